@@ -1,0 +1,69 @@
+#include "ase/char_source.h"
+
+#include <cstring>
+#include <utility>
+
+namespace kestrun {
+
+CharSource::CharSource(ByteSource& source, std::function<void()> on_end, std::size_t block_size)
+    : source_(source),
+      on_end_(std::move(on_end)),
+      block_size_(block_size),
+      block_(std::make_unique<unsigned char[]>(block_size)) {}
+
+void CharSource::refill() {
+  if (end_of_input_) {
+    return;
+  }
+  for (;;) {
+    const std::size_t count = source_.read(block_.get(), block_size_);
+    if (count == 0) {
+      break;
+    }
+    const std::size_t kept = keep_deliverable(count);
+    if (kept != 0) {
+      next_ = block_.get();
+      end_ = next_ + kept;
+      current_ = kFolded[*next_++];
+      return;
+    }
+    // Every byte of the block fell under the NUL rule: read on.
+  }
+  next_ = end_ = nullptr;
+  if (on_end_) {
+    on_end_();
+  }
+  end_of_input_ = true;
+  current_ = kEndChar;
+}
+
+std::size_t CharSource::keep_deliverable(std::size_t count) {
+  unsigned char* const data = block_.get();
+  if (!dropping_ && std::memchr(data, 0, count) == nullptr) {
+    // No NUL to apply: only keep track of where the current piece stands.
+    const auto* last_line_feed = static_cast<const unsigned char*>(memrchr(data, '\n', count));
+    if (last_line_feed != nullptr) {
+      piece_used_ = static_cast<std::size_t>(data + count - (last_line_feed + 1)) % kPieceSize;
+    } else {
+      piece_used_ = (piece_used_ + count) % kPieceSize;
+    }
+    return count;
+  }
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned char byte = data[i];
+    if (byte == 0) {
+      dropping_ = true;
+    }
+    if (!dropping_) {
+      data[kept++] = byte;
+    }
+    if (byte == '\n' || ++piece_used_ == kPieceSize) {
+      piece_used_ = 0;
+      dropping_ = false;
+    }
+  }
+  return kept;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,42 @@
+// Tokenizer: cuts the ASE text into tokens, one current Token at a time.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+#include "ase/byte_source.h"
+#include "ase/char_source.h"
+#include "ase/token.h"
+
+namespace kestrun {
+
+/// Owns the character source and the current Token. Every reader moves
+/// through the input only with next_token and looks at token().
+class Tokenizer {
+ public:
+  /// `on_end` runs once when the input is exhausted (see CharSource).
+  Tokenizer(ByteSource& source, std::function<void()> on_end,
+            std::size_t block_size = CharSource::kDefaultBlockSize);
+
+  /// Replaces the current token with the next one. At the end of the input
+  /// the kind is TokenKind::End, for ever.
+  void next_token();
+
+  [[nodiscard]] const Token& token() const { return token_; }
+  [[nodiscard]] TokenKind kind() const { return token_.kind; }
+  /// True once the input is exhausted (possibly while the current token is
+  /// still the last one read).
+  [[nodiscard]] bool end_of_input() const { return chars_.end_of_input(); }
+  /// True at the end token or once the input is exhausted: where every walk stops.
+  [[nodiscard]] bool at_end() const { return token_.kind == TokenKind::End || chars_.end_of_input(); }
+
+ private:
+  void read_number();
+  void read_string();
+  void read_keyword();
+
+  CharSource chars_;
+  Token token_;
+};
+
+}  // namespace kestrun

@@ -1,0 +1,73 @@
+#include "driver/run_options.h"
+
+#include "driver/messages.h"
+
+namespace kestrun {
+
+RunOptions RunOptions::everything() {
+  RunOptions options;
+  options.animation = options.geometry = options.lights = options.cameras = options.universal =
+      options.scene = true;
+  return options;
+}
+
+CommandLine read_command_line(std::span<const std::string_view> arguments, Console& console) {
+  const std::size_t count = arguments.size();
+  CommandLine line;
+  if (count == 3) {
+    line.options.universal = true;
+  }
+  if (count == 2 && arguments[1] == "-h") {
+    print_help(console);
+  }
+  if (count < 3) {
+    report_fatal(console, ErrorCode::Usage);
+  }
+  line.input_name = arguments[1];
+  line.output_name = arguments[2];
+
+  RunOptions& options = line.options;
+  for (const std::string_view argument : arguments.subspan(3)) {
+    // Only the second character counts: -g, /g, xg and -geometry are all "g".
+    const char letter = argument.size() >= 2 ? argument[1] : '\0';
+    switch (letter) {
+      case 'a':
+      case 'A':
+        options.animation = options.scene = options.geometry = true;
+        break;
+      case 'g':
+      case 'G':
+        options.geometry = options.scene = true;
+        break;
+      case 'l':
+      case 'L':
+        options.lights = true;
+        break;
+      case 'c':
+      case 'C':
+        options.cameras = true;
+        break;
+      case 's':
+      case 'S':
+        options.scene = true;
+        break;
+      case 'u':
+      case 'U':
+        options.universal = true;
+        break;
+      case 'h':
+      case 'H':
+        print_help(console);
+      default:
+        // An argument without a second character shows nothing after the dash.
+        console.print("Unrecognized parameter : -%c\n", argument.size() >= 2 ? argument.substr(1, 1) : "");
+        report_fatal(console, ErrorCode::Usage);
+    }
+  }
+  if (options.universal) {
+    options = RunOptions::everything();
+  }
+  return line;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,24 @@
+// Number-to-text conversions for the output writer: printf's "%f" and "%d",
+// without printf's cost on the values the converters write.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kestrun {
+
+/// Room format_fixed needs: sign, 309 integer digits, point, 6 decimals, NUL.
+inline constexpr std::size_t kMaxFixedLength = 320;
+
+/// Room format_integer needs: "-9223372036854775808".
+inline constexpr std::size_t kMaxIntegerLength = 20;
+
+/// Writes `value` exactly as printf("%f") does (fixed notation, six decimals,
+/// "-0.000000", "inf", "-nan", ...) into `out`, which has kMaxFixedLength bytes
+/// of room. Returns the end of the text written; no NUL is added.
+char* format_fixed(double value, char* out) noexcept;
+
+/// Writes `value` in decimal as printf("%lld") does; returns the end of the text.
+char* format_integer(std::int64_t value, char* out) noexcept;
+
+}  // namespace kestrun

@@ -1,0 +1,59 @@
+// MaWriter: the buffered output stream of a conversion.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+#include "maya/byte_sink.h"
+#include "maya/format.h"
+
+namespace kestrun {
+
+/// Formats Maya ASCII text into a large buffer and hands it to a ByteSink in
+/// big writes. Write failures throw IoFailure(ErrorCode::OutputWrite).
+class MaWriter {
+ public:
+  static constexpr std::size_t kDefaultBufferSize = std::size_t{1} << 18;
+
+  explicit MaWriter(ByteSink& sink, std::size_t buffer_size = kDefaultBufferSize);
+  MaWriter(const MaWriter&) = delete;
+  MaWriter& operator=(const MaWriter&) = delete;
+  /// Hands what is still buffered to the sink (errors are ignored here: a run
+  /// that ends this way is already failing), so nothing written is lost.
+  ~MaWriter();
+
+  /// Writes `format` with `args`, as printf would.
+  template <class... Args>
+  void print(Format<Args...> format, const Args&... args) {
+    format_to(*this, format, args...);
+  }
+
+  /// Writes `text` unchanged.
+  void append(std::string_view text);
+
+  /// Returns room for at least `size` bytes (at most a few hundred); the
+  /// caller writes there and then calls commit with the end of what it wrote.
+  char* reserve(std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - next_) < size) {
+      flush();
+    }
+    return next_;
+  }
+  void commit(char* end) { next_ = end; }
+
+  /// Hands the buffered bytes to the sink.
+  void flush();
+
+  /// Flushes and closes the sink; after this nothing more may be written.
+  void finish();
+
+ private:
+  ByteSink& sink_;
+  std::unique_ptr<char[]> buffer_;
+  char* next_;
+  char* limit_;
+  bool finished_ = false;
+};
+
+}  // namespace kestrun

@@ -1,0 +1,70 @@
+#include "cli/process.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <stdexcept>
+
+#include "test_support.h"
+
+namespace kestrun::testing {
+namespace {
+
+struct Child {
+  int exit_status;
+  long peak_memory_kb;
+};
+
+Child spawn(const std::string& program, const std::vector<std::string>& arguments,
+            const std::string& directory, const std::string& out_path, const std::string& err_path) {
+  std::vector<char*> argv;
+  std::vector<std::string> copies = {program};
+  copies.insert(copies.end(), arguments.begin(), arguments.end());
+  for (std::string& copy : copies) argv.push_back(copy.data());
+  argv.push_back(nullptr);
+
+  const pid_t pid = ::fork();
+  if (pid < 0) throw std::runtime_error("fork failed");
+  if (pid == 0) {
+    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
+    const int err =
+        err_path == out_path ? out : ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0644);
+    if (out < 0 || err < 0 || ::chdir(directory.c_str()) != 0) ::_exit(127);
+    ::dup2(out, STDOUT_FILENO);
+    ::dup2(err, STDERR_FILENO);
+    ::execv(program.c_str(), argv.data());
+    ::_exit(127);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (::wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("wait failed");
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss};
+}
+
+}  // namespace
+
+ProcessResult run_program_once(const std::string& program, const std::vector<std::string>& arguments,
+                               const std::string& directory) {
+  TempDir captures;
+  ProcessResult result;
+  const Child child = spawn(program, arguments, directory, captures.file("out"), captures.file("err"));
+  result.exit_status = child.exit_status;
+  result.peak_memory_kb = child.peak_memory_kb;
+  result.out = read_file(captures.file("out"));
+  result.err = read_file(captures.file("err"));
+  return result;
+}
+
+ProcessResult run_program(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& directory) {
+  ProcessResult result = run_program_once(program, arguments, directory);
+  TempDir captures;
+  spawn(program, arguments, directory, captures.file("both"), captures.file("both"));
+  result.combined = read_file(captures.file("both"));
+  return result;
+}
+
+}  // namespace kestrun::testing

@@ -1,0 +1,26 @@
+// Runs the built Kestrun binary as a child process.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kestrun::testing {
+
+struct ProcessResult {
+  int exit_status = -1;  // -1 if the child did not exit normally.
+  std::string out;
+  std::string err;
+  std::string combined;     // Both streams into one, as 2>&1 gives them.
+  long peak_memory_kb = 0;  // Peak resident set size of the child.
+};
+
+/// Runs `program` with `arguments` in `directory`, twice: once with the two
+/// streams captured apart, once with both into one capture.
+ProcessResult run_program(const std::string& program, const std::vector<std::string>& arguments,
+                          const std::string& directory);
+
+/// Runs once with separate captures only (for long or measuring runs).
+ProcessResult run_program_once(const std::string& program, const std::vector<std::string>& arguments,
+                               const std::string& directory);
+
+}  // namespace kestrun::testing
