@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -53,9 +54,10 @@ LocalTime fixed_time() {
   return time;
 }
 
-ConversionResult convert_text(std::string_view ase_text, const RunOptions& options) {
+ConversionResult convert_text(std::string_view ase_text, const RunOptions& options,
+                              std::size_t output_limit) {
   MemorySource input(ase_text);
-  MemorySink output;
+  MemorySink output(output_limit);
   CapturedConsole console;
   ConversionResult result;
   try {
@@ -77,6 +79,21 @@ std::string expected_header(std::string_view output_name) {
   header.append(kFixedDateLine);
   header.append("requires maya \"3.0\";\ncurrentUnit -l millimeter -a degree -t pal;\n\n");
   return header;
+}
+
+std::string body_of(const std::string& output) {
+  const std::string header = expected_header();
+  EXPECT_EQ(output.substr(0, header.size()), header);
+  const std::size_t trailer = output.find("createNode script -n \"animationScriptNode\";");
+  EXPECT_NE(trailer, std::string::npos) << "no trailer in:\n" << output;
+  if (output.size() < header.size() || trailer == std::string::npos) return output;
+  return output.substr(header.size(), trailer - header.size());
+}
+
+std::string ase_file(std::string_view body) {
+  std::string text = "*3DSMAX_ASCIIEXPORT\t200\n*COMMENT \"test\"\n";
+  text.append(body);
+  return text;
 }
 
 ConversionResult run_in_process(const std::vector<std::string>& arguments) {

@@ -10,4 +10,10 @@ namespace kestrun {
 /// when the input has ended.
 void convert_objects(Conversion& conversion);
 
+/// Walks one GEOMOBJECT block (entered on its keyword): its NODE_NAME string
+/// creates the mesh node, its MESH and TM_ANIMATION blocks go to their
+/// converters, NODE_TM is skipped. The walk is flat: the first "}" met at its
+/// level ends it, and it is left on that "}" or on the end token.
+void convert_geomobject(Conversion& conversion);
+
 }  // namespace kestrun

@@ -2,10 +2,10 @@
 
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <utility>
 
 #include "ase/keyword_table.h"
+#include "convert/value_reader.h"
 
 namespace kestrun {
 namespace {
@@ -24,13 +24,6 @@ constexpr auto kCharClasses = [] {
 
 bool has_class(int c, std::uint8_t wanted) {
   return (kCharClasses[static_cast<std::size_t>(c)] & wanted) != 0;
-}
-
-/// Truncates toward zero and clamps to the 32-bit range.
-std::int32_t saturate_to_int32(double value) {
-  if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  if (value <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(value);
 }
 
 }  // namespace

@@ -1,7 +1,48 @@
 #include "maya/trailer.h"
 
-namespace kestrun {
+#include <string_view>
 
-void write_trailer(Conversion& /*conversion*/) {}
+namespace kestrun {
+namespace {
+
+// The scene's default nodes and their connections, written unchanged.
+constexpr std::string_view kDefaultNodes =
+    "\n\n"
+    " createNode lightLinker -n \"lightLinker1\";\n"
+    " createNode displayLayerManager -n \"layerManager\";\n"
+    " createNode displayLayer -n \"defaultLayer\";\n"
+    " createNode renderLayerManager -n \"renderLayerManager\";\n"
+    " createNode renderLayer -n \"defaultRenderLayer\";\n"
+    " createNode renderLayer -s -n \"globalRender\";\n"
+    " createNode partition -n \"mtorPartition\";\n"
+    " connectAttr \":defaultLightSet.msg\" \"lightLinker1.lnk[0].llnk\";\n"
+    " connectAttr \":initialShadingGroup.msg\" \"lightLinker1.lnk[0].olnk\";\n"
+    " connectAttr \":defaultLightSet.msg\" \"lightLinker1.lnk[1].llnk\";\n"
+    " connectAttr \":initialParticleSE.msg\" \"lightLinker1.lnk[1].olnk\";\n"
+    " connectAttr \"layerManager.dli[0]\" \"defaultLayer.id\";\n"
+    " connectAttr \"renderLayerManager.rlmi[0]\" \"defaultRenderLayer.rlid\";\n"
+    " connectAttr \":defaultRenderGlobals.msg\" \"mtorPartition.msg\";\n"
+    " connectAttr \"lightLinker1.msg\" \":lightList1.ln\" -na;\n";
+static_assert(kDefaultNodes.size() == 834);
+
+}  // namespace
+
+void write_trailer(Conversion& conversion) {
+  MaWriter& out = conversion.out;
+  const SceneTiming& timing = conversion.timing;
+  out.print("createNode script -n \"animationScriptNode\";\n\tsetAttr \".a\" -type \"string\" (\n");
+  out.print("\t\t\"playbackOptions -min %d -max %d -animationStartTime %d -animationEndTime %d ;\");\n",
+            timing.first_frame, timing.last_frame, timing.first_frame, timing.last_frame);
+  out.append(kDefaultNodes);
+  conversion.console.flush_out();
+  for (const NodeNameEntry& mesh : conversion.mesh_list.entries) {
+    out.print("  connectAttr \"%sShape1.iog\" \":initialShadingGroup.dsm\" -na;\n", QuotedName{mesh.name});
+  }
+  for (const NodeNameEntry& light : conversion.light_list.entries) {
+    out.print("  connectAttr \"%sShape1.ltd\" \":lightList1.l\" -na;\n", QuotedName{light.name});
+    out.print("  connectAttr \"%sShape1.iog\" \":defaultLightSet.dsm\" -na;\n", QuotedName{light.name});
+  }
+  out.print("// End of %s ", CommentText{conversion.output_name});
+}
 
 }  // namespace kestrun

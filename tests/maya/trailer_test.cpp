@@ -1,0 +1,83 @@
+#include "maya/trailer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ase/byte_source.h"
+#include "maya/byte_sink.h"
+
+namespace kestrun {
+namespace {
+
+constexpr std::string_view kDefaultNodes =
+    "\n\n"
+    " createNode lightLinker -n \"lightLinker1\";\n"
+    " createNode displayLayerManager -n \"layerManager\";\n"
+    " createNode displayLayer -n \"defaultLayer\";\n"
+    " createNode renderLayerManager -n \"renderLayerManager\";\n"
+    " createNode renderLayer -n \"defaultRenderLayer\";\n"
+    " createNode renderLayer -s -n \"globalRender\";\n"
+    " createNode partition -n \"mtorPartition\";\n"
+    " connectAttr \":defaultLightSet.msg\" \"lightLinker1.lnk[0].llnk\";\n"
+    " connectAttr \":initialShadingGroup.msg\" \"lightLinker1.lnk[0].olnk\";\n"
+    " connectAttr \":defaultLightSet.msg\" \"lightLinker1.lnk[1].llnk\";\n"
+    " connectAttr \":initialParticleSE.msg\" \"lightLinker1.lnk[1].olnk\";\n"
+    " connectAttr \"layerManager.dli[0]\" \"defaultLayer.id\";\n"
+    " connectAttr \"renderLayerManager.rlmi[0]\" \"defaultRenderLayer.rlid\";\n"
+    " connectAttr \":defaultRenderGlobals.msg\" \"mtorPartition.msg\";\n"
+    " connectAttr \"lightLinker1.msg\" \":lightList1.ln\" -na;\n";
+
+/// Writes a trailer for the given state and returns it.
+class TrailerTest : public ::testing::Test {
+ protected:
+  std::string trailer(std::string_view output_name = "scene.ma") {
+    MemorySource input("");
+    MemorySink sink;
+    CapturedConsole console;
+    {
+      Tokenizer tokens(input, nullptr);
+      MaWriter out(sink);
+      Conversion conversion{tokens, out,    console, RunOptions::everything(), output_name, meshes,
+                            lights, timing, {}};
+      write_trailer(conversion);
+    }
+    return sink.contents();
+  }
+  NodeNameList meshes;
+  NodeNameList lights;
+  SceneTiming timing;
+};
+
+TEST_F(TrailerTest, WithNothingConvertedEndsRightAfterTheDefaultNodes) {
+  EXPECT_EQ(kDefaultNodes.size(), 834U);
+  EXPECT_EQ(
+      trailer(),
+      std::string("createNode script -n \"animationScriptNode\";\n\tsetAttr \".a\" -type \"string\" (\n"
+                  "\t\t\"playbackOptions -min 0 -max 0 -animationStartTime 0 -animationEndTime 0 ;\");\n") +
+          std::string(kDefaultNodes) + "// End of scene.ma ");
+}
+
+TEST_F(TrailerTest, ConnectsMeshesThenLightsWithThePlaybackRange) {
+  timing.first_frame = -5;
+  timing.last_frame = 250;
+  append_node_name(lights, "Spot01");
+  append_node_name(meshes, "Box01");
+  append_node_name(meshes, "Box\\02");
+  const std::string text = trailer("dir/out.ma");
+  EXPECT_NE(text.find("-min -5 -max 250 -animationStartTime -5 -animationEndTime 250 ;"), std::string::npos);
+  const std::string tail = text.substr(text.find(kDefaultNodes) + kDefaultNodes.size());
+  EXPECT_EQ(tail,
+            "  connectAttr \"Box01Shape1.iog\" \":initialShadingGroup.dsm\" -na;\n"
+            "  connectAttr \"Box\\\\02Shape1.iog\" \":initialShadingGroup.dsm\" -na;\n"
+            "  connectAttr \"Spot01Shape1.ltd\" \":lightList1.l\" -na;\n"
+            "  connectAttr \"Spot01Shape1.iog\" \":defaultLightSet.dsm\" -na;\n"
+            "// End of dir/out.ma ");
+}
+
+TEST_F(TrailerTest, OutputNameCannotEndTheClosingComment) {
+  EXPECT_TRUE(trailer("a\nb\r.ma").ends_with("// End of a b .ma "));
+}
+
+}  // namespace
+}  // namespace kestrun
