@@ -1,6 +1,9 @@
 #include "ase/scene_walk.h"
 
+#include "convert/animation.h"
 #include "convert/block_reading.h"
+#include "convert/camera.h"
+#include "convert/light.h"
 #include "convert/mesh_reader.h"
 
 namespace kestrun {
@@ -20,6 +23,18 @@ void dispatch_top_level(Conversion& conversion) {
       if (options.geometry) {
         convert_geomobject(conversion);
         conversion.console.print("Entering Object : %s\n", conversion.current_node_name);
+        conversion.console.flush_out();
+      }
+      break;
+    case TokenKind::LightObject:
+      if (options.lights) {
+        convert_light(conversion);
+        conversion.console.flush_out();
+      }
+      break;
+    case TokenKind::CameraObject:
+      if (options.cameras) {
+        convert_camera(conversion);
         conversion.console.flush_out();
       }
       break;
@@ -63,8 +78,16 @@ void convert_geomobject(Conversion& conversion) {
         tokens.next_token();
         break;
       case TokenKind::NodeTm:
-      case TokenKind::TmAnimation:  // Its keys arrive with the animation converter.
         skip_to_first_closing_brace(tokens);
+        break;
+      case TokenKind::TmAnimation:
+        if (conversion.options.animation) {
+          conversion.console.write_out("Entering animation node\n");
+          convert_animation(conversion);
+          tokens.next_token();
+        } else {
+          skip_to_first_closing_brace(tokens);
+        }
         break;
       default:
         tokens.next_token();
