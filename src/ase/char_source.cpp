@@ -9,7 +9,7 @@ CharSource::CharSource(ByteSource& source, std::function<void()> on_end, std::si
     : source_(source),
       on_end_(std::move(on_end)),
       block_size_(block_size),
-      block_(std::make_unique<unsigned char[]>(block_size)) {}
+      block_(std::make_unique<unsigned char[]>(block_size + 1)) {}
 
 void CharSource::refill() {
   if (end_of_input_) {
@@ -22,19 +22,19 @@ void CharSource::refill() {
     }
     const std::size_t kept = keep_deliverable(count);
     if (kept != 0) {
+      block_[kept] = 0;
       next_ = block_.get();
       end_ = next_ + kept;
-      current_ = kFolded[*next_++];
       return;
     }
     // Every byte of the block fell under the NUL rule: read on.
   }
-  next_ = end_ = nullptr;
+  start_[0] = 0;
+  next_ = end_ = start_.data();  // Stays on a NUL sentinel from now on.
   if (on_end_) {
     on_end_();
   }
   end_of_input_ = true;
-  current_ = kEndChar;
 }
 
 std::size_t CharSource::keep_deliverable(std::size_t count) {

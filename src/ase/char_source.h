@@ -23,6 +23,11 @@ inline constexpr int kEndChar = 256;
 /// - when the character after the last one is asked for, `on_end` runs once
 ///   (it prints the completion lines), end_of_input() becomes true and the
 ///   current character becomes kEndChar.
+///
+/// The tokenizer may also scan the block itself: position() is the current
+/// character (raw, whitespace not yet folded) and limit() the end of the
+/// block, where a NUL stands as a sentinel. No NUL survives the NUL rule, so a
+/// NUL byte always means the end of the block.
 class CharSource {
  public:
   static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 18;
@@ -30,19 +35,31 @@ class CharSource {
 
   CharSource(ByteSource& source, std::function<void()> on_end, std::size_t block_size = kDefaultBlockSize);
 
-  /// The character most recently delivered (a space before the first call).
-  [[nodiscard]] int current_char() const { return current_; }
+  /// The current character, whitespace folded to a space (a space before the
+  /// first call of next_char), or kEndChar at the end.
+  [[nodiscard]] int current_char() const { return end_of_input_ ? kEndChar : kFolded[*next_]; }
   /// True once the input is exhausted; never cleared.
   [[nodiscard]] bool end_of_input() const { return end_of_input_; }
 
   /// Moves to the next character of the input.
-  void next_char() {
-    if (next_ != end_) [[likely]] {
-      current_ = kFolded[*next_++];
-      return;
+  void next_char() { advance_to(next_ + 1); }
+
+  /// The current character's byte in the block, unfolded.
+  [[nodiscard]] const unsigned char* position() const { return next_; }
+  /// The end of the block; the byte there is a NUL.
+  [[nodiscard]] const unsigned char* limit() const { return end_; }
+  /// Makes `position` (in the block, at most limit()) the current character.
+  /// At limit() the next block is read at once, or the end state entered,
+  /// exactly when next_char would have done it.
+  void advance_to(const unsigned char* position) {
+    next_ = position;
+    if (position == end_) [[unlikely]] {
+      refill();
     }
-    refill();
   }
+
+  /// The byte with whitespace folded to a space.
+  static constexpr unsigned char fold(unsigned char byte) { return kFolded[byte]; }
 
  private:
   static constexpr std::array<unsigned char, 256> kFolded = [] {
@@ -60,10 +77,10 @@ class CharSource {
   ByteSource& source_;
   std::function<void()> on_end_;
   std::size_t block_size_;
-  std::unique_ptr<unsigned char[]> block_;
-  const unsigned char* next_ = nullptr;
-  const unsigned char* end_ = nullptr;
-  int current_ = ' ';
+  std::unique_ptr<unsigned char[]> block_;         // block_size_ bytes and the sentinel.
+  std::array<unsigned char, 2> start_ = {' ', 0};  // The space before the first character.
+  const unsigned char* next_ = start_.data();
+  const unsigned char* end_ = start_.data() + 1;
   bool end_of_input_ = false;
   std::size_t piece_used_ = 0;  // Bytes of the current piece already read.
   bool dropping_ = false;       // A NUL was met in the current piece.

@@ -1,7 +1,9 @@
 #include "ase/tokenizer.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "ase/keyword_table.h"
@@ -10,80 +12,142 @@
 namespace kestrun {
 namespace {
 
-enum CharClass : std::uint8_t { kDigit = 1, kLetter = 2, kWord = 4 };
+enum CharClass : std::uint8_t {
+  kSpace = 1,  // blank, tab, line feed, vertical tab, form feed, carriage return
+  kDigit = 2,
+  kLetter = 4,
+  kWord = 8,         // letter, digit or underscore
+  kNumberPart = 16,  // digit or point
+};
 
-// Classes of every character the source can deliver, kEndChar included.
 constexpr auto kCharClasses = [] {
-  std::array<std::uint8_t, kEndChar + 1> classes{};
-  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kDigit | kWord;
+  std::array<std::uint8_t, 256> classes{};
+  classes[' '] = kSpace;
+  for (int c = '\t'; c <= '\r'; ++c) classes[static_cast<std::size_t>(c)] = kSpace;
+  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kDigit | kWord | kNumberPart;
   for (int c = 'A'; c <= 'Z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter | kWord;
   for (int c = 'a'; c <= 'z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter | kWord;
   classes['_'] = kWord;
+  classes['.'] = kNumberPart;
   return classes;
 }();
 
-bool has_class(int c, std::uint8_t wanted) {
-  return (kCharClasses[static_cast<std::size_t>(c)] & wanted) != 0;
+bool has_class(unsigned char c, std::uint8_t wanted) { return (kCharClasses[c] & wanted) != 0; }
+
+/// digit / 10^n for the n-th fraction digit, with 10^n formed as the readers
+/// always have (1.0 times 10.0, n times): a table look-up replaces the
+/// division and gives the same double. From the 309th digit on 10^n is
+/// infinite and a digit adds nothing.
+struct FractionTable {
+  static constexpr std::size_t kDigits = 309;
+  std::array<std::array<double, kDigits + 1>, 10> value{};
+};
+
+FractionTable build_fraction_table() {
+  FractionTable table;
+  double divisor = 1.0;
+  for (std::size_t n = 1; n <= FractionTable::kDigits; ++n) {
+    divisor = divisor * 10.0;
+    for (std::size_t digit = 0; digit < 10; ++digit) {
+      table.value[digit][n] = static_cast<double>(digit) / divisor;
+    }
+  }
+  return table;
 }
+
+const FractionTable kFractions = build_fraction_table();
+
+/// A whole part below 10^14 can take one more digit and stay below 2^53,
+/// where every double is an integer and magnitude * 10 + digit is exact.
+constexpr std::uint64_t kExactWholeLimit = 100'000'000'000'000;
 
 }  // namespace
 
 Tokenizer::Tokenizer(ByteSource& source, std::function<void()> on_end, std::size_t block_size)
     : chars_(source, std::move(on_end), block_size) {}
 
+bool Tokenizer::reload(const unsigned char*& p) {
+  chars_.advance_to(p);
+  p = chars_.position();
+  return !chars_.end_of_input();
+}
+
 void Tokenizer::next_token() {
-  int c = chars_.current_char();
-  while (c == ' ') {
-    chars_.next_char();
-    c = chars_.current_char();
+  const unsigned char* p = chars_.position();
+  for (;;) {
+    while (has_class(*p, kSpace)) ++p;
+    if (p != chars_.limit()) break;
+    if (!reload(p)) {
+      token_.kind = TokenKind::End;  // The source is not asked again.
+      return;
+    }
   }
+  const unsigned char c = *p;
   if (has_class(c, kDigit) || c == '-') {
-    read_number();
-  } else if (c == kEndChar) {
-    token_.kind = TokenKind::End;  // The source is not asked again.
+    read_number(p);
   } else if (c == '"') {
-    read_string();
+    read_string(p);
   } else if (c == '*') {
-    read_keyword();
+    read_keyword(p);
   } else {
-    token_.kind = char_kind_table[static_cast<std::size_t>(c)];
-    chars_.next_char();
+    token_.kind = char_kind_table[c];
+    chars_.advance_to(p + 1);
   }
 }
 
 // Digits accumulate exactly as the exporter's readers always have: the whole
 // part as magnitude * 10 + digit, each fraction digit as digit / 10^n added
 // on, all in double. Library conversions round differently and are not used.
-void Tokenizer::read_number() {
+void Tokenizer::read_number(const unsigned char* p) {
   bool negative = false;
-  if (chars_.current_char() == '-') {
+  if (*p == '-') {
     negative = true;
-    chars_.next_char();
-    const int c = chars_.current_char();
-    if (!has_class(c, kDigit) && c != '.') {
+    ++p;
+    if ((p == chars_.limit() && !reload(p)) || !has_class(*p, kNumberPart)) {
       token_.kind = TokenKind::Unknown;  // A lone minus sign.
+      chars_.advance_to(p);
       return;
     }
   }
   double magnitude = 0.0;
-  double divisor = 1.0;
+  std::size_t fraction_digits = 0;
   bool point_seen = false;
-  int c = chars_.current_char();
-  do {
-    if (c == '.') {
-      point_seen = true;
-    } else {
-      const double digit = c - '0';
-      if (!point_seen) {
-        magnitude = magnitude * 10.0 + digit;
-      } else {
-        divisor = divisor * 10.0;
-        magnitude = magnitude + digit / divisor;
+  for (;;) {
+    unsigned char c = *p;
+    if (!point_seen) {
+      // While magnitude * 10 + digit is exact in double, integer arithmetic
+      // gives the same value, without the chain of floating-point latencies.
+      if (magnitude < kExactWholeLimit) {
+        auto whole = static_cast<std::uint64_t>(magnitude);
+        for (; has_class(c, kDigit) && whole < kExactWholeLimit; c = *++p) {
+          whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+        }
+        magnitude = static_cast<double>(whole);
+      }
+      for (; has_class(c, kDigit); c = *++p) {
+        magnitude = magnitude * 10.0 + static_cast<double>(c - '0');
+      }
+      if (c == '.') {
+        point_seen = true;
+        c = *++p;
       }
     }
-    chars_.next_char();
-    c = chars_.current_char();
-  } while (has_class(c, kDigit) || c == '.');
+    if (point_seen) {
+      // Further points are accepted and change nothing. A zero digit adds
+      // 0.0, which leaves a non-negative magnitude exactly as it was, and
+      // past the last entry of the table every digit adds 0.0: no branches.
+      for (;;) {
+        for (; has_class(c, kDigit); c = *++p) {
+          fraction_digits = std::min(fraction_digits + 1, FractionTable::kDigits);
+          magnitude = magnitude + kFractions.value[c - '0'][fraction_digits];
+        }
+        if (c != '.') break;
+        c = *++p;
+      }
+    }
+    if (p != chars_.limit() || !reload(p)) break;
+  }
+  chars_.advance_to(p);
 
   if (point_seen) {
     token_.kind = TokenKind::Real;
@@ -94,45 +158,56 @@ void Tokenizer::read_number() {
   }
 }
 
-void Tokenizer::read_string() {
+void Tokenizer::read_string(const unsigned char* p) {
   token_.kind = TokenKind::String;
-  chars_.next_char();
-  int c = chars_.current_char();
-  if (c == '"') {
+  ++p;
+  if (p == chars_.limit() && !reload(p)) {
+    token_.text_length = 0;  // The input ended right after the opening quote.
+    return;
+  }
+  if (*p == '"') {
     token_.text_chars[0] = ' ';  // The empty string reads as one space.
     token_.text_length = 1;
-    chars_.next_char();
+    chars_.advance_to(p + 1);
     return;
   }
   std::size_t length = 0;
-  while (c != '"' && c != kEndChar) {
-    if (length < Token::kMaxText) {
-      token_.text_chars[length++] = static_cast<char>(c);
+  for (;;) {
+    const auto* quote =
+        static_cast<const unsigned char*>(std::memchr(p, '"', static_cast<std::size_t>(chars_.limit() - p)));
+    const unsigned char* run_end = quote != nullptr ? quote : chars_.limit();
+    for (; p != run_end; ++p) {
+      if (length < Token::kMaxText) {
+        token_.text_chars[length++] = static_cast<char>(CharSource::fold(*p));
+      }
     }
-    chars_.next_char();
-    c = chars_.current_char();
+    if (quote != nullptr) {
+      ++p;  // Past the closing quote.
+      break;
+    }
+    if (!reload(p)) break;  // The input ended inside the string.
   }
   token_.text_length = length;
-  if (c == '"') {
-    chars_.next_char();
-  }
+  chars_.advance_to(p);
 }
 
-void Tokenizer::read_keyword() {
+void Tokenizer::read_keyword(const unsigned char* p) {
   token_.kind = TokenKind::Unknown;
-  chars_.next_char();
-  int c = chars_.current_char();
-  if (!has_class(c, kDigit | kLetter)) {
-    return;  // A '*' alone; `keyword` keeps its text.
+  ++p;
+  if ((p == chars_.limit() && !reload(p)) || !has_class(*p, kDigit | kLetter)) {
+    chars_.advance_to(p);  // A '*' alone; `keyword` keeps its text.
+    return;
   }
   std::size_t length = 0;
-  while (has_class(c, kWord)) {
-    if (length < Token::kMaxKeyword) {
-      token_.keyword_chars[length++] = static_cast<char>(c);
-    }
-    chars_.next_char();
-    c = chars_.current_char();
+  for (;;) {
+    const unsigned char* start = p;
+    while (has_class(*p, kWord)) ++p;
+    const std::size_t kept = std::min(static_cast<std::size_t>(p - start), Token::kMaxKeyword - length);
+    std::memcpy(token_.keyword_chars.data() + length, start, kept);
+    length += kept;
+    if (p != chars_.limit() || !reload(p)) break;
   }
+  chars_.advance_to(p);
   token_.keyword_length = length;
   token_.kind = find_keyword(token_.keyword());
 }

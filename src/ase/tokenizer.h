@@ -31,9 +31,15 @@ class Tokenizer {
   [[nodiscard]] bool at_end() const { return token_.kind == TokenKind::End || chars_.end_of_input(); }
 
  private:
-  void read_number();
-  void read_string();
-  void read_keyword();
+  // Each reader starts with `p` on the token's first character and scans the
+  // block directly; at the block's end it asks the source for the next one.
+  void read_number(const unsigned char* p);
+  void read_string(const unsigned char* p);
+  void read_keyword(const unsigned char* p);
+
+  /// Called with `p` at the block's limit: reads on. Returns false once the
+  /// input is exhausted; otherwise `p` is on the next block's first byte.
+  bool reload(const unsigned char*& p);
 
   CharSource chars_;
   Token token_;

@@ -93,12 +93,12 @@ void write_group(MaWriter& out, const QuotedName& name, const GroupFormats& form
   const auto count = static_cast<std::int64_t>(keys.size());
   for (std::size_t axis = 0; axis < 3; ++axis) {
     out.print(formats.curves[axis], name);
-    out.print("\tsetAttr \".tan\" 9;\n\tsetAttr \".wgt\" no;");
-    out.print("\tsetAttr -s %d \".ktv[0:%d]\"", count, count - 1);
+    out.print<"\tsetAttr \".tan\" 9;\n\tsetAttr \".wgt\" no;">();
+    out.print<"\tsetAttr -s %d \".ktv[0:%d]\"">(count, count - 1);
     for (const Key& key : keys) {
-      out.print(" %d %f", key.frame, key.values[axis]);
+      out.print<" %d %f">(key.frame, key.values[axis]);
     }
-    out.print(";\n\n");
+    out.print<";\n\n">();
   }
   for (const auto& connection : formats.connections) {
     out.print(connection, name, name);

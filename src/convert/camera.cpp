@@ -7,9 +7,9 @@ namespace kestrun {
 namespace {
 
 void write_camera_shape(MaWriter& out, const QuotedName& name) {
-  out.print("createNode camera -n \"%sShape1\" -p \"%s\";\n ", name, name);
-  out.print("\tsetAttr -k off \".v\";\n");
-  out.print("\tsetAttr \".fcp\"  100000.000;\n");  // Every camera gets this far plane first.
+  out.print<"createNode camera -n \"%sShape1\" -p \"%s\";\n ">(name, name);
+  out.print<"\tsetAttr -k off \".v\";\n">();
+  out.print<"\tsetAttr \".fcp\"  100000.000;\n">();  // Every camera gets this far plane first.
 }
 
 // Each value is written without advancing: the number is the next token the
@@ -19,14 +19,14 @@ bool write_camera_setting(Conversion& conversion) {
   MaWriter& out = conversion.out;
   switch (tokens.kind()) {
     case TokenKind::CameraNear:
-      out.print("\tsetAttr \".ncp\" %f ;\n", read_real(tokens));
+      out.print<"\tsetAttr \".ncp\" %f ;\n">(read_real(tokens));
       return true;
     case TokenKind::CameraFar:
-      out.print("\tsetAttr \".fcp\" %f ;\n", read_real(tokens));
+      out.print<"\tsetAttr \".fcp\" %f ;\n">(read_real(tokens));
       return true;
     case TokenKind::CameraTdist:
       // The focal length is a quarter of the target distance (exact in float).
-      out.print("\tsetAttr \".fl\" %f ;\n", read_real(tokens) * 0.25F);
+      out.print<"\tsetAttr \".fl\" %f ;\n">(read_real(tokens) * 0.25F);
       return true;
     default:
       return false;  // CAMERA_FOV among them: the field of view is not used.

@@ -7,8 +7,8 @@ namespace kestrun {
 namespace {
 
 void write_spot_light(MaWriter& out, const QuotedName& name) {
-  out.print("createNode spotLight -n \"%sShape1\" -p \"%s\";\n ", name, name);
-  out.print("\tsetAttr -k off \".v\";\n");
+  out.print<"createNode spotLight -n \"%sShape1\" -p \"%s\";\n ">(name, name);
+  out.print<"\tsetAttr -k off \".v\";\n">();
 }
 
 // A single value is written without advancing: the number is the next token
@@ -22,17 +22,17 @@ bool write_light_setting(Conversion& conversion) {
       const float green = read_real(tokens);
       const float blue = read_real(tokens);
       tokens.next_token();
-      out.print("\tsetAttr \".cl\" -type \"float3\" %f %f %f ;\n", red, green, blue);
+      out.print<"\tsetAttr \".cl\" -type \"float3\" %f %f %f ;\n">(red, green, blue);
       return true;
     }
     case TokenKind::LightIntens:
-      out.print("\tsetAttr \".in\" %f ;\n", read_real(tokens));
+      out.print<"\tsetAttr \".in\" %f ;\n">(read_real(tokens));
       return true;
     case TokenKind::LightFalloff:
-      out.print("\tsetAttr \".dro\" %f ;\n\n", read_real(tokens));
+      out.print<"\tsetAttr \".dro\" %f ;\n\n">(read_real(tokens));
       return true;
     case TokenKind::LightHotspot:
-      out.print("\tsetAttr \".ca\" %f ;\n", read_real(tokens));
+      out.print<"\tsetAttr \".ca\" %f ;\n">(read_real(tokens));
       return true;
     default:
       return false;

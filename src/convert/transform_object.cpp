@@ -42,7 +42,7 @@ void write_transform(Conversion& conversion, const TransformObjectKind& kind, Ob
         if (tokens.kind() == TokenKind::String) {
           state.name = tokens.token().text().substr(0, kMaxObjectName);
         }
-        out.print("createNode transform -n \"%s\";\n", QuotedName{state.name});
+        out.print<"createNode transform -n \"%s\";\n">(QuotedName{state.name});
         if (kind.listed_as_light) {
           append_node_name(conversion.light_list, state.name);
         }
@@ -50,7 +50,7 @@ void write_transform(Conversion& conversion, const TransformObjectKind& kind, Ob
         break;
       case TokenKind::TmPos: {
         const auto position = read_triple(tokens);
-        out.print("\tsetAttr \".t\" -type \"double3\" %f %f %f ;\n", position[0], position[1], position[2]);
+        out.print<"\tsetAttr \".t\" -type \"double3\" %f %f %f ;\n">(position[0], position[1], position[2]);
         tokens.next_token();
         break;
       }
@@ -61,7 +61,7 @@ void write_transform(Conversion& conversion, const TransformObjectKind& kind, Ob
       case TokenKind::TmRotAngle: {
         const float angle = read_real(tokens);
         const EulerAngles rotation = axis_angle_to_euler(state.axis[0], state.axis[1], state.axis[2], angle);
-        out.print("\tsetAttr \".r\" -type \"double3\" %f %f %f ;\n", rotation.x, rotation.y, rotation.z);
+        out.print<"\tsetAttr \".r\" -type \"double3\" %f %f %f ;\n">(rotation.x, rotation.y, rotation.z);
         tokens.next_token();
         break;
       }
@@ -70,7 +70,7 @@ void write_transform(Conversion& conversion, const TransformObjectKind& kind, Ob
         // the "}" of NODE_TM, is examined like any other.
         const auto scale = read_triple(tokens);
         tokens.next_token();
-        out.print("\tsetAttr \".s\" -type \"double3\" %f %f %f ;\n", scale[0], scale[1], scale[2]);
+        out.print<"\tsetAttr \".s\" -type \"double3\" %f %f %f ;\n">(scale[0], scale[1], scale[2]);
         break;
       }
       default:

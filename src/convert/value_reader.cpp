@@ -16,13 +16,6 @@ float narrow_to_float(double value) {
   return static_cast<float>(value);
 }
 
-std::int32_t saturate_to_int32(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  if (value <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(value);
-}
-
 float real_value(const Token& token) {
   if (token.kind == TokenKind::Integer) {
     return static_cast<float>(token.integer);

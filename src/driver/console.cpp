@@ -2,31 +2,21 @@
 
 namespace kestrun {
 
-void StandardConsole::write_out(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  unflushed_ = true;
-}
+void StandardConsole::put_out(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
-void StandardConsole::flush_out() {
-  // The walk flushes after every top-level token; skip the call when idle.
-  if (unflushed_) {
-    std::fflush(stdout);
-    unflushed_ = false;
-  }
-}
+void StandardConsole::flush_stdout() { std::fflush(stdout); }
 
-void StandardConsole::write_err(std::string_view text) {
-  flush_out();
+void StandardConsole::put_err(std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
 }
 
-void CapturedConsole::write_out(std::string_view text) {
+void CapturedConsole::put_out(std::string_view text) {
   out_.append(text);
   combined_.append(text);
 }
 
-void CapturedConsole::write_err(std::string_view text) {
+void CapturedConsole::put_err(std::string_view text) {
   err_.append(text);
   combined_.append(text);
 }

@@ -7,12 +7,14 @@
 // printf) and %s / %c (texts). A wrong argument count or type does not compile.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <utility>
 
 #include "maya/fixed_format.h"
 
@@ -185,6 +187,93 @@ void format_to(Out& out, Format<Args...> format, const Args&... args) {
   std::size_t position = 0;
   (format_detail::render_next(out, format.text(), position, args), ...);
   out.append(format.text().substr(position));
+}
+
+/// A format text given as a template argument, so that its literal pieces and
+/// conversions are known when the program is compiled.
+template <std::size_t N>
+struct FormatText {
+  char chars[N]{};
+  consteval FormatText(const char (&text)[N]) {  // NOLINT: implicit by design
+    for (std::size_t i = 0; i < N; ++i) chars[i] = text[i];
+  }
+  [[nodiscard]] constexpr std::string_view view() const { return {chars, N - 1}; }
+};
+
+namespace format_detail {
+
+/// The literal text before one conversion, and whether the conversion has a width.
+struct Piece {
+  std::size_t begin = 0;
+  std::size_t length = 0;
+  bool has_width = false;
+};
+
+/// The literal pieces of a checked format with `Count` conversions; the last
+/// piece is the text after the last conversion.
+template <std::size_t Count>
+consteval std::array<Piece, Count + 1> split_format(std::string_view text) {
+  std::array<Piece, Count + 1> pieces{};
+  std::size_t begin = 0;
+  for (std::size_t index = 0; index < Count; ++index) {
+    const std::size_t percent = text.find('%', begin);
+    std::size_t letter = percent + 1;
+    while (text[letter] >= '0' && text[letter] <= '9') ++letter;
+    pieces[index] = Piece{begin, percent - begin, letter != percent + 1};
+    begin = letter + 1;
+  }
+  pieces[Count] = Piece{begin, text.size() - begin, false};
+  return pieces;
+}
+
+template <class T>
+consteval std::size_t widest_text_of() {
+  return class_of<T>() == ArgClass::Real ? kMaxFixedLength : kMaxIntegerLength;
+}
+
+template <auto Text, Piece P>
+char* copy_piece(char* cursor) {
+  std::memcpy(cursor, Text.chars + P.begin, P.length);  // A constant size: no library call.
+  return cursor + P.length;
+}
+
+template <class T>
+char* write_number(char* cursor, const T& value) {
+  if constexpr (class_of<T>() == ArgClass::Real) {
+    return format_fixed(static_cast<double>(value), cursor);
+  } else {
+    return format_integer(static_cast<std::int64_t>(value), cursor);
+  }
+}
+
+}  // namespace format_detail
+
+/// Renders the format `Text` with `args` into `out`. A format of numbers
+/// without widths, such as a vertex line, is written straight into the
+/// output's buffer with one room check; any other goes through format_to.
+template <FormatText Text, class Out, class... Args>
+void format_text_to(Out& out, const Args&... args) {
+  using namespace format_detail;
+  [[maybe_unused]] constexpr Format<Args...> kChecked(Text.chars);
+  constexpr std::size_t kCount = sizeof...(Args);
+  constexpr auto kPieces = split_format<kCount>(Text.view());
+  constexpr bool kDirect = ((class_of<Args>() != ArgClass::Text) && ... && true) && [&] {
+    for (const Piece& piece : kPieces) {
+      if (piece.has_width) return false;
+    }
+    return true;
+  }();
+  if constexpr (kDirect) {
+    constexpr std::size_t kRoom = Text.view().size() + (widest_text_of<Args>() + ... + 0);
+    char* cursor = out.reserve(kRoom);
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+      ((cursor = write_number(copy_piece<Text, kPieces[I]>(cursor), args)), ...);
+    }
+    (std::make_index_sequence<kCount>{});
+    out.commit(copy_piece<Text, kPieces[kCount]>(cursor));
+  } else {
+    format_to(out, kChecked, args...);
+  }
 }
 
 /// An output over a std::string, for console lines and tests.

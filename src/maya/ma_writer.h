@@ -23,7 +23,14 @@ class MaWriter {
   /// that ends this way is already failing), so nothing written is lost.
   ~MaWriter();
 
-  /// Writes `format` with `args`, as printf would.
+  /// Writes the format `Text` with `args`, as printf would:
+  /// out.print<" setAttr -s %d \".vt[0:%d]\"\n">(count, count - 1).
+  template <FormatText Text, class... Args>
+  void print(const Args&... args) {
+    format_text_to<Text>(*this, args...);
+  }
+
+  /// Writes a format chosen at run time (from a table of formats) with `args`.
   template <class... Args>
   void print(Format<Args...> format, const Args&... args) {
     format_to(*this, format, args...);

@@ -1,0 +1,174 @@
+// The tokenizer scans its blocks directly for speed; here it is checked
+// against a plain model that takes one character at a time from next_char.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "ase/byte_source.h"
+#include "ase/keyword_table.h"
+#include "ase/tokenizer.h"
+
+namespace kestrun {
+namespace {
+
+/// The token rules, one character at a time.
+class ModelTokenizer {
+ public:
+  explicit ModelTokenizer(ByteSource& source) : chars_(source, [this] { ++end_calls; }) {}
+
+  void next_token() {
+    while (c() == ' ') chars_.next_char();
+    if (is_digit(c()) || c() == '-') return read_number();
+    if (c() == kEndChar) {
+      token.kind = TokenKind::End;
+      return;
+    }
+    if (c() == '"') return read_string();
+    if (c() == '*') return read_keyword();
+    token.kind = char_kind_table[static_cast<std::size_t>(c())];
+    chars_.next_char();
+  }
+
+  Token token;
+  int end_calls = 0;
+  bool end_of_input() const { return chars_.end_of_input(); }
+
+ private:
+  int c() const { return chars_.current_char(); }
+  static bool is_digit(int ch) { return ch >= '0' && ch <= '9'; }
+  static bool is_letter(int ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
+
+  void read_number() {
+    double sign = 1.0;
+    if (c() == '-') {
+      sign = -1.0;
+      chars_.next_char();
+      if (!is_digit(c()) && c() != '.') {
+        token.kind = TokenKind::Unknown;
+        return;
+      }
+    }
+    double magnitude = 0.0;
+    double divisor = 1.0;
+    bool point = false;
+    do {
+      if (c() == '.') {
+        point = true;
+      } else if (!point) {
+        magnitude = magnitude * 10.0 + (c() - '0');
+      } else {
+        divisor = divisor * 10.0;
+        magnitude = magnitude + (c() - '0') / divisor;
+      }
+      chars_.next_char();
+    } while (is_digit(c()) || c() == '.');
+    if (point) {
+      token.kind = TokenKind::Real;
+      token.real = sign * magnitude;
+    } else {
+      token.kind = TokenKind::Integer;
+      const double value = sign * magnitude;
+      token.integer = value >= 2147483647.0 ? 2147483647 : value <= -2147483648.0 ? -2147483647 - 1
+                                                                                    : static_cast<int>(value);
+    }
+  }
+
+  void read_string() {
+    token.kind = TokenKind::String;
+    chars_.next_char();
+    if (c() == '"') {
+      token.text_chars[0] = ' ';
+      token.text_length = 1;
+      chars_.next_char();
+      return;
+    }
+    std::size_t length = 0;
+    while (c() != '"' && c() != kEndChar) {
+      if (length < Token::kMaxText) token.text_chars[length++] = static_cast<char>(c());
+      chars_.next_char();
+    }
+    token.text_length = length;
+    if (c() == '"') chars_.next_char();
+  }
+
+  void read_keyword() {
+    token.kind = TokenKind::Unknown;
+    chars_.next_char();
+    if (!is_digit(c()) && !is_letter(c())) return;
+    std::size_t length = 0;
+    while (is_digit(c()) || is_letter(c()) || c() == '_') {
+      if (length < Token::kMaxKeyword) token.keyword_chars[length++] = static_cast<char>(c());
+      chars_.next_char();
+    }
+    token.keyword_length = length;
+    token.kind = find_keyword(token.keyword());
+  }
+
+  CharSource chars_;
+};
+
+bool same_double(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+void expect_same_tokens(const std::string& input, std::size_t block_size) {
+  MemorySource model_bytes(input);
+  MemorySource fast_bytes(input);
+  ModelTokenizer model(model_bytes);
+  int fast_end_calls = 0;
+  Tokenizer fast(fast_bytes, [&fast_end_calls] { ++fast_end_calls; }, block_size);
+  for (int i = 0; i < 1'000'000; ++i) {
+    model.next_token();
+    fast.next_token();
+    const Token& expected = model.token;
+    const Token& actual = fast.token();
+    ASSERT_EQ(actual.kind, expected.kind) << "token " << i << " block " << block_size;
+    ASSERT_EQ(actual.integer, expected.integer) << "token " << i;
+    ASSERT_TRUE(same_double(actual.real, expected.real)) << "token " << i << ": " << actual.real << " vs " << expected.real;
+    ASSERT_EQ(actual.text(), expected.text()) << "token " << i;
+    ASSERT_EQ(actual.keyword(), expected.keyword()) << "token " << i;
+    ASSERT_EQ(fast.end_of_input(), model.end_of_input()) << "token " << i << ": the end comes at the same moment";
+    ASSERT_EQ(fast_end_calls, model.end_calls);
+    if (expected.kind == TokenKind::End) return;
+  }
+  FAIL() << "no end";
+}
+
+TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
+  const char* pieces[] = {"*MESH_VERTEX", "*MESH_FACE", "*NODE_NAME", "*", "*mesh", "*3DSMAX_ASCIIEXPORT", "*_X",
+                          "\"name\"", "\"\"", "\"a\tb", "\"", "-", "-.", "-0.0000", "12.5000", "1.2.3", "007",
+                          "99999999999999", "-2147483648", "0.000000000000000000000001", ".", ":", "{", "}", "A",
+                          "\xAC", "\xE2\x82\xAC", " ", "\t", "\r\n", "\n", "#", "+"};
+  std::mt19937 random(17);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  std::uniform_int_distribution<int> count(0, 400);
+  std::uniform_int_distribution<int> coin(0, 9);
+  for (int round = 0; round < 400; ++round) {
+    std::string input;
+    for (int n = count(random); n > 0; --n) {
+      input += pieces[pick(random)];
+      if (coin(random) < 6) input += ' ';
+      if (coin(random) == 0) input.push_back('\0');
+      if (coin(random) == 0) input += std::string(static_cast<std::size_t>(coin(random)) * 300, 'w');
+    }
+    for (const std::size_t block_size : {std::size_t{1}, std::size_t{2}, std::size_t{5}, std::size_t{64},
+                                         CharSource::kDefaultBlockSize}) {
+      expect_same_tokens(input, block_size);
+    }
+  }
+}
+
+TEST(TokenizerModel, AgreesOnLongNumbersStringsAndKeywords) {
+  std::string long_fraction = "0.";
+  for (int i = 0; i < 400; ++i) long_fraction.push_back(static_cast<char>('0' + (i * 7) % 10));
+  std::string tiny = "0." + std::string(307, '0') + "17";
+  std::string text = long_fraction + " " + tiny + " \"" + std::string(3000, 's') + "\" *" + std::string(500, 'K') +
+                     " 1" + std::string(320, '0') + " -" + std::string(20, '9') + ".5";
+  for (const std::size_t block_size : {std::size_t{1}, std::size_t{3}, std::size_t{100}, std::size_t{4096}}) {
+    expect_same_tokens(text, block_size);
+  }
+}
+
+}  // namespace
+}  // namespace kestrun
