@@ -1,47 +1,67 @@
-// Where the input bytes come from: a file or memory.
+// Where the input bytes come from: a file or memory, in blocks.
 #pragma once
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace kestrun {
+
+class ReadAhead;
+
+/// Block size of the input: large reads, few system calls.
+inline constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 18;
 
 /// Hands out the input in blocks. Read failures throw
 /// IoFailure(ErrorCode::InputRead).
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
-  /// Fills up to `capacity` bytes at `buffer`; returns how many, 0 at the end.
-  virtual std::size_t read(unsigned char* buffer, std::size_t capacity) = 0;
+  /// The next block of the input; empty at the end. The block stays valid
+  /// until the next call, and may be written, one byte past its end included
+  /// (the reader keeps a sentinel there).
+  virtual std::span<unsigned char> next_block() = 0;
 };
 
-/// Reads a file descriptor that it owns.
+/// Reads a file descriptor that it owns. A regular file is read ahead on a
+/// background thread, so that the disk and the conversion overlap; anything
+/// else (a pipe, a device) is read as the blocks are asked for.
 class FileSource final : public ByteSource {
  public:
   /// Opens `path` for reading; returns null if it cannot be opened.
-  static std::unique_ptr<FileSource> open(const std::string& path);
+  static std::unique_ptr<FileSource> open(const std::string& path,
+                                          std::size_t block_size = kDefaultBlockSize);
 
-  explicit FileSource(int descriptor) : descriptor_(descriptor) {}
+  FileSource(int descriptor, std::size_t block_size);
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
   ~FileSource() override;
 
-  std::size_t read(unsigned char* buffer, std::size_t capacity) override;
+  std::span<unsigned char> next_block() override;
 
  private:
   int descriptor_;
+  std::size_t block_size_;
+  std::unique_ptr<ReadAhead> read_ahead_;  // Null when reading as asked.
+  std::unique_ptr<unsigned char[]> block_;
 };
 
-/// Reads from memory that outlives it.
+/// Reads from memory that outlives it, in blocks of `block_size` bytes.
 class MemorySource final : public ByteSource {
  public:
-  explicit MemorySource(std::string_view bytes) : rest_(bytes) {}
-  std::size_t read(unsigned char* buffer, std::size_t capacity) override;
+  explicit MemorySource(std::string_view bytes, std::size_t block_size = kDefaultBlockSize);
+  std::span<unsigned char> next_block() override;
 
  private:
   std::string_view rest_;
+  std::size_t block_size_;
+  std::unique_ptr<unsigned char[]> block_;
 };
+
+/// Reads `descriptor` into `buffer` until it is full or the input ends,
+/// retrying interrupted calls. Returns the count; throws IoFailure on error.
+std::size_t read_fully(int descriptor, unsigned char* buffer, std::size_t capacity);
 
 }  // namespace kestrun

@@ -5,25 +5,22 @@
 
 namespace kestrun {
 
-CharSource::CharSource(ByteSource& source, std::function<void()> on_end, std::size_t block_size)
-    : source_(source),
-      on_end_(std::move(on_end)),
-      block_size_(block_size),
-      block_(std::make_unique<unsigned char[]>(block_size + 1)) {}
+CharSource::CharSource(ByteSource& source, std::function<void()> on_end)
+    : source_(source), on_end_(std::move(on_end)) {}
 
 void CharSource::refill() {
   if (end_of_input_) {
     return;
   }
   for (;;) {
-    const std::size_t count = source_.read(block_.get(), block_size_);
-    if (count == 0) {
+    const std::span<unsigned char> block = source_.next_block();
+    if (block.empty()) {
       break;
     }
-    const std::size_t kept = keep_deliverable(count);
+    const std::size_t kept = keep_deliverable(block);
     if (kept != 0) {
-      block_[kept] = 0;
-      next_ = block_.get();
+      block.data()[kept] = 0;  // The sentinel; the source leaves room for it.
+      next_ = block.data();
       end_ = next_ + kept;
       return;
     }
@@ -37,8 +34,9 @@ void CharSource::refill() {
   end_of_input_ = true;
 }
 
-std::size_t CharSource::keep_deliverable(std::size_t count) {
-  unsigned char* const data = block_.get();
+std::size_t CharSource::keep_deliverable(std::span<unsigned char> block) {
+  unsigned char* const data = block.data();
+  const std::size_t count = block.size();
   if (!dropping_ && std::memchr(data, 0, count) == nullptr) {
     // No NUL to apply: only keep track of where the current piece stands.
     const auto* last_line_feed = static_cast<const unsigned char*>(memrchr(data, '\n', count));

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <span>
 
 #include "ase/byte_source.h"
 
@@ -30,10 +31,9 @@ inline constexpr int kEndChar = 256;
 /// NUL byte always means the end of the block.
 class CharSource {
  public:
-  static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 18;
   static constexpr std::size_t kPieceSize = 1023;
 
-  CharSource(ByteSource& source, std::function<void()> on_end, std::size_t block_size = kDefaultBlockSize);
+  CharSource(ByteSource& source, std::function<void()> on_end);
 
   /// The current character, whitespace folded to a space (a space before the
   /// first call of next_char), or kEndChar at the end.
@@ -72,12 +72,10 @@ class CharSource {
   }();
 
   void refill();
-  std::size_t keep_deliverable(std::size_t count);
+  std::size_t keep_deliverable(std::span<unsigned char> block);
 
   ByteSource& source_;
   std::function<void()> on_end_;
-  std::size_t block_size_;
-  std::unique_ptr<unsigned char[]> block_;         // block_size_ bytes and the sentinel.
   std::array<unsigned char, 2> start_ = {' ', 0};  // The space before the first character.
   const unsigned char* next_ = start_.data();
   const unsigned char* end_ = start_.data() + 1;

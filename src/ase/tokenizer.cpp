@@ -63,8 +63,7 @@ constexpr std::uint64_t kExactWholeLimit = 100'000'000'000'000;
 
 }  // namespace
 
-Tokenizer::Tokenizer(ByteSource& source, std::function<void()> on_end, std::size_t block_size)
-    : chars_(source, std::move(on_end), block_size) {}
+Tokenizer::Tokenizer(ByteSource& source, std::function<void()> on_end) : chars_(source, std::move(on_end)) {}
 
 bool Tokenizer::reload(const unsigned char*& p) {
   chars_.advance_to(p);

@@ -15,8 +15,7 @@ namespace kestrun {
 class Tokenizer {
  public:
   /// `on_end` runs once when the input is exhausted (see CharSource).
-  Tokenizer(ByteSource& source, std::function<void()> on_end,
-            std::size_t block_size = CharSource::kDefaultBlockSize);
+  Tokenizer(ByteSource& source, std::function<void()> on_end);
 
   /// Replaces the current token with the next one. At the end of the input
   /// the kind is TokenKind::End, for ever.

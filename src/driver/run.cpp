@@ -6,6 +6,7 @@
 #include "driver/convert_stream.h"
 #include "driver/messages.h"
 #include "driver/run_options.h"
+#include "maya/background_sink.h"
 #include "maya/byte_sink.h"
 
 namespace kestrun {
@@ -35,7 +36,8 @@ void run_steps(std::span<const std::string_view> arguments, Console& console, co
   }
   console.write_out("\n");
   console.write_out("Entering files\n");
-  convert_stream(*input, *output, line.options, {line.input_name, line.output_name}, console, clock);
+  BackgroundSink background(*output);  // The disk works while the next block is formatted.
+  convert_stream(*input, background, line.options, {line.input_name, line.output_name}, console, clock);
   input.reset();
   console.print("\nThankyou for using Kestrun %s\n", PROGRAM_VERSION);
   console.flush_out();

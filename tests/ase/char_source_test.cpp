@@ -41,10 +41,9 @@ struct Drained {
 };
 
 Drained drain(const std::string& input, std::size_t block_size) {
-  MemorySource bytes(input);
+  MemorySource bytes(input, block_size);
   Drained result;
-  CharSource source(
-      bytes, [&result] { ++result.end_calls; }, block_size);
+  CharSource source(bytes, [&result] { ++result.end_calls; });
   for (;;) {
     source.next_char();
     if (source.current_char() == kEndChar) break;
@@ -60,7 +59,7 @@ Drained drain(const std::string& input, std::size_t block_size) {
 void expect_like_line_reader(const std::string& input) {
   const std::string expected = line_reader_characters(input);
   for (const std::size_t block_size : {std::size_t{1}, std::size_t{7}, std::size_t{1023}, std::size_t{1024},
-                                       std::size_t{4096}, CharSource::kDefaultBlockSize}) {
+                                       std::size_t{4096}, kDefaultBlockSize}) {
     const Drained drained = drain(input, block_size);
     ASSERT_EQ(drained.characters, expected) << "block size " << block_size;
     ASSERT_EQ(drained.end_calls, 1);
@@ -143,15 +142,15 @@ TEST(CharSource, MatchesTheLineReaderOnRandomInputs) {
 /// A source whose reads fail after the first block.
 class FailingSource final : public ByteSource {
  public:
-  std::size_t read(unsigned char* buffer, std::size_t capacity) override {
+  std::span<unsigned char> next_block() override {
     if (reads_++ > 0) throw IoFailure(ErrorCode::InputRead);
-    const std::size_t count = capacity < 3 ? capacity : 3;
-    std::memcpy(buffer, "abc", count);
-    return count;
+    std::memcpy(block_, "abc", 3);
+    return {block_, 3};
   }
 
  private:
   int reads_ = 0;
+  unsigned char block_[4] = {};
 };
 
 TEST(CharSource, ReadFailuresAreNotTakenForTheEnd) {

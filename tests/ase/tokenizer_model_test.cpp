@@ -71,8 +71,9 @@ class ModelTokenizer {
     } else {
       token.kind = TokenKind::Integer;
       const double value = sign * magnitude;
-      token.integer = value >= 2147483647.0 ? 2147483647 : value <= -2147483648.0 ? -2147483647 - 1
-                                                                                    : static_cast<int>(value);
+      token.integer = value >= 2147483647.0    ? 2147483647
+                      : value <= -2147483648.0 ? -2147483647 - 1
+                                               : static_cast<int>(value);
     }
   }
 
@@ -114,10 +115,10 @@ bool same_double(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0
 
 void expect_same_tokens(const std::string& input, std::size_t block_size) {
   MemorySource model_bytes(input);
-  MemorySource fast_bytes(input);
+  MemorySource fast_bytes(input, block_size);
   ModelTokenizer model(model_bytes);
   int fast_end_calls = 0;
-  Tokenizer fast(fast_bytes, [&fast_end_calls] { ++fast_end_calls; }, block_size);
+  Tokenizer fast(fast_bytes, [&fast_end_calls] { ++fast_end_calls; });
   for (int i = 0; i < 1'000'000; ++i) {
     model.next_token();
     fast.next_token();
@@ -125,10 +126,12 @@ void expect_same_tokens(const std::string& input, std::size_t block_size) {
     const Token& actual = fast.token();
     ASSERT_EQ(actual.kind, expected.kind) << "token " << i << " block " << block_size;
     ASSERT_EQ(actual.integer, expected.integer) << "token " << i;
-    ASSERT_TRUE(same_double(actual.real, expected.real)) << "token " << i << ": " << actual.real << " vs " << expected.real;
+    ASSERT_TRUE(same_double(actual.real, expected.real))
+        << "token " << i << ": " << actual.real << " vs " << expected.real;
     ASSERT_EQ(actual.text(), expected.text()) << "token " << i;
     ASSERT_EQ(actual.keyword(), expected.keyword()) << "token " << i;
-    ASSERT_EQ(fast.end_of_input(), model.end_of_input()) << "token " << i << ": the end comes at the same moment";
+    ASSERT_EQ(fast.end_of_input(), model.end_of_input())
+        << "token " << i << ": the end comes at the same moment";
     ASSERT_EQ(fast_end_calls, model.end_calls);
     if (expected.kind == TokenKind::End) return;
   }
@@ -136,10 +139,39 @@ void expect_same_tokens(const std::string& input, std::size_t block_size) {
 }
 
 TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
-  const char* pieces[] = {"*MESH_VERTEX", "*MESH_FACE", "*NODE_NAME", "*", "*mesh", "*3DSMAX_ASCIIEXPORT", "*_X",
-                          "\"name\"", "\"\"", "\"a\tb", "\"", "-", "-.", "-0.0000", "12.5000", "1.2.3", "007",
-                          "99999999999999", "-2147483648", "0.000000000000000000000001", ".", ":", "{", "}", "A",
-                          "\xAC", "\xE2\x82\xAC", " ", "\t", "\r\n", "\n", "#", "+"};
+  const char* pieces[] = {"*MESH_VERTEX",
+                          "*MESH_FACE",
+                          "*NODE_NAME",
+                          "*",
+                          "*mesh",
+                          "*3DSMAX_ASCIIEXPORT",
+                          "*_X",
+                          "\"name\"",
+                          "\"\"",
+                          "\"a\tb",
+                          "\"",
+                          "-",
+                          "-.",
+                          "-0.0000",
+                          "12.5000",
+                          "1.2.3",
+                          "007",
+                          "99999999999999",
+                          "-2147483648",
+                          "0.000000000000000000000001",
+                          ".",
+                          ":",
+                          "{",
+                          "}",
+                          "A",
+                          "\xAC",
+                          "\xE2\x82\xAC",
+                          " ",
+                          "\t",
+                          "\r\n",
+                          "\n",
+                          "#",
+                          "+"};
   std::mt19937 random(17);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   std::uniform_int_distribution<int> count(0, 400);
@@ -152,8 +184,8 @@ TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
       if (coin(random) == 0) input.push_back('\0');
       if (coin(random) == 0) input += std::string(static_cast<std::size_t>(coin(random)) * 300, 'w');
     }
-    for (const std::size_t block_size : {std::size_t{1}, std::size_t{2}, std::size_t{5}, std::size_t{64},
-                                         CharSource::kDefaultBlockSize}) {
+    for (const std::size_t block_size :
+         {std::size_t{1}, std::size_t{2}, std::size_t{5}, std::size_t{64}, kDefaultBlockSize}) {
       expect_same_tokens(input, block_size);
     }
   }
@@ -163,8 +195,9 @@ TEST(TokenizerModel, AgreesOnLongNumbersStringsAndKeywords) {
   std::string long_fraction = "0.";
   for (int i = 0; i < 400; ++i) long_fraction.push_back(static_cast<char>('0' + (i * 7) % 10));
   std::string tiny = "0." + std::string(307, '0') + "17";
-  std::string text = long_fraction + " " + tiny + " \"" + std::string(3000, 's') + "\" *" + std::string(500, 'K') +
-                     " 1" + std::string(320, '0') + " -" + std::string(20, '9') + ".5";
+  std::string text = long_fraction + " " + tiny + " \"" + std::string(3000, 's') + "\" *" +
+                     std::string(500, 'K') + " 1" + std::string(320, '0') + " -" + std::string(20, '9') +
+                     ".5";
   for (const std::size_t block_size : {std::size_t{1}, std::size_t{3}, std::size_t{100}, std::size_t{4096}}) {
     expect_same_tokens(text, block_size);
   }
