@@ -47,7 +47,7 @@ FileSource::FileSource(int descriptor, std::size_t block_size)
   if (::fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode)) {
     read_ahead_ = std::make_unique<ReadAhead>(descriptor_, block_size_);
   } else {
-    block_ = std::make_unique<unsigned char[]>(block_size_ + 1);
+    block_ = std::make_unique<unsigned char[]>(block_size_ + kBlockSlack);
   }
 }
 
@@ -64,7 +64,9 @@ std::span<unsigned char> FileSource::next_block() {
 }
 
 MemorySource::MemorySource(std::string_view bytes, std::size_t block_size)
-    : rest_(bytes), block_size_(block_size), block_(std::make_unique<unsigned char[]>(block_size + 1)) {}
+    : rest_(bytes),
+      block_size_(block_size),
+      block_(std::make_unique<unsigned char[]>(block_size + kBlockSlack)) {}
 
 std::span<unsigned char> MemorySource::next_block() {
   const std::size_t count = std::min(block_size_, rest_.size());

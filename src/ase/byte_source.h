@@ -14,14 +14,18 @@ class ReadAhead;
 /// Block size of the input: large reads, few system calls.
 inline constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 18;
 
+/// Bytes after every block that may be read and written: room for the
+/// reader's sentinel and for copies of a fixed size that run past the data.
+inline constexpr std::size_t kBlockSlack = 64;
+
 /// Hands out the input in blocks. Read failures throw
 /// IoFailure(ErrorCode::InputRead).
 class ByteSource {
  public:
   virtual ~ByteSource() = default;
   /// The next block of the input; empty at the end. The block stays valid
-  /// until the next call, and may be written, one byte past its end included
-  /// (the reader keeps a sentinel there).
+  /// until the next call, and may be read and written up to kBlockSlack
+  /// bytes past its end (the reader keeps a sentinel there).
   virtual std::span<unsigned char> next_block() = 0;
 };
 

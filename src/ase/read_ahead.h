@@ -29,7 +29,7 @@ class ReadAhead {
 
  private:
   struct Block {
-    std::unique_ptr<unsigned char[]> bytes;  // block_size_ bytes and one spare.
+    std::unique_ptr<unsigned char[]> bytes;  // block_size_ bytes and the slack.
     std::size_t size = 0;
     bool failed = false;
   };

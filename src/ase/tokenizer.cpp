@@ -57,6 +57,10 @@ FractionTable build_fraction_table() {
 
 const FractionTable kFractions = build_fraction_table();
 
+/// Keywords up to this length are copied with one fixed-size copy.
+constexpr std::size_t kShortKeyword = 32;
+static_assert(kShortKeyword <= kBlockSlack && kShortKeyword <= Token::kMaxKeyword);
+
 /// A whole part below 10^14 can take one more digit and stay below 2^53,
 /// where every double is an integer and magnitude * 10 + digit is exact.
 constexpr std::uint64_t kExactWholeLimit = 100'000'000'000'000;
@@ -71,33 +75,10 @@ bool Tokenizer::reload(const unsigned char*& p) {
   return !chars_.end_of_input();
 }
 
-void Tokenizer::next_token() {
-  const unsigned char* p = chars_.position();
-  for (;;) {
-    while (has_class(*p, kSpace)) ++p;
-    if (p != chars_.limit()) break;
-    if (!reload(p)) {
-      token_.kind = TokenKind::End;  // The source is not asked again.
-      return;
-    }
-  }
-  const unsigned char c = *p;
-  if (has_class(c, kDigit) || c == '-') {
-    read_number(p);
-  } else if (c == '"') {
-    read_string(p);
-  } else if (c == '*') {
-    read_keyword(p);
-  } else {
-    token_.kind = char_kind_table[c];
-    chars_.advance_to(p + 1);
-  }
-}
-
 // Digits accumulate exactly as the exporter's readers always have: the whole
 // part as magnitude * 10 + digit, each fraction digit as digit / 10^n added
 // on, all in double. Library conversions round differently and are not used.
-void Tokenizer::read_number(const unsigned char* p) {
+[[gnu::always_inline]] inline void Tokenizer::read_number(const unsigned char* p) {
   bool negative = false;
   if (*p == '-') {
     negative = true;
@@ -157,6 +138,29 @@ void Tokenizer::read_number(const unsigned char* p) {
   }
 }
 
+void Tokenizer::next_token() {
+  const unsigned char* p = chars_.position();
+  for (;;) {
+    while (has_class(*p, kSpace)) ++p;
+    if (p != chars_.limit()) break;
+    if (!reload(p)) {
+      token_.kind = TokenKind::End;  // The source is not asked again.
+      return;
+    }
+  }
+  const unsigned char c = *p;
+  if (has_class(c, kDigit) || c == '-') {
+    read_number(p);
+  } else if (c == '"') {
+    read_string(p);
+  } else if (c == '*') {
+    read_keyword(p);
+  } else {
+    token_.kind = char_kind_table[c];
+    chars_.advance_to(p + 1);
+  }
+}
+
 void Tokenizer::read_string(const unsigned char* p) {
   token_.kind = TokenKind::String;
   ++p;
@@ -201,9 +205,17 @@ void Tokenizer::read_keyword(const unsigned char* p) {
   for (;;) {
     const unsigned char* start = p;
     while (has_class(*p, kWord)) ++p;
-    const std::size_t kept = std::min(static_cast<std::size_t>(p - start), Token::kMaxKeyword - length);
-    std::memcpy(token_.keyword_chars.data() + length, start, kept);
-    length += kept;
+    const auto run = static_cast<std::size_t>(p - start);
+    if (length == 0 && run <= kShortKeyword) {
+      // A copy of constant size compiles to a few moves; the block's slack
+      // makes reading past the word safe.
+      std::memcpy(token_.keyword_chars.data(), start, kShortKeyword);
+      length = run;
+    } else {
+      const std::size_t kept = std::min(run, Token::kMaxKeyword - length);
+      std::memcpy(token_.keyword_chars.data() + length, start, kept);
+      length += kept;
+    }
     if (p != chars_.limit() || !reload(p)) break;
   }
   chars_.advance_to(p);

@@ -12,25 +12,33 @@ constexpr char kDigitPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-/// Writes the decimal digits of `value` (no sign) and returns the end.
-char* write_unsigned(std::uint64_t value, char* out) noexcept {
-  char digits[kMaxIntegerLength];
-  char* start = digits + sizeof digits;
-  while (value >= 100) {
-    const unsigned pair = static_cast<unsigned>(value % 100) * 2;
+/// The number of decimal digits of `value`.
+int count_digits(std::uint64_t value) noexcept {
+  int digits = 1;
+  for (; value >= 10000; value /= 10000) digits += 4;
+  if (value >= 100) {
+    digits += 2;
     value /= 100;
-    start -= 2;
-    std::memcpy(start, kDigitPairs + pair, 2);
+  }
+  return value >= 10 ? digits + 1 : digits;
+}
+
+/// Writes the decimal digits of `value` (no sign) in place, from the last
+/// pair to the first, and returns the end.
+char* write_unsigned(std::uint64_t value, char* out) noexcept {
+  char* const end = out + count_digits(value);
+  char* cursor = end;
+  while (value >= 100) {
+    cursor -= 2;
+    std::memcpy(cursor, kDigitPairs + (value % 100) * 2, 2);
+    value /= 100;
   }
   if (value >= 10) {
-    start -= 2;
-    std::memcpy(start, kDigitPairs + value * 2, 2);
+    std::memcpy(cursor - 2, kDigitPairs + value * 2, 2);
   } else {
-    *--start = static_cast<char>('0' + value);
+    cursor[-1] = static_cast<char>('0' + value);
   }
-  const std::size_t length = static_cast<std::size_t>(digits + sizeof digits - start);
-  std::memcpy(out, start, length);
-  return out + length;
+  return end;
 }
 
 /// Writes exactly six digits of `value` (below 1,000,000), zero-padded.

@@ -150,7 +150,7 @@ class FailingSource final : public ByteSource {
 
  private:
   int reads_ = 0;
-  unsigned char block_[4] = {};
+  unsigned char block_[3 + kBlockSlack] = {};
 };
 
 TEST(CharSource, ReadFailuresAreNotTakenForTheEnd) {
