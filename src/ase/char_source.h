@@ -76,7 +76,8 @@ class CharSource {
 
   ByteSource& source_;
   std::function<void()> on_end_;
-  std::array<unsigned char, 2> start_ = {' ', 0};  // The space before the first character.
+  // The space before the first character, with the slack every block has.
+  std::array<unsigned char, 1 + kBlockSlack> start_ = {' '};
   const unsigned char* next_ = start_.data();
   const unsigned char* end_ = start_.data() + 1;
   bool end_of_input_ = false;

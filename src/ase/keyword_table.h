@@ -65,6 +65,14 @@ inline constexpr std::array<KeywordEntry, 43> keyword_table = {{
 /// Returns the kind of `word` by exact, case-sensitive match, or Unknown.
 TokenKind find_keyword(std::string_view word) noexcept;
 
+/// Room find_padded_keyword may read: no keyword is longer.
+inline constexpr std::size_t kPaddedKeyword = 32;
+
+/// Like find_keyword for the `length` bytes at `chars`, which must be
+/// readable for kPaddedKeyword bytes whatever the length (the tokenizer's
+/// keyword buffer is); the bytes after the word do not matter.
+TokenKind find_padded_keyword(const char* chars, std::size_t length) noexcept;
+
 using CharKindTable = std::array<TokenKind, 256>;
 
 /// Fills the entries of the single characters that have a kind of their own:

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
 
+#include "ase/byte_scan.h"
 #include "ase/keyword_table.h"
 #include "convert/value_reader.h"
 
@@ -75,10 +77,62 @@ bool Tokenizer::reload(const unsigned char*& p) {
   return !chars_.end_of_input();
 }
 
+/// Gives `magnitude` (not negative) the sign of the number, without a branch.
+double with_sign(double magnitude, bool negative) {
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) | (std::uint64_t{negative} << 63));
+}
+
 // Digits accumulate exactly as the exporter's readers always have: the whole
 // part as magnitude * 10 + digit, each fraction digit as digit / 10^n added
 // on, all in double. Library conversions round differently and are not used.
-[[gnu::always_inline]] inline void Tokenizer::read_number(const unsigned char* p) {
+
+// Numbers as exporters write them (at most eight whole digits, at most fifteen
+// fraction digits, one point, inside the current block) are read here without
+// a loop over the whole part: its value is exact in double, so an integer
+// parse gives the same. Returns false, reading nothing, for any other number.
+[[gnu::always_inline]] inline bool Tokenizer::read_short_number(const unsigned char* p) {
+  const bool negative = *p == '-';
+  const unsigned char* digits = p + (negative ? 1 : 0);
+  const unsigned whole_digits = count_digits16(digits);
+  if (whole_digits == 0 || whole_digits > 8) {
+    return false;
+  }
+  double magnitude = parse_digits8(digits, whole_digits);
+  const unsigned char* end = digits + whole_digits;
+  const bool point_seen = *end == '.';
+  if (point_seen) {
+    ++end;
+    const unsigned fraction_digits = count_digits16(end);
+    if (fraction_digits == 16) {
+      return false;
+    }
+    for (unsigned n = 0; n < fraction_digits; ++n) {
+      magnitude = magnitude + kFractions.value[end[n] - '0'][n + 1];
+    }
+    end += fraction_digits;
+    if (*end == '.') {
+      return false;  // A second point.
+    }
+  }
+  if (end == chars_.limit()) {
+    return false;  // The number may go on in the next block.
+  }
+  chars_.advance_to(end);
+  set_number(magnitude, point_seen, negative);
+  return true;
+}
+
+void Tokenizer::set_number(double magnitude, bool point_seen, bool negative) {
+  if (point_seen) {
+    token_.kind = TokenKind::Real;
+    token_.real = with_sign(magnitude, negative);
+  } else {
+    token_.kind = TokenKind::Integer;
+    token_.integer = saturate_to_int32(with_sign(magnitude, negative));
+  }
+}
+
+void Tokenizer::read_number(const unsigned char* p) {
   bool negative = false;
   if (*p == '-') {
     negative = true;
@@ -128,14 +182,7 @@ bool Tokenizer::reload(const unsigned char*& p) {
     if (p != chars_.limit() || !reload(p)) break;
   }
   chars_.advance_to(p);
-
-  if (point_seen) {
-    token_.kind = TokenKind::Real;
-    token_.real = negative ? -magnitude : magnitude;
-  } else {
-    token_.kind = TokenKind::Integer;
-    token_.integer = saturate_to_int32(negative ? -magnitude : magnitude);
-  }
+  set_number(magnitude, point_seen, negative);
 }
 
 void Tokenizer::next_token() {
@@ -150,7 +197,9 @@ void Tokenizer::next_token() {
   }
   const unsigned char c = *p;
   if (has_class(c, kDigit) || c == '-') {
-    read_number(p);
+    if (!read_short_number(p)) {
+      read_number(p);
+    }
   } else if (c == '"') {
     read_string(p);
   } else if (c == '*') {
@@ -220,7 +269,8 @@ void Tokenizer::read_keyword(const unsigned char* p) {
   }
   chars_.advance_to(p);
   token_.keyword_length = length;
-  token_.kind = find_keyword(token_.keyword());
+  static_assert(Token::kMaxKeyword >= kPaddedKeyword);
+  token_.kind = find_padded_keyword(token_.keyword_chars.data(), length);
 }
 
 }  // namespace kestrun

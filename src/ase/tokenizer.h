@@ -32,7 +32,9 @@ class Tokenizer {
  private:
   // Each reader starts with `p` on the token's first character and scans the
   // block directly; at the block's end it asks the source for the next one.
+  bool read_short_number(const unsigned char* p);
   void read_number(const unsigned char* p);
+  void set_number(double magnitude, bool point_seen, bool negative);
   void read_string(const unsigned char* p);
   void read_keyword(const unsigned char* p);
 
