@@ -3,170 +3,110 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
+#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "ase/byte_source.h"
 
 namespace kestrun {
 namespace {
 
-/// Tokenizes `text` and returns the kinds up to and including the first End.
-std::vector<int> kinds_of(const std::string& text) {
+/// The tokens of `text` up to the end, one word each: the kind, and for
+/// numbers and strings their value ("51=7", "50=-12.5", "52='a b'").
+std::string tokens_of(const std::string& text) {
   MemorySource bytes(text);
   Tokenizer tokens(bytes, nullptr);
-  std::vector<int> kinds;
-  for (int i = 0; i < 10000; ++i) {
+  std::string listing;
+  for (int i = 0; i < 1000; ++i) {
     tokens.next_token();
-    kinds.push_back(static_cast<int>(tokens.kind()));
-    if (tokens.kind() == TokenKind::End) break;
+    const Token& token = tokens.token();
+    char word[64];
+    switch (token.kind) {
+      case TokenKind::Integer:
+        std::snprintf(word, sizeof word, "51=%d", token.integer);
+        break;
+      case TokenKind::Real:
+        std::snprintf(word, sizeof word, "50=%.17g", token.real);
+        break;
+      default:
+        std::snprintf(word, sizeof word, "%d", static_cast<int>(token.kind));
+    }
+    listing += word;
+    if (token.kind == TokenKind::String) listing += "='" + std::string(token.text()) + "'";
+    if (token.kind == TokenKind::End) return listing;
+    listing += ' ';
   }
-  return kinds;
+  return listing + "...";
 }
 
-/// A tokenizer over a text, for looking at one token at a time.
-class Tokens {
- public:
-  explicit Tokens(std::string text)
-      : text_(std::move(text)), bytes_(text_), tokens_(bytes_, [this] { ++end_calls; }) {}
-  const Token& next() {
-    tokens_.next_token();
-    return tokens_.token();
-  }
-  Tokenizer& tokenizer() { return tokens_; }
-  int end_calls = 0;
-
- private:
-  std::string text_;
-  MemorySource bytes_;
-  Tokenizer tokens_;
+struct TokenCase {
+  const char* text;
+  const char* tokens;
 };
 
-TEST(Tokenizer, ReadsTheFileHeader) {
-  Tokens tokens("*3DSMAX_ASCIIEXPORT\t200\r\n*COMMENT \"AsciiExport\"");
-  EXPECT_EQ(tokens.next().kind, TokenKind::AsciiExport);
-  const Token& version = tokens.next();
-  EXPECT_EQ(version.kind, TokenKind::Integer);
-  EXPECT_EQ(version.integer, 200);
-  EXPECT_EQ(tokens.next().kind, TokenKind::Comment);
-  EXPECT_EQ(tokens.next().text(), "AsciiExport");
-  EXPECT_EQ(tokens.next().kind, TokenKind::End);
-  EXPECT_EQ(tokens.next().kind, TokenKind::End);
-  EXPECT_EQ(tokens.end_calls, 1);
-}
+class Tokens : public ::testing::TestWithParam<TokenCase> {};
 
-TEST(Tokenizer, NumbersFollowTheDigitByDigitRules) {
-  Tokens tokens("-12.5000 -0.0000 7 1.2.3 5. -.5 0.1234 99999999999 -99999999999 2147483648 -2147483648");
-  const Token& first = tokens.next();
-  EXPECT_EQ(first.kind, TokenKind::Real);
-  EXPECT_EQ(first.real, -12.5);
-  const Token& zero = tokens.next();
-  EXPECT_EQ(zero.kind, TokenKind::Real);
-  EXPECT_EQ(zero.real, 0.0);
-  EXPECT_TRUE(std::signbit(zero.real));
-  const Token& seven = tokens.next();
-  EXPECT_EQ(seven.kind, TokenKind::Integer);
-  EXPECT_EQ(seven.integer, 7);
-  EXPECT_TRUE(std::signbit(seven.real)) << "an integer leaves the real field as it was";
-  EXPECT_EQ(tokens.next().real, 1.23);
-  EXPECT_EQ(tokens.next().real, 5.0);
-  EXPECT_EQ(tokens.next().real, -0.5);
-  // Each fraction digit adds digit / 10^n in double: not always what strtod gives.
-  EXPECT_EQ(tokens.next().real, ((0.0 + 1.0 / 10.0) + 2.0 / 100.0 + 3.0 / 1000.0) + 4.0 / 10000.0);
-  EXPECT_EQ(tokens.next().integer, std::numeric_limits<std::int32_t>::max());
-  EXPECT_EQ(tokens.next().integer, std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(tokens.next().integer, std::numeric_limits<std::int32_t>::max());
-  EXPECT_EQ(tokens.next().integer, std::numeric_limits<std::int32_t>::min());
+TEST_P(Tokens, AreCutAsTheRulesSay) { EXPECT_EQ(tokens_of(GetParam().text), GetParam().tokens) << GetParam().text; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Rules, Tokens,
+    ::testing::Values(
+        TokenCase{"*3DSMAX_ASCIIEXPORT\t200\r\n*COMMENT \"Ascii\"", "1 51=200 2 52='Ascii' 53"},
+        TokenCase{"-12.5000 -0.0000 7 1.2.3 5. -.5", "50=-12.5 50=-0 51=7 50=1.23 50=5 50=-0.5 53"},
+        // Fraction digits add digit / 10^n in double, which is not always what strtod gives.
+        TokenCase{"0.1234 23.0769", "50=0.12340000000000001 50=23.076900000000002 53"},
+        TokenCase{"2147483648 -2147483649 99999999999", "51=2147483647 51=-2147483648 51=2147483647 53"},
+        TokenCase{"1e-5 +3 .5", "51=1 0 51=-5 0 51=3 49 51=5 53"},
+        TokenCase{"- 5 -x --5 -", "0 51=5 0 0 0 51=-5 0 53"},
+        TokenCase{"*MESH_VERTEX_LIST { *mesh *MESH_TVERT *MESH", "8 45 0 0 5 53"},
+        TokenCase{"* MESH *_X *", "0 0 0 0 0 0 0 0 0 53"},
+        TokenCase{"\"\" \"a\tb\" \"multi\r\nline\" \"open", "52=' ' 52='a b' 52='multi  line' 52='open' 53"},
+        TokenCase{"{ } : . # + [ a Z", "45 46 47 49 0 0 0 0 0 53"},
+        TokenCase{"\xAC \xE2\x82\xAC 5 \"\xE2\x82\xAC\xAC\"", "0 0 0 0 51=5 52='\xE2\x82\xAC\xAC' 53"},
+        TokenCase{"*MESH_FACE 0: A: 0 B: 2 C: 3", "11 51=0 47 0 47 51=0 0 47 51=2 0 47 51=3 53"}));
+
+TEST(Tokenizer, FieldsKeepTheirValuesUntilATokenOfTheirOwnSort) {
+  std::string text(201, 'K');
+  text[0] = '*';
+  text += " * \"" + std::string(2000, 'n') + "\" 7 *NODE_TM -0.0";
+  MemorySource bytes(text);
+  Tokenizer tokens(bytes, nullptr);
+  tokens.next_token();
+  EXPECT_EQ(tokens.token().keyword(), std::string(128, 'K')) << "keywords keep 128 characters";
+  tokens.next_token();
+  EXPECT_EQ(tokens.token().keyword(), std::string(128, 'K')) << "a lone star keeps the keyword";
+  tokens.next_token();
+  EXPECT_EQ(tokens.token().text(), std::string(1024, 'n')) << "strings keep 1024 characters";
+  tokens.next_token();
+  EXPECT_EQ(tokens.token().text(), std::string(1024, 'n'));
+  EXPECT_EQ(tokens.token().real, 0.0) << "an integer leaves the real as it was";
+  tokens.next_token();
+  EXPECT_EQ(tokens.token().integer, 7);
+  tokens.next_token();
+  EXPECT_TRUE(std::signbit(tokens.token().real));
+  EXPECT_EQ(tokens.token().integer, 7);
 }
 
 TEST(Tokenizer, HugeNumbersSaturateOrStayInfinite) {
   std::string big(401, '0');
   big[0] = '1';
-  std::string text = big;
-  text.append(" -").append(big).append(" ").append(big).append(".5 0.").append(400, '3');
-  Tokens tokens(text);
-  EXPECT_EQ(tokens.next().integer, std::numeric_limits<std::int32_t>::max());
-  EXPECT_EQ(tokens.next().integer, std::numeric_limits<std::int32_t>::min());
-  EXPECT_EQ(tokens.next().real, std::numeric_limits<double>::infinity());
-  const double third = tokens.next().real;
-  EXPECT_GT(third, 0.3333333);
-  EXPECT_LT(third, 0.3333334);
+  EXPECT_EQ(tokens_of(big + " -" + big + " " + big + ".5"), "51=2147483647 51=-2147483648 50=inf 53");
+  EXPECT_EQ(tokens_of("0." + std::string(400, '3')), "50=0.33333333333333326 53");
 }
 
-TEST(Tokenizer, NoExponentsNoPlusSignsNoLeadingPoint) {
-  EXPECT_EQ(kinds_of("1e-5"), (std::vector<int>{51, 0, 51, 53}));
-  EXPECT_EQ(kinds_of("+3"), (std::vector<int>{0, 51, 53}));
-  EXPECT_EQ(kinds_of(".5"), (std::vector<int>{49, 51, 53}));
-}
-
-TEST(Tokenizer, ALoneMinusSignIsAnUnknownTokenOfItsOwn) {
-  EXPECT_EQ(kinds_of("- 5"), (std::vector<int>{0, 51, 53}));
-  EXPECT_EQ(kinds_of("-x"), (std::vector<int>{0, 0, 53}));
-  EXPECT_EQ(kinds_of("-"), (std::vector<int>{0, 53}));
-  EXPECT_EQ(kinds_of("--5"), (std::vector<int>{0, 51, 53}));
-}
-
-TEST(Tokenizer, KeywordsAreExactAndCaseSensitive) {
-  EXPECT_EQ(kinds_of("*MESH_VERTEX_LIST {"), (std::vector<int>{8, 45, 53}));
-  EXPECT_EQ(kinds_of("*mesh *MESH_TVERT *MESH"), (std::vector<int>{0, 0, 5, 53}));
-  EXPECT_EQ(kinds_of("* MESH"), (std::vector<int>{0, 0, 0, 0, 0, 53}));
-  EXPECT_EQ(kinds_of("*_MESH"), (std::vector<int>{0, 0, 0, 0, 0, 0, 53}));
-  EXPECT_EQ(kinds_of("*"), (std::vector<int>{0, 53}));
-}
-
-TEST(Tokenizer, KeywordTextKeepsAtMost128CharactersAndSurvivesALoneStar) {
-  std::string text(201, 'K');
-  text[0] = '*';
-  Tokens tokens(text.append(" * *NODE_TM"));
-  EXPECT_EQ(tokens.next().kind, TokenKind::Unknown);
-  EXPECT_EQ(tokens.tokenizer().token().keyword(), std::string(128, 'K'));
-  EXPECT_EQ(tokens.next().kind, TokenKind::Unknown);
-  EXPECT_EQ(tokens.tokenizer().token().keyword(), std::string(128, 'K'));
-  EXPECT_EQ(tokens.next().kind, TokenKind::NodeTm);
-  EXPECT_EQ(tokens.tokenizer().token().keyword(), "NODE_TM");
-}
-
-TEST(Tokenizer, StringsKeepTheirTextUpTo1024Characters) {
-  Tokens tokens("\"\" \"a\tb\" \"" + std::string(2000, 'n') + "\" \"multi\r\nline\" 5 \"unterminated");
-  EXPECT_EQ(tokens.next().text(), " ");
-  EXPECT_EQ(tokens.next().text(), "a b");
-  EXPECT_EQ(tokens.next().text(), std::string(1024, 'n'));
-  EXPECT_EQ(tokens.next().text(), "multi  line");
-  const Token& number = tokens.next();
-  EXPECT_EQ(number.kind, TokenKind::Integer);
-  EXPECT_EQ(number.text(), "multi  line") << "a number leaves the text as it was";
-  const Token& cut = tokens.next();
-  EXPECT_EQ(cut.kind, TokenKind::String);
-  EXPECT_EQ(cut.text(), "unterminated");
-  EXPECT_EQ(tokens.next().kind, TokenKind::End);
-}
-
-TEST(Tokenizer, SingleCharactersTakeTheirTableKind) {
-  EXPECT_EQ(kinds_of("{ } : . # + [ a Z"), (std::vector<int>{45, 46, 47, 49, 0, 0, 0, 0, 0, 53}));
-}
-
-TEST(Tokenizer, HighBytesAndByteAcAreOrdinary) {
-  EXPECT_EQ(kinds_of("\xAC \xE2\x82\xAC 5"), (std::vector<int>{0, 0, 0, 0, 51, 53}));
-  Tokens tokens("\"price \xE2\x82\xAC\xAC\"");
-  EXPECT_EQ(tokens.next().text(), "price \xE2\x82\xAC\xAC");
-  EXPECT_EQ(tokens.next().kind, TokenKind::End);
-  EXPECT_EQ(tokens.end_calls, 1);
-}
-
-TEST(Tokenizer, FaceLineGivesOneTokenPerLabelColonAndNumber) {
-  EXPECT_EQ(kinds_of("*MESH_FACE 0: A: 0 B: 2 C: 3"),
-            (std::vector<int>{11, 51, 47, 0, 47, 51, 0, 47, 51, 0, 47, 51, 53}));
-}
-
-TEST(Tokenizer, EndOfInputIsSeenAsSoonAsTheLastTokenIsRead) {
-  Tokens tokens("}");
-  EXPECT_EQ(tokens.next().kind, TokenKind::Rbrace);
-  EXPECT_TRUE(tokens.tokenizer().end_of_input());
-  EXPECT_TRUE(tokens.tokenizer().at_end());
-  Tokens spaced("} ");
-  EXPECT_EQ(spaced.next().kind, TokenKind::Rbrace);
-  EXPECT_FALSE(spaced.tokenizer().end_of_input());
+TEST(Tokenizer, TheEndIsSeenAsSoonAsTheLastCharacterIsRead) {
+  int end_calls = 0;
+  MemorySource bytes("}");
+  Tokenizer tokens(bytes, [&end_calls] { ++end_calls; });
+  tokens.next_token();
+  EXPECT_EQ(tokens.kind(), TokenKind::Rbrace);
+  EXPECT_TRUE(tokens.end_of_input());
+  EXPECT_EQ(end_calls, 1);
+  tokens.next_token();
+  tokens.next_token();
+  EXPECT_EQ(tokens.kind(), TokenKind::End);
+  EXPECT_EQ(end_calls, 1) << "the end is announced once";
+  EXPECT_EQ(tokens_of("} "), "46 53");
 }
 
 }  // namespace
