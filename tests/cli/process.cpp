@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "test_support.h"
@@ -20,13 +21,13 @@ struct Child {
   double cpu_seconds;
 };
 
-double seconds(const struct timeval& time) { return static_cast<double>(time.tv_sec) + time.tv_usec / 1e6; }
-
+/// Runs `program` through the peak probe (see peak_probe.cpp), which reports
+/// in `report_path` what it measured.
 Child spawn(const std::string& program, const std::vector<std::string>& arguments,
             const std::string& directory, const std::string& out_path, const std::string& err_path,
-            const ProcessLimits& limits) {
+            const std::string& report_path, const ProcessLimits& limits) {
   std::vector<char*> argv;
-  std::vector<std::string> copies = {program};
+  std::vector<std::string> copies = {KESTRUN_PEAK_PROBE, report_path, program};
   copies.insert(copies.end(), arguments.begin(), arguments.end());
   for (std::string& copy : copies) argv.push_back(copy.data());
   argv.push_back(nullptr);
@@ -45,14 +46,15 @@ Child spawn(const std::string& program, const std::vector<std::string>& argument
     }
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
-    ::execv(program.c_str(), argv.data());
+    ::execv(argv[0], argv.data());
     ::_exit(127);
   }
   int status = 0;
-  struct rusage usage {};
-  if (::wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("wait failed");
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, usage.ru_maxrss,
-          seconds(usage.ru_utime) + seconds(usage.ru_stime)};
+  if (::waitpid(pid, &status, 0) != pid) throw std::runtime_error("wait failed");
+  Child child{-1, 0, 0.0};
+  std::ifstream report(report_path);
+  if (!(report >> child.exit_status >> child.peak_memory_kb >> child.cpu_seconds)) child.exit_status = -1;
+  return child;
 }
 
 }  // namespace
@@ -61,8 +63,8 @@ ProcessResult run_program_once(const std::string& program, const std::vector<std
                                const std::string& directory, const ProcessLimits& limits) {
   TempDir captures;
   ProcessResult result;
-  const Child child =
-      spawn(program, arguments, directory, captures.file("out"), captures.file("err"), limits);
+  const Child child = spawn(program, arguments, directory, captures.file("out"), captures.file("err"),
+                            captures.file("report"), limits);
   result.exit_status = child.exit_status;
   result.peak_memory_kb = child.peak_memory_kb;
   result.cpu_seconds = child.cpu_seconds;
@@ -75,7 +77,8 @@ ProcessResult run_program(const std::string& program, const std::vector<std::str
                           const std::string& directory) {
   ProcessResult result = run_program_once(program, arguments, directory);
   TempDir captures;
-  spawn(program, arguments, directory, captures.file("both"), captures.file("both"), {});
+  spawn(program, arguments, directory, captures.file("both"), captures.file("both"), captures.file("report"),
+        {});
   result.combined = read_file(captures.file("both"));
   return result;
 }

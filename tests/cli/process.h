@@ -11,7 +11,7 @@ struct ProcessResult {
   std::string out;
   std::string err;
   std::string combined;     // Both streams into one, as 2>&1 gives them.
-  long peak_memory_kb = 0;  // Peak resident set size of the child.
+  long peak_memory_kb = 0;  // Peak resident set size of the program, as wait4 reports it.
   double cpu_seconds = 0;   // User and system time of the child.
 };
 

@@ -17,9 +17,8 @@ namespace {
 
 const std::string kBinary = KESTRUN_BINARY;
 
-/// Peak memory allowed to any run here. The child's peak includes what it
-/// shared with this test process when it was forked, so this is an upper
-/// bound on the converter's own.
+/// Peak memory allowed to any run here (the binary's own: the peak probe
+/// starts it, see peak_probe.cpp).
 constexpr long kMemoryBoundKb = 64 * 1024;
 
 constexpr std::string_view kHeader = "*3DSMAX_ASCIIEXPORT\t200\n*COMMENT \"generated\"\n";
