@@ -102,6 +102,33 @@ TEST_F(Resources, AHugeDeclaredCountIsWrittenInFullWithLittleMemory) {
   std::cout << "[ output ] " << count.bytes << " bytes, " << count.lines << " lines\n";
 }
 
+TEST_F(Resources, RepeatedLightNamesNeedNoMemoryOfTheirOwn) {
+  // Bare NODE_NAMEs in a light's NODE_TM write more transforms with the name
+  // read last (up to 255 characters) and enter it again in the light list:
+  // a few bytes of input that must not cost 255 bytes of memory each.
+  constexpr std::size_t kRepeats = 2'000'000;
+  std::string scene(kHeader);
+  scene.append("*LIGHTOBJECT {\n*NODE_TM {\n*NODE_NAME \"").append(255, 'L').append("\"\n");
+  for (std::size_t i = 0; i < kRepeats; ++i) scene.append("*NODE_NAME ");
+  scene.append("\n}\n}\n");
+  const std::string input = write("lights.ase", scene);
+  const std::string fifo = dir_.file("out.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  OutputCount count;
+  std::thread reader([&] { count = drain(fifo); });
+  const ProcessResult result = run({input, fifo});
+  reader.join();
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
+  // A bare NODE_NAME takes the next one as its value, so every second one
+  // writes a transform line and two trailer connections; the header (6
+  // lines), the shape (2) and the rest of the trailer (20) come once.
+  const std::size_t entries = 1 + kRepeats / 2;
+  EXPECT_EQ(count.lines, 3 * entries + 28);
+  std::cout << "[ memory ] " << kRepeats << " repeated light names: peak " << result.peak_memory_kb
+            << " KiB\n";
+}
+
 /// An input whose hostile part has size `n`.
 using Generator = std::function<std::string(std::size_t n)>;
 

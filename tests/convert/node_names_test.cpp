@@ -24,6 +24,18 @@ TEST(NodeNameList, KeepsNamesInOrderWithRepeats) {
   EXPECT_EQ(list.entries[2].name, "first");
 }
 
+TEST(NodeNameList, ANameRepeatedInARowCountsUpItsEntry) {
+  NodeNameList list;
+  for (int i = 0; i < 1000; ++i) append_node_name(list, std::string(255, 'L'));
+  append_node_name(list, "other");
+  append_node_name(list, std::string(255, 'L'));
+  ASSERT_EQ(list.entries.size(), 3U);
+  EXPECT_EQ(list.entries[0].times, 1000U);
+  EXPECT_EQ(list.entries[1].name, "other");
+  EXPECT_EQ(list.entries[1].times, 1U);
+  EXPECT_EQ(list.entries[2].times, 1U);
+}
+
 TEST(CreateMeshNode, WritesTransformAndShapeAndConnectsEachOnce) {
   const auto result =
       convert_text(ase_file("*GEOMOBJECT {\n*NODE_NAME \"Box01\"\n*NODE_NAME \"Box02\"\n}\n*GEOMOBJECT "
