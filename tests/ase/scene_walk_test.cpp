@@ -101,6 +101,22 @@ TEST(SceneWalk, MeshKeywordAnywhereAtObjectLevelStartsTheMeshReader) {
             nodes_for("A") + " setAttr -s 1 \".vt[0:0]\"\n                 1.000000 1.000000 1.000000\n;\n");
 }
 
+TEST(SceneWalk, MissingOrExtraClosingBracesLoseNoObject) {
+  // An object left open takes in the next one: its name is converted there,
+  // and its "}" closes both.
+  const auto open =
+      convert_text(ase_file("*GEOMOBJECT {\n*NODE_NAME \"A\"\n*GEOMOBJECT {\n*NODE_NAME \"B\"\n}\n"
+                            "*GEOMOBJECT {\n*NODE_NAME \"C\"\n}\n"));
+  EXPECT_EQ(open.exit_status, 0);
+  EXPECT_EQ(body_of(open.output), nodes_for("A") + nodes_for("B") + nodes_for("C"));
+  EXPECT_EQ(open.out, "Entering Object : B\nEntering Object : C\nin.ase Completed\nout.ma Generated\n");
+  // Surplus braces at the top level are passed over.
+  const auto extra = convert_text(
+      ase_file("}\n*GEOMOBJECT {\n*NODE_NAME \"A\"\n}\n}\n}\n*GEOMOBJECT {\n*NODE_NAME \"B\"\n}\n}"));
+  EXPECT_EQ(extra.exit_status, 0);
+  EXPECT_EQ(body_of(extra.output), nodes_for("A") + nodes_for("B"));
+}
+
 TEST(SceneWalk, GeomobjectWithoutBraceIsCode4) {
   const auto result = convert_text(ase_file("*GEOMOBJECT *NODE_NAME \"A\"\n"));
   EXPECT_EQ(result.exit_status, 1);

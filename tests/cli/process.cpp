@@ -44,6 +44,11 @@ Child spawn(const std::string& program, const std::vector<std::string>& argument
                                        static_cast<rlim_t>(limits.max_file_bytes)};
       if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &file_size) != 0) ::_exit(127);
     }
+    if (limits.max_cpu_seconds >= 0) {
+      const struct rlimit cpu = {static_cast<rlim_t>(limits.max_cpu_seconds),
+                                 static_cast<rlim_t>(limits.max_cpu_seconds)};
+      if (::setrlimit(RLIMIT_CPU, &cpu) != 0) ::_exit(127);
+    }
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
     ::execv(argv[0], argv.data());

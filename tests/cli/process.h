@@ -20,6 +20,8 @@ struct ProcessLimits {
   /// Largest file the child may write (RLIMIT_FSIZE), or -1 for none. SIGXFSZ
   /// is ignored, so a write past it fails as it would on a full disk.
   long max_file_bytes = -1;
+  /// CPU seconds after which the child is killed (RLIMIT_CPU), or -1 for none.
+  long max_cpu_seconds = -1;
 };
 
 /// Runs `program` with `arguments` in `directory`, twice: once with the two

@@ -129,6 +129,19 @@ TEST_F(Resources, RepeatedLightNamesNeedNoMemoryOfTheirOwn) {
             << " KiB\n";
 }
 
+TEST_F(Resources, AnEndlessInputIsReadInConstantMemory) {
+  // Only NUL bytes: no token is ever found, so the search for the header
+  // never ends. The run goes on until its CPU limit kills it, reading all the
+  // while into the same block and writing nothing.
+  const ProcessResult result =
+      run_program_once(kBinary, {"/dev/zero", "out.ma"}, dir_.path().string(), {.max_cpu_seconds = 1});
+  EXPECT_EQ(result.exit_status, -1) << "killed, not ended";
+  EXPECT_GE(result.cpu_seconds, 0.9);
+  EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
+  EXPECT_EQ(read_file(dir_.path() / "out.ma"), "");
+  EXPECT_EQ(result.err, "");
+}
+
 /// An input whose hostile part has size `n`.
 using Generator = std::function<std::string(std::size_t n)>;
 
