@@ -5,6 +5,10 @@
 namespace kestrun {
 
 void append_node_name(NodeNameList& list, std::string_view name) {
+  if (!list.entries.empty() && list.entries.back().name == name) {
+    ++list.entries.back().times;
+    return;
+  }
   list.entries.push_back(NodeNameEntry{std::string(name)});
 }
 

@@ -1,5 +1,6 @@
 #include "maya/trailer.h"
 
+#include <cstddef>
 #include <string_view>
 
 namespace kestrun {
@@ -36,11 +37,15 @@ void write_trailer(Conversion& conversion) {
   out.append(kDefaultNodes);
   conversion.console.flush_out();
   for (const NodeNameEntry& mesh : conversion.mesh_list.entries) {
-    out.print<"  connectAttr \"%sShape1.iog\" \":initialShadingGroup.dsm\" -na;\n">(QuotedName{mesh.name});
+    for (std::size_t time = 0; time < mesh.times; ++time) {
+      out.print<"  connectAttr \"%sShape1.iog\" \":initialShadingGroup.dsm\" -na;\n">(QuotedName{mesh.name});
+    }
   }
   for (const NodeNameEntry& light : conversion.light_list.entries) {
-    out.print<"  connectAttr \"%sShape1.ltd\" \":lightList1.l\" -na;\n">(QuotedName{light.name});
-    out.print<"  connectAttr \"%sShape1.iog\" \":defaultLightSet.dsm\" -na;\n">(QuotedName{light.name});
+    for (std::size_t time = 0; time < light.times; ++time) {
+      out.print<"  connectAttr \"%sShape1.ltd\" \":lightList1.l\" -na;\n">(QuotedName{light.name});
+      out.print<"  connectAttr \"%sShape1.iog\" \":defaultLightSet.dsm\" -na;\n">(QuotedName{light.name});
+    }
   }
   out.print<"// End of %s ">(CommentText{conversion.output_name});
 }

@@ -99,10 +99,14 @@ TEST_F(Cli, MissingInputLeavesAnEmptyOutput) {
 
 TEST_F(Cli, OutputThatCannotBeCreatedIsCode6) {
   write("in.ase", "*3DSMAX_ASCIIEXPORT 200\n");
-  const ProcessResult result = run({"in.ase", "no/such/dir/out.ma"});
-  EXPECT_EQ(result.exit_status, 1);
-  EXPECT_EQ(result.err, "Error: Unable to open/create Output File\n");
-  EXPECT_EQ(result.out, "");
+  fs::create_directory(dir_.path() / "folder.ma");
+  for (const char* output : {"no/such/dir/out.ma", "folder.ma", ""}) {
+    const ProcessResult result = run({"in.ase", output});
+    EXPECT_EQ(result.exit_status, 1) << output;
+    EXPECT_EQ(result.err, "Error: Unable to open/create Output File\n") << output;
+    EXPECT_EQ(result.out, "") << output;
+  }
+  EXPECT_FALSE(exists("no"));
 }
 
 TEST_F(Cli, TheInputIsNeverOverwritten) {
@@ -119,11 +123,84 @@ TEST_F(Cli, TheInputIsNeverOverwritten) {
 }
 
 TEST_F(Cli, WriteFailureIsCode8) {
+  // A small scene is written by the final flush, after the whole input was read.
   fs::copy_file(kCorpus / "anim.ASE", dir_.path() / "anim.ASE");
   const ProcessResult result = run({"anim.ASE", "/dev/full"});
   EXPECT_EQ(result.exit_status, 1);
   EXPECT_EQ(result.err, "Error: Unable to write Output File\n");
-  EXPECT_EQ(result.out.find("Thankyou"), std::string::npos);
+  EXPECT_EQ(result.combined,
+            "\nEntering files\nFound Scene info\nEntering Object : Box01\nEntering Object : Box02\n"
+            "anim.ASE Completed\n/dev/full Generated\nError: Unable to write Output File\n");
+}
+
+/// A scene whose one mesh declares `vertices` vertices: about 44 bytes of output each.
+std::string large_scene(int vertices) {
+  return "*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT {\n*NODE_NAME \"Big\"\n*MESH {\n*MESH_NUMVERTEX " +
+         std::to_string(vertices) + "\n*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 1.0 2.0 3.0\n}\n}\n}\n";
+}
+
+TEST_F(Cli, AWriteFailureInTheMiddleEndsTheRunThere) {
+  write("big.ase", large_scene(100'000));
+  const ProcessResult result = run({"big.ase", "/dev/full"});
+  EXPECT_EQ(result.exit_status, 1);
+  // The first full buffer fails while the mesh is written, before the input ends.
+  EXPECT_EQ(result.combined, "\nEntering files\nError: Unable to write Output File\n");
+}
+
+TEST_F(Cli, AnOutputCutShortByTheFileSizeLimitIsAFailureNotASuccess) {
+  write("big.ase", large_scene(100'000));
+  const ProcessResult whole = run_program_once(kBinary, {"big.ase", "out.ma"}, dir_.path().string());
+  ASSERT_EQ(whole.exit_status, 0) << whole.err;
+  const std::string expected = read_file(file("out.ma"));
+  const std::size_t date_end = expected.find('\n', expected.find("//Last modified:")) + 1;
+  // The limit holds for the captured streams too, which take a few hundred bytes.
+  for (const long limit : {1'000L, 100'000L, 262'144L, 1'000'000L}) {
+    const ProcessResult cut =
+        run_program_once(kBinary, {"big.ase", "out.ma"}, dir_.path().string(), {.max_file_bytes = limit});
+    EXPECT_EQ(cut.exit_status, 1) << limit;
+    EXPECT_EQ(cut.err, "Error: Unable to write Output File\n") << limit;
+    EXPECT_EQ(cut.out.find("Thankyou"), std::string::npos) << limit;
+    // The file holds exactly what fitted, and that is what the whole run
+    // wrote (the date line aside, which two runs need not share).
+    const std::string kept = read_file(file("out.ma"));
+    ASSERT_EQ(kept.size(), static_cast<std::size_t>(limit));
+    EXPECT_TRUE(kept.substr(date_end) == expected.substr(date_end, kept.size() - date_end)) << limit;
+  }
+}
+
+TEST_F(Cli, MalformedBlocksAreCode4WithoutALineEnd) {
+  for (const char* body : {"*GEOMOBJECT *NODE_NAME \"A\"\n}\n",
+                           "*GEOMOBJECT {\n*NODE_NAME \"A\"\n*MESH {\n*MESH_NUMVERTEX many\n}\n}\n"}) {
+    write("bad.ase", std::string("*3DSMAX_ASCIIEXPORT 200\n") + body);
+    const ProcessResult result = run({"bad.ase", "out.ma"});
+    EXPECT_EQ(result.exit_status, 1) << body;
+    EXPECT_EQ(result.err, "Some Fatal Error just occurred") << body;
+    EXPECT_EQ(result.combined, "\nEntering files\nSome Fatal Error just occurred") << body;
+    const std::string output = read_file(file("out.ma"));
+    EXPECT_TRUE(output.starts_with("//Maya ASCII 3.0 scene\n//Name: out.ma\n")) << body;
+    EXPECT_EQ(output.find("animationScriptNode"), std::string::npos) << "no trailer: " << body;
+  }
+  // What was converted before the malformed block stays in the file.
+  EXPECT_NE(read_file(file("out.ma")).find(" createNode transform -n \"A\";\n"), std::string::npos);
+}
+
+TEST_F(Cli, TextThatIsNoAseSceneIsCode5WithoutALineEnd) {
+  // Read to its end in search of the header keyword: the completion lines come first.
+  write("short.txt", "hi\n");
+  ProcessResult result = run({"short.txt", "out.ma"});
+  EXPECT_EQ(result.exit_status, 1);
+  EXPECT_EQ(result.combined, "\nEntering files\nshort.txt Completed\nout.ma Generated\nInvalid Input File");
+  EXPECT_EQ(read_file(file("out.ma")), "");
+  // Eleven tokens without it, or a version other than 200: refused before the end.
+  for (const char* text :
+       {"Hello, this is no scene at all\n", "*3DSMAX_ASCIIEXPORT 110\n*GEOMOBJECT {\n}\n"}) {
+    write("other.txt", text);
+    result = run({"other.txt", "out.ma"});
+    EXPECT_EQ(result.exit_status, 1) << text;
+    EXPECT_EQ(result.err, "Invalid Input File") << text;
+    EXPECT_EQ(result.combined, "\nEntering files\nInvalid Input File") << text;
+    EXPECT_EQ(read_file(file("out.ma")), "") << text;
+  }
 }
 
 TEST_F(Cli, DirectoryInputIsAReadFailure) {

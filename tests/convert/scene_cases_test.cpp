@@ -34,6 +34,8 @@ const SceneCase kCases[] = {
     {"walk_objects_without_names", "", "an object without a name string reports the previous name"},
     {"walk_mesh_inside_unknown_block", "", "a MESH anywhere at object level is read"},
     {"walk_geomobject_without_brace", "", "code 4, no trailer"},
+    {"walk_object_left_open", "", "an object left open takes in the next: no name is lost"},
+    {"walk_surplus_braces", "", "surplus braces at the top level are passed over"},
     {"walk_ends_inside_object", "-g", "the input may end inside an object: the trailer follows"},
     {"walk_ends_after_name", "-g", "the completion lines come as the last token is read"},
     {"mesh_vertex_lines_in_order", "", "vertex lines fill entries in order, through single precision"},

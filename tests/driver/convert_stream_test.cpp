@@ -30,6 +30,13 @@ TEST(HeaderCheck, KeywordMayBeAmongTheFirstElevenTokens) {
   EXPECT_EQ(twelfth.output, "") << "nothing is written before the header is accepted";
 }
 
+TEST(HeaderCheck, AByteOrderMarkIsPassedOverLikeAnyUnknownToken) {
+  // UTF-8's mark is three bytes of 128-255: three unknown tokens of the eleven.
+  const auto result = convert_text("\xEF\xBB\xBF" + header_after(7));
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_EQ(convert_text("\xEF\xBB\xBF" + header_after(8)).err, "Invalid Input File");
+}
+
 TEST(HeaderCheck, VersionMustBeTheInteger200) {
   for (const std::string_view version : {"200.0", "201", "\"200\"", "-200", ""}) {
     const auto result = convert_text(header_after(0, version));

@@ -64,12 +64,18 @@ TEST_F(TrailerTest, ConnectsMeshesThenLightsWithThePlaybackRange) {
   append_node_name(lights, "Spot01");
   append_node_name(meshes, "Box01");
   append_node_name(meshes, "Box\\02");
+  // Names appended again in a row share an entry and are still connected each time.
+  append_node_name(meshes, "Box\\02");
+  append_node_name(lights, "Spot01");
   const std::string text = trailer("dir/out.ma");
   EXPECT_NE(text.find("-min -5 -max 250 -animationStartTime -5 -animationEndTime 250 ;"), std::string::npos);
   const std::string tail = text.substr(text.find(kDefaultNodes) + kDefaultNodes.size());
   EXPECT_EQ(tail,
             "  connectAttr \"Box01Shape1.iog\" \":initialShadingGroup.dsm\" -na;\n"
             "  connectAttr \"Box\\\\02Shape1.iog\" \":initialShadingGroup.dsm\" -na;\n"
+            "  connectAttr \"Box\\\\02Shape1.iog\" \":initialShadingGroup.dsm\" -na;\n"
+            "  connectAttr \"Spot01Shape1.ltd\" \":lightList1.l\" -na;\n"
+            "  connectAttr \"Spot01Shape1.iog\" \":defaultLightSet.dsm\" -na;\n"
             "  connectAttr \"Spot01Shape1.ltd\" \":lightList1.l\" -na;\n"
             "  connectAttr \"Spot01Shape1.iog\" \":defaultLightSet.dsm\" -na;\n"
             "// End of dir/out.ma ");

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the fuzz target (preset "fuzz") and fuzzes whole conversions for a
+# bounded time, one job, from the seed corpus: the hand-written seeds, the
+# regression inputs, and every real scene of the repository with the switch
+# byte '?' (convert everything) in front. Fails on any finding: a crash, a
+# sanitizer report, a broken rule, a timeout or running out of memory.
+#
+#   fuzz/run_short.sh [seconds]        (default 120)
+#
+# New inputs collect in fuzz/corpus/, findings in fuzz/artifacts/ (both ignored by git).
+set -euo pipefail
+seconds="${1:-120}"
+cd "$(dirname "$0")/.."
+
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+
+corpus=fuzz/corpus
+artifacts=fuzz/artifacts
+mkdir -p "$corpus" "$artifacts"
+for scene in tests/data/ase-corpus/*.ase tests/data/ase-corpus/*.ASE examples/*.ase; do
+  # Inputs are cut at -max_len anyway; the large scenes give their first 64 KiB.
+  { printf '?'; head -c 65535 "$scene"; } >"$corpus/seed-$(basename "$scene")"
+done
+
+before=$(find "$artifacts" -type f | wc -l)
+status=0
+build/fuzz/fuzz/convert_fuzzer "$corpus" fuzz/seeds tests/data/fuzz-regressions \
+  -dict=fuzz/ase.dict -max_len=65536 -timeout=10 -rss_limit_mb=2048 \
+  -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/" || status=$?
+after=$(find "$artifacts" -type f | wc -l)
+if [[ $status -ne 0 || $after -ne $before ]]; then
+  echo "fuzzing found a fault (exit status $status); the input is in $artifacts/" >&2
+  exit 1
+fi
+echo "fuzzing: no finding in ${seconds}s"

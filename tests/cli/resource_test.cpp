@@ -1,0 +1,224 @@
+// Memory and time of the built binary on hostile inputs, measured from
+// outside the process: peak resident set and CPU time come from wait4.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "cli/process.h"
+#include "test_support.h"
+
+namespace kestrun::testing {
+namespace {
+
+const std::string kBinary = KESTRUN_BINARY;
+
+/// Peak memory allowed to any run here (the binary's own: the peak probe
+/// starts it, see peak_probe.cpp).
+constexpr long kMemoryBoundKb = 64 * 1024;
+
+constexpr std::string_view kHeader = "*3DSMAX_ASCIIEXPORT\t200\n*COMMENT \"generated\"\n";
+
+/// What a reader of the output counted: its lines, its size, how it ended.
+struct OutputCount {
+  std::size_t lines = 0;
+  std::size_t vertex_lines = 0;  // Lines of 17 blanks and a coordinate, as ".vt" entries are written.
+  std::size_t bytes = 0;
+  std::string tail;  // The last 256 bytes.
+};
+
+/// Reads the FIFO at `path` to its end, counting as it goes, so an output of
+/// hundreds of megabytes is checked without being stored.
+OutputCount drain(const std::string& path) {
+  OutputCount count;
+  const int descriptor = ::open(path.c_str(), O_RDONLY);
+  if (descriptor < 0) return count;
+  std::string block(1 << 16, '\0');
+  std::string line_start;  // The first bytes of the current line.
+  for (;;) {
+    const ssize_t got = ::read(descriptor, block.data(), block.size());
+    if (got <= 0) break;
+    for (ssize_t i = 0; i < got; ++i) {
+      const char c = block[static_cast<std::size_t>(i)];
+      if (c == '\n') {
+        ++count.lines;
+        if (line_start.size() == 18 && line_start.find_first_not_of(' ') == 17 &&
+            (line_start[17] == '-' || (line_start[17] >= '0' && line_start[17] <= '9'))) {
+          ++count.vertex_lines;
+        }
+        line_start.clear();
+      } else if (line_start.size() < 18) {
+        line_start.push_back(c);
+      }
+    }
+    count.bytes += static_cast<std::size_t>(got);
+    count.tail.append(block.data(), static_cast<std::size_t>(got));
+    if (count.tail.size() > 256) count.tail.erase(0, count.tail.size() - 256);
+  }
+  ::close(descriptor);
+  return count;
+}
+
+class Resources : public ::testing::Test {
+ protected:
+  std::string write(std::string_view name, std::string_view contents) const {
+    write_file(dir_.path() / name, contents);
+    return dir_.file(name);
+  }
+  ProcessResult run(const std::vector<std::string>& arguments) const {
+    return run_program_once(kBinary, arguments, dir_.path().string());
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(Resources, AHugeDeclaredCountIsWrittenInFullWithLittleMemory) {
+  const std::string input = write("big.ase", std::string(kHeader) +
+                                                 "*GEOMOBJECT {\n*NODE_NAME \"Big\"\n*MESH {\n"
+                                                 "*MESH_NUMVERTEX 10000000\n*MESH_VERTEX_LIST {\n"
+                                                 "*MESH_VERTEX 0 1.0 2.0 3.0\n*MESH_VERTEX 1 4.0 5.0 6.0\n"
+                                                 "*MESH_VERTEX 2 7.0 8.0 9.0\n}\n}\n}\n");
+  const ProcessResult to_null = run({input, "/dev/null"});
+  EXPECT_EQ(to_null.exit_status, 0) << to_null.err;
+  EXPECT_LT(to_null.peak_memory_kb, kMemoryBoundKb);
+  std::cout << "[ memory ] 10,000,000 declared vertices to /dev/null: peak " << to_null.peak_memory_kb
+            << " KiB, " << to_null.cpu_seconds << " s CPU\n";
+
+  // The same conversion into a pipe that this test reads: every entry is there.
+  const std::string fifo = dir_.file("out.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  OutputCount count;
+  std::thread reader([&] { count = drain(fifo); });
+  const ProcessResult to_pipe = run({input, fifo});
+  reader.join();
+  EXPECT_EQ(to_pipe.exit_status, 0) << to_pipe.err;
+  EXPECT_LT(to_pipe.peak_memory_kb, kMemoryBoundKb);
+  EXPECT_EQ(count.vertex_lines, 10'000'000U);
+  EXPECT_TRUE(count.tail.ends_with("\n// End of " + fifo + " ")) << count.tail;
+  std::cout << "[ output ] " << count.bytes << " bytes, " << count.lines << " lines\n";
+}
+
+TEST_F(Resources, RepeatedLightNamesNeedNoMemoryOfTheirOwn) {
+  // Bare NODE_NAMEs in a light's NODE_TM write more transforms with the name
+  // read last (up to 255 characters) and enter it again in the light list:
+  // a few bytes of input that must not cost 255 bytes of memory each.
+  constexpr std::size_t kRepeats = 2'000'000;
+  std::string scene(kHeader);
+  scene.append("*LIGHTOBJECT {\n*NODE_TM {\n*NODE_NAME \"").append(255, 'L').append("\"\n");
+  for (std::size_t i = 0; i < kRepeats; ++i) scene.append("*NODE_NAME ");
+  scene.append("\n}\n}\n");
+  const std::string input = write("lights.ase", scene);
+  const std::string fifo = dir_.file("out.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  OutputCount count;
+  std::thread reader([&] { count = drain(fifo); });
+  const ProcessResult result = run({input, fifo});
+  reader.join();
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
+  // A bare NODE_NAME takes the next one as its value, so every second one
+  // writes a transform line and two trailer connections; the header (6
+  // lines), the shape (2) and the rest of the trailer (20) come once.
+  const std::size_t entries = 1 + kRepeats / 2;
+  EXPECT_EQ(count.lines, 3 * entries + 28);
+  std::cout << "[ memory ] " << kRepeats << " repeated light names: peak " << result.peak_memory_kb
+            << " KiB\n";
+}
+
+TEST_F(Resources, AnEndlessInputIsReadInConstantMemory) {
+  // Only NUL bytes: no token is ever found, so the search for the header
+  // never ends. The run goes on until its CPU limit kills it, reading all the
+  // while into the same block and writing nothing.
+  const ProcessResult result =
+      run_program_once(kBinary, {"/dev/zero", "out.ma"}, dir_.path().string(), {.max_cpu_seconds = 1});
+  EXPECT_EQ(result.exit_status, -1) << "killed, not ended";
+  EXPECT_GE(result.cpu_seconds, 0.9);
+  EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
+  EXPECT_EQ(read_file(dir_.path() / "out.ma"), "");
+  EXPECT_EQ(result.err, "");
+}
+
+/// An input whose hostile part has size `n`.
+using Generator = std::function<std::string(std::size_t n)>;
+
+struct GrowthCase {
+  const char* name;
+  std::size_t size;  // The larger run doubles it.
+  Generator generate;
+  std::string expected;  // A text the output of the run of `size` must hold.
+};
+
+std::string key_group(std::string_view group, std::string_view key, std::string_view values, std::size_t n) {
+  std::string text(kHeader);
+  text.append("*SCENE {\n*SCENE_TICKSPERFRAME 160\n}\n*GEOMOBJECT {\n*NODE_NAME \"Anim\"\n*TM_ANIMATION {\n");
+  text.append("*").append(group).append(" {\n");
+  for (std::size_t i = 0; i < n; ++i) {
+    text.append("*").append(key).append(" ").append(std::to_string(i * 160)).append(values);
+  }
+  return text.append("}\n}\n}\n");
+}
+
+std::string long_name(std::size_t n) {
+  std::string text(kHeader);
+  text.append("*GEOMOBJECT {\n*NODE_NAME \"");
+  text.append(n, 'N');
+  return text.append("\"\n}\n");
+}
+
+class Growth : public ::testing::TestWithParam<GrowthCase> {};
+
+TEST_P(Growth, DoublingTheInputAtMostRoughlyDoublesTheWork) {
+  const GrowthCase& c = GetParam();
+  TempDir dir;
+  double cpu[2] = {0, 0};
+  for (int twice = 0; twice < 2; ++twice) {
+    const std::size_t n = c.size << twice;
+    write_file(dir.path() / "in.ase", c.generate(n));
+    const ProcessResult result = run_program_once(kBinary, {"in.ase", "out.ma"}, dir.path().string());
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
+    if (twice == 0) {
+      EXPECT_NE(read_file(dir.path() / "out.ma").find(c.expected), std::string::npos) << c.expected;
+    }
+    cpu[twice] = result.cpu_seconds;
+    std::cout << "[ growth ] " << c.name << " " << n << ": " << result.cpu_seconds << " s CPU, peak "
+              << result.peak_memory_kb << " KiB\n";
+  }
+  // Linear work doubles; quadratic work would quadruple. The allowance of a
+  // quarter second absorbs start-up and timer noise on these short runs.
+  EXPECT_LT(cpu[1], 3.0 * cpu[0] + 0.25) << "from " << cpu[0] << " s to " << cpu[1] << " s";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, Growth,
+    ::testing::Values(GrowthCase{"PositionKeys", 100'000,
+                                 [](std::size_t n) {
+                                   return key_group("CONTROL_POS_BEZIER", "CONTROL_BEZIER_POS_KEY",
+                                                    "\t1.5000\t-2.0000\t3.2500\t0.0 0.0 0.0 0.0 0.0 0.0 0\n",
+                                                    n);
+                                 },
+                                 "setAttr -s 100000 \".ktv[0:99999]\" 0 1.500000 1 1.500000"},
+                      GrowthCase{"RotationKeys", 100'000,
+                                 [](std::size_t n) {
+                                   return key_group("CONTROL_ROT_TCB", "CONTROL_TCB_ROT_KEY",
+                                                    "\t0.0000\t0.0000\t1.0000\t0.0100\t0.0 0.0 0.0 0.0 0.0\n",
+                                                    n);
+                                 },
+                                 "setAttr -s 100000 \".ktv[0:99999]\" 0 0.000000 1 0.000000"},
+                      GrowthCase{"ScaleKeys", 100'000,
+                                 [](std::size_t n) {
+                                   return key_group("CONTROL_SCALE_BEZIER", "CONTROL_BEZIER_SCALE_KEY",
+                                                    "\t2.0000\t2.0000\t2.0000\t0.0 0.0 0.0 0.0 0.0 0.0 0\n",
+                                                    n);
+                                 },
+                                 "setAttr -s 100000 \".ktv[0:99999]\" 0 2.000000 1 2.000000"},
+                      GrowthCase{"NodeName", 1'000'000, long_name,
+                                 " createNode transform -n \"" + std::string(1024, 'N') + "\";\n"}),
+    [](const ::testing::TestParamInfo<GrowthCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace kestrun::testing
