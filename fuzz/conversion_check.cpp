@@ -62,19 +62,42 @@ RunOptions options_from_byte(unsigned char byte) {
   return options;
 }
 
+namespace {
+
+struct Run {
+  int status = 0;
+  MemorySink output{kOutputCap};
+  CapturedConsole console;
+};
+
+void convert(std::string_view text, const RunOptions& options, std::size_t block_size, Run& run) {
+  MemorySource source(text, block_size);
+  try {
+    convert_stream(source, run.output, options, {"in.ase", "out.ma"}, run.console, fixed_clock);
+  } catch (const RunEnded& ended) {
+    run.status = ended.exit_status();
+  }
+}
+
+}  // namespace
+
 std::string check_conversion(std::span<const unsigned char> input) {
   if (input.empty()) return {};
   const RunOptions options = options_from_byte(input[0]);
   const std::string_view text(reinterpret_cast<const char*>(input.data() + 1), input.size() - 1);
-  MemorySource source(text);
-  MemorySink output(kOutputCap);
-  CapturedConsole console;
-  int status = 0;
-  try {
-    convert_stream(source, output, options, {"in.ase", "out.ma"}, console, fixed_clock);
-  } catch (const RunEnded& ended) {
-    status = ended.exit_status();
+  Run run;
+  convert(text, options, kDefaultBlockSize, run);
+  // The reader scans its blocks directly: how the input is cut into blocks
+  // must change nothing, so a second run reads it in small blocks.
+  Run small_blocks;
+  convert(text, options, 1 + input.size() % 97, small_blocks);
+  if (small_blocks.status != run.status || small_blocks.output.contents() != run.output.contents() ||
+      small_blocks.console.combined() != run.console.combined()) {
+    return "small blocks convert differently";
   }
+  const int status = run.status;
+  const MemorySink& output = run.output;
+  const CapturedConsole& console = run.console;
   if (output.contents().find('\0') != std::string::npos) return "a NUL byte in the output";
   if (status == 0) return check_success(output, console);
   if (status == 1) return check_failure(output, console);

@@ -24,7 +24,8 @@ RunOptions options_from_byte(unsigned char byte);
 /// keep to: it ends with status 0 or with exactly one known message; status
 /// 0 means an error-free run whose output opens with the header and closes
 /// with the end comment; a write failure happens only at the cap; a file
-/// refused as no ASE text has no output; no NUL byte reaches the output.
+/// refused as no ASE text has no output; no NUL byte reaches the output; and
+/// reading the input in small blocks gives the very same run.
 /// Returns a description of the first broken rule, or an empty string.
 std::string check_conversion(std::span<const unsigned char> input);
 
