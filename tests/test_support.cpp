@@ -81,30 +81,4 @@ std::string expected_header(std::string_view output_name) {
   return header;
 }
 
-std::string body_of(const std::string& output) {
-  const std::string header = expected_header();
-  EXPECT_EQ(output.substr(0, header.size()), header);
-  const std::size_t trailer = output.find("createNode script -n \"animationScriptNode\";");
-  EXPECT_NE(trailer, std::string::npos) << "no trailer in:\n" << output;
-  if (output.size() < header.size() || trailer == std::string::npos) return output;
-  return output.substr(header.size(), trailer - header.size());
-}
-
-std::string ase_file(std::string_view body) {
-  std::string text = "*3DSMAX_ASCIIEXPORT\t200\n*COMMENT \"test\"\n";
-  text.append(body);
-  return text;
-}
-
-ConversionResult run_in_process(const std::vector<std::string>& arguments) {
-  const std::vector<std::string_view> views(arguments.begin(), arguments.end());
-  CapturedConsole console;
-  ConversionResult result;
-  result.exit_status = run_kestrun(views, console, fixed_time);
-  result.out = console.out();
-  result.err = console.err();
-  result.combined = console.combined();
-  return result;
-}
-
 }  // namespace kestrun::testing

@@ -52,14 +52,4 @@ ConversionResult convert_text(std::string_view ase_text, const RunOptions& optio
 /// The text the header writes for "out.ma" at the fixed time.
 std::string expected_header(std::string_view output_name = "out.ma");
 
-/// The part of a converted file between the header and the trailer: the
-/// nodes the converters wrote. Fails the test if either is missing.
-std::string body_of(const std::string& output);
-
-/// The minimal ASE file around `body`: the header line and a comment.
-std::string ase_file(std::string_view body);
-
-/// Runs the whole program in-process on `arguments` (program name first).
-ConversionResult run_in_process(const std::vector<std::string>& arguments);
-
 }  // namespace kestrun::testing

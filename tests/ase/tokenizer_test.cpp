@@ -46,7 +46,9 @@ struct TokenCase {
 
 class Tokens : public ::testing::TestWithParam<TokenCase> {};
 
-TEST_P(Tokens, AreCutAsTheRulesSay) { EXPECT_EQ(tokens_of(GetParam().text), GetParam().tokens) << GetParam().text; }
+TEST_P(Tokens, AreCutAsTheRulesSay) {
+  EXPECT_EQ(tokens_of(GetParam().text), GetParam().tokens) << GetParam().text;
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, Tokens,

@@ -19,76 +19,54 @@ std::string header_for(const LocalTime& time, std::string_view name = "scene.ma"
   return sink.contents();
 }
 
-/// The date line alone.
-std::string date_line(const LocalTime& time) {
-  const std::string header = header_for(time);
-  const std::size_t start = header.find("//Last modified:");
-  return header.substr(start, header.find('\n', start) - start);
-}
-
 TEST(Header, MatchesTheDocumentedExample) {
   EXPECT_EQ(header_for(testing::fixed_time()),
-            "//Maya ASCII 3.0 scene\n"
-            "//Name: scene.ma\n"
-            "//Last modified:Tue, Jun 05, 2001 09:07:03 AM\n"
-            "requires maya \"3.0\";\n"
-            "currentUnit -l millimeter -a degree -t pal;\n\n");
+            "//Maya ASCII 3.0 scene\n//Name: scene.ma\n//Last modified:Tue, Jun 05, 2001 09:07:03 AM\n"
+            "requires maya \"3.0\";\ncurrentUnit -l millimeter -a degree -t pal;\n\n");
 }
 
-struct HourCase {
-  int hour;
-  const char* text;
+struct DateCase {
+  int hour, minute, second, day_of_month, month, day_of_week;
+  const char* line;
 };
 
-class HourField : public ::testing::TestWithParam<HourCase> {};
+class DateLine : public ::testing::TestWithParam<DateCase> {};
 
-TEST_P(HourField, UsesATwelveHourClockWithTwoDigits) {
+TEST_P(DateLine, HasTwoDigitFieldsAndATwelveHourClock) {
+  const DateCase& c = GetParam();
   LocalTime time = testing::fixed_time();
-  time.hour = GetParam().hour;
-  EXPECT_EQ(date_line(time), std::string("//Last modified:Tue, Jun 05, 2001 ") + GetParam().text);
+  time.hour = c.hour;
+  time.minute = c.minute;
+  time.second = c.second;
+  time.day_of_month = c.day_of_month;
+  time.month = c.month;
+  time.day_of_week = c.day_of_week;
+  const std::string header = header_for(time);
+  const std::size_t start = header.find("//Last modified:");
+  EXPECT_EQ(header.substr(start, header.find('\n', start) - start), c.line);
 }
 
-INSTANTIATE_TEST_SUITE_P(Hours, HourField,
-                         ::testing::Values(HourCase{0, "12:07:03 AM"}, HourCase{1, "01:07:03 AM"},
-                                           HourCase{9, "09:07:03 AM"}, HourCase{10, "10:07:03 AM"},
-                                           HourCase{11, "11:07:03 AM"}, HourCase{12, "12:07:03 PM"},
-                                           HourCase{13, "01:07:03 PM"}, HourCase{22, "10:07:03 PM"},
-                                           HourCase{23, "11:07:03 PM"}));
-
-TEST(Header, DayMinutesAndSecondsHaveTwoDigits) {
-  LocalTime time = testing::fixed_time();
-  time.day_of_month = 25;
-  time.minute = 0;
-  time.second = 0;
-  EXPECT_EQ(date_line(time), "//Last modified:Tue, Jun 25, 2001 09:00:00 AM");
-  time.minute = 59;
-  time.second = 10;
-  EXPECT_EQ(date_line(time), "//Last modified:Tue, Jun 25, 2001 09:59:10 AM");
-}
-
-TEST(Header, FirstEntriesOfTheNameTablesAreSundayAndJanuary) {
-  LocalTime time = testing::fixed_time();
-  time.day_of_week = 0;
-  time.month = 0;
-  time.day_of_month = 1;
-  time.years_since_1900 = 126;
-  EXPECT_EQ(date_line(time), "//Last modified:Sun, Jan 01, 2026 09:07:03 AM");
-  time.day_of_week = 6;
-  time.month = 11;
-  EXPECT_EQ(date_line(time), "//Last modified:Sat, Dec 01, 2026 09:07:03 AM");
-}
-
-TEST(Header, ImpossibleClockFieldsFallBackToTheEpoch) {
-  LocalTime time = testing::fixed_time();
-  time.month = 12;
-  EXPECT_EQ(date_line(time), "//Last modified:Thu, Jan 01, 1970 12:00:00 AM");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Fields, DateLine,
+    ::testing::Values(DateCase{0, 7, 3, 5, 5, 2, "//Last modified:Tue, Jun 05, 2001 12:07:03 AM"},
+                      DateCase{1, 7, 3, 5, 5, 2, "//Last modified:Tue, Jun 05, 2001 01:07:03 AM"},
+                      DateCase{10, 7, 3, 5, 5, 2, "//Last modified:Tue, Jun 05, 2001 10:07:03 AM"},
+                      DateCase{11, 7, 3, 5, 5, 2, "//Last modified:Tue, Jun 05, 2001 11:07:03 AM"},
+                      DateCase{12, 7, 3, 5, 5, 2, "//Last modified:Tue, Jun 05, 2001 12:07:03 PM"},
+                      DateCase{13, 7, 3, 5, 5, 2, "//Last modified:Tue, Jun 05, 2001 01:07:03 PM"},
+                      DateCase{22, 7, 3, 5, 5, 2, "//Last modified:Tue, Jun 05, 2001 10:07:03 PM"},
+                      DateCase{23, 59, 10, 25, 5, 2, "//Last modified:Tue, Jun 25, 2001 11:59:10 PM"},
+                      DateCase{9, 0, 0, 1, 0, 0, "//Last modified:Sun, Jan 01, 2001 09:00:00 AM"},
+                      DateCase{9, 10, 59, 31, 11, 6, "//Last modified:Sat, Dec 31, 2001 09:10:59 AM"},
+                      // A clock with impossible fields gets the date of a machine without one.
+                      DateCase{9, 7, 3, 5, 12, 2, "//Last modified:Thu, Jan 01, 1970 12:00:00 AM"}));
 
 TEST(Header, NameIsWrittenAsGivenButCannotBreakOutOfItsComment) {
   EXPECT_NE(header_for(testing::fixed_time(), "dir/my \"scene\".ma").find("//Name: dir/my \"scene\".ma\n"),
             std::string::npos);
-  const std::string header = header_for(testing::fixed_time(), "evil\nrequires maya \"9\";\r.ma");
-  EXPECT_NE(header.find("//Name: evil requires maya \"9\"; .ma\n"), std::string::npos);
+  EXPECT_NE(header_for(testing::fixed_time(), "evil\nrequires maya \"9\";\r.ma")
+                .find("//Name: evil requires maya \"9\"; .ma\n"),
+            std::string::npos);
 }
 
 TEST(Header, SystemClockGivesFieldsInRange) {
