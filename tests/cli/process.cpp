@@ -45,9 +45,11 @@ Child spawn(const std::string& program, const std::vector<std::string>& argument
       if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &file_size) != 0) ::_exit(127);
     }
     if (limits.max_cpu_seconds >= 0) {
+      // A run killed on purpose leaves no core file behind.
       const struct rlimit cpu = {static_cast<rlim_t>(limits.max_cpu_seconds),
                                  static_cast<rlim_t>(limits.max_cpu_seconds)};
-      if (::setrlimit(RLIMIT_CPU, &cpu) != 0) ::_exit(127);
+      const struct rlimit no_core = {0, 0};
+      if (::setrlimit(RLIMIT_CPU, &cpu) != 0 || ::setrlimit(RLIMIT_CORE, &no_core) != 0) ::_exit(127);
     }
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);

@@ -136,7 +136,6 @@ TEST_F(Resources, AnEndlessInputIsReadInConstantMemory) {
   const ProcessResult result =
       run_program_once(kBinary, {"/dev/zero", "out.ma"}, dir_.path().string(), {.max_cpu_seconds = 1});
   EXPECT_EQ(result.exit_status, -1) << "killed, not ended";
-  EXPECT_GE(result.cpu_seconds, 0.5) << "it ran until the limit (the accounting is coarse under load)";
   EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
   EXPECT_EQ(read_file(dir_.path() / "out.ma"), "");
   EXPECT_EQ(result.err, "");
