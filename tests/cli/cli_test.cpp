@@ -1,10 +1,12 @@
 // Whole-program runs of the built binary: exit status, both streams, files.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "cli/process.h"
 #include "test_support.h"
@@ -145,6 +147,21 @@ TEST_F(Cli, AWriteFailureInTheMiddleEndsTheRunThere) {
   EXPECT_EQ(result.exit_status, 1);
   // The first full buffer fails while the mesh is written, before the input ends.
   EXPECT_EQ(result.combined, "\nEntering files\nError: Unable to write Output File\n");
+}
+
+TEST_F(Cli, AnOutputPipeClosedByItsReaderIsAFailedWrite) {
+  write("big.ase", large_scene(100'000));
+  const std::string fifo = file("out.fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::thread reader([&fifo] {
+    const int descriptor = ::open(fifo.c_str(), O_RDONLY);
+    char start[1000];
+    if (descriptor >= 0 && ::read(descriptor, start, sizeof start) > 0) ::close(descriptor);
+  });
+  const ProcessResult result = run_program_once(kBinary, {"big.ase", fifo}, dir_.path().string());
+  reader.join();
+  EXPECT_EQ(result.exit_status, 1) << "not killed by SIGPIPE";
+  EXPECT_EQ(result.err, "Error: Unable to write Output File\n");
 }
 
 TEST_F(Cli, AnOutputCutShortByTheFileSizeLimitIsAFailureNotASuccess) {
