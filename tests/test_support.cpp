@@ -3,43 +3,57 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <fstream>
-#include <random>
+#include <regex>
 #include <sstream>
 #include <stdexcept>
 
 #include "ase/byte_source.h"
 #include "driver/convert_stream.h"
-#include "driver/run.h"
-#include "driver/run_error.h"
-#include "maya/byte_sink.h"
 
 namespace kestrun::testing {
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "kestrun-test-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
-    throw std::runtime_error("cannot create a temporary directory");
-  }
+  std::string pattern = (fs::temp_directory_path() / "kestrun-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary directory");
   path_ = pattern;
 }
 
 TempDir::~TempDir() {
   std::error_code ignored;
-  std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-  std::filesystem::remove_all(path_, ignored);
+  fs::permissions(path_, fs::perms::owner_all, ignored);
+  fs::remove_all(path_, ignored);
 }
 
-std::string read_file(const std::filesystem::path& path) {
+std::string read_file(const fs::path& path) {
   std::ifstream stream(path, std::ios::binary);
   std::ostringstream contents;
   contents << stream.rdbuf();
   return contents.str();
 }
 
-void write_file(const std::filesystem::path& path, std::string_view contents) {
+void write_file(const fs::path& path, std::string_view contents) {
   std::ofstream stream(path, std::ios::binary | std::ios::trunc);
   stream.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+}
+
+std::vector<fs::path> corpus_scenes() {
+  std::vector<fs::path> scenes;
+  for (const auto& entry : fs::directory_iterator(kCorpus)) {
+    const std::string extension = entry.path().extension().string();
+    if (extension == ".ase" || extension == ".ASE") scenes.push_back(entry.path());
+  }
+  std::sort(scenes.begin(), scenes.end());
+  return scenes;
+}
+
+std::string test_name(std::string text) {
+  for (char& c : text) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return text;
 }
 
 LocalTime fixed_time() {
@@ -54,31 +68,37 @@ LocalTime fixed_time() {
   return time;
 }
 
+std::string with_fixed_date(std::string output) {
+  static const std::regex date_line(
+      R"(//Last modified:(Sun|Mon|Tue|Wed|Thu|Fri|Sat), [A-Z][a-z]{2} \d\d, \d{4} \d\d:\d\d:\d\d [AP]M\n)");
+  const std::size_t start = output.find("//Last modified:");
+  if (start == std::string::npos) return output;
+  const std::size_t end = output.find('\n', start) + 1;
+  EXPECT_TRUE(std::regex_match(output.substr(start, end - start), date_line)) << output.substr(start, 60);
+  return output.replace(start, end - start, kFixedDateLine);
+}
+
+std::string expected_header(std::string_view output_name) {
+  return "//Maya ASCII 3.0 scene\n//Name: " + std::string(output_name) + "\n" + std::string(kFixedDateLine) +
+         "requires maya \"3.0\";\ncurrentUnit -l millimeter -a degree -t pal;\n\n";
+}
+
 ConversionResult convert_text(std::string_view ase_text, const RunOptions& options,
                               std::size_t output_limit) {
   MemorySource input(ase_text);
   MemorySink output(output_limit);
   CapturedConsole console;
   ConversionResult result;
-  try {
-    convert_stream(input, output, options, {"in.ase", "out.ma"}, console, fixed_time);
-  } catch (const RunEnded& ended) {
-    result.exit_status = ended.exit_status();
-  }
+  // A run that returns ended with status 0.
+  result.exit_status =
+      std::max(0, ending_status([&] {
+                 convert_stream(input, output, options, {"in.ase", "out.ma"}, console, fixed_time);
+               }));
   result.output = output.contents();
   result.out = console.out();
   result.err = console.err();
   result.combined = console.combined();
   return result;
-}
-
-std::string expected_header(std::string_view output_name) {
-  std::string header = "//Maya ASCII 3.0 scene\n//Name: ";
-  header.append(output_name);
-  header.append("\n");
-  header.append(kFixedDateLine);
-  header.append("requires maya \"3.0\";\ncurrentUnit -l millimeter -a degree -t pal;\n\n");
-  return header;
 }
 
 }  // namespace kestrun::testing

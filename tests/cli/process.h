@@ -1,22 +1,27 @@
-// Runs the built Kestrun binary as a child process.
+// Runs the built Kestrun binary, or another program, as a child process.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 namespace kestrun::testing {
 
+inline const std::string kBinary = KESTRUN_BINARY;
+
 struct ProcessResult {
   int exit_status = -1;  // -1 if the child did not exit normally.
   std::string out;
   std::string err;
-  std::string combined;     // Both streams into one, as 2>&1 gives them.
+  std::string combined;     // Both streams into one, as 2>&1 gives them, if asked for.
   long peak_memory_kb = 0;  // Peak resident set size of the program, as wait4 reports it.
   double cpu_seconds = 0;   // User and system time of the child.
 };
 
-/// Limits set on the child before it starts.
-struct ProcessLimits {
+struct ProcessOptions {
+  /// Runs the program a second time with both streams into one capture, for
+  /// `combined`; the other fields come from the first run.
+  bool combined = false;
   /// Largest file the child may write (RLIMIT_FSIZE), or -1 for none. SIGXFSZ
   /// is ignored, so a write past it fails as it would on a full disk.
   long max_file_bytes = -1;
@@ -24,13 +29,9 @@ struct ProcessLimits {
   long max_cpu_seconds = -1;
 };
 
-/// Runs `program` with `arguments` in `directory`, twice: once with the two
-/// streams captured apart, once with both into one capture.
+/// Runs `program` with `arguments` in `directory`, through the peak probe
+/// (see peak_probe.cpp) so that the measured peak is the program's own.
 ProcessResult run_program(const std::string& program, const std::vector<std::string>& arguments,
-                          const std::string& directory);
-
-/// Runs once with separate captures only (for long or measuring runs).
-ProcessResult run_program_once(const std::string& program, const std::vector<std::string>& arguments,
-                               const std::string& directory, const ProcessLimits& limits = {});
+                          const std::filesystem::path& directory, const ProcessOptions& options = {});
 
 }  // namespace kestrun::testing

@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <functional>
+#include <iostream>
 #include <string>
 #include <thread>
 
@@ -14,8 +14,6 @@
 
 namespace kestrun::testing {
 namespace {
-
-const std::string kBinary = KESTRUN_BINARY;
 
 /// Peak memory allowed to any run here (the binary's own: the peak probe
 /// starts it, see peak_probe.cpp).
@@ -36,70 +34,66 @@ struct OutputCount {
 OutputCount drain(const std::string& path) {
   OutputCount count;
   const int descriptor = ::open(path.c_str(), O_RDONLY);
-  if (descriptor < 0) return count;
   std::string block(1 << 16, '\0');
   std::string line_start;  // The first bytes of the current line.
-  for (;;) {
-    const ssize_t got = ::read(descriptor, block.data(), block.size());
-    if (got <= 0) break;
-    for (ssize_t i = 0; i < got; ++i) {
-      const char c = block[static_cast<std::size_t>(i)];
-      if (c == '\n') {
-        ++count.lines;
-        if (line_start.size() == 18 && line_start.find_first_not_of(' ') == 17 &&
-            (line_start[17] == '-' || (line_start[17] >= '0' && line_start[17] <= '9'))) {
-          ++count.vertex_lines;
-        }
-        line_start.clear();
-      } else if (line_start.size() < 18) {
-        line_start.push_back(c);
+  for (ssize_t got = 0; descriptor >= 0 && (got = ::read(descriptor, block.data(), block.size())) > 0;) {
+    for (const char c : std::string_view(block.data(), static_cast<std::size_t>(got))) {
+      if (c != '\n') {
+        if (line_start.size() < 18) line_start.push_back(c);
+        continue;
       }
+      ++count.lines;
+      if (line_start.size() == 18 && line_start.find_first_not_of(' ') == 17 &&
+          (line_start[17] == '-' || (line_start[17] >= '0' && line_start[17] <= '9'))) {
+        ++count.vertex_lines;
+      }
+      line_start.clear();
     }
     count.bytes += static_cast<std::size_t>(got);
     count.tail.append(block.data(), static_cast<std::size_t>(got));
     if (count.tail.size() > 256) count.tail.erase(0, count.tail.size() - 256);
   }
-  ::close(descriptor);
+  if (descriptor >= 0) ::close(descriptor);
   return count;
 }
 
 class Resources : public ::testing::Test {
  protected:
-  std::string write(std::string_view name, std::string_view contents) const {
-    write_file(dir_.path() / name, contents);
-    return dir_.file(name);
-  }
-  ProcessResult run(const std::vector<std::string>& arguments) const {
-    return run_program_once(kBinary, arguments, dir_.path().string());
+  /// Converts `scene` into a FIFO that a reader drains; checks the status and the memory bound.
+  OutputCount convert_into_pipe(std::string_view scene, ProcessResult& result) {
+    write_file(dir_.path() / "in.ase", scene);
+    const std::string fifo = dir_.file("out.fifo");
+    EXPECT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    OutputCount count;
+    std::thread reader([&] { count = drain(fifo); });
+    result = run_program(kBinary, {"in.ase", fifo}, dir_.path());
+    reader.join();
+    EXPECT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
+    return count;
   }
 
   TempDir dir_;
 };
 
 TEST_F(Resources, AHugeDeclaredCountIsWrittenInFullWithLittleMemory) {
-  const std::string input = write("big.ase", std::string(kHeader) +
-                                                 "*GEOMOBJECT {\n*NODE_NAME \"Big\"\n*MESH {\n"
-                                                 "*MESH_NUMVERTEX 10000000\n*MESH_VERTEX_LIST {\n"
-                                                 "*MESH_VERTEX 0 1.0 2.0 3.0\n*MESH_VERTEX 1 4.0 5.0 6.0\n"
-                                                 "*MESH_VERTEX 2 7.0 8.0 9.0\n}\n}\n}\n");
-  const ProcessResult to_null = run({input, "/dev/null"});
+  const std::string scene = std::string(kHeader) +
+                            "*GEOMOBJECT {\n*NODE_NAME \"Big\"\n*MESH {\n*MESH_NUMVERTEX 10000000\n"
+                            "*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 1.0 2.0 3.0\n*MESH_VERTEX 1 4.0 5.0 6.0\n"
+                            "*MESH_VERTEX 2 7.0 8.0 9.0\n}\n}\n}\n";
+  // Into a pipe that this test reads: every entry is there.
+  ProcessResult result;
+  const OutputCount count = convert_into_pipe(scene, result);
+  EXPECT_EQ(count.vertex_lines, 10'000'000U);
+  EXPECT_TRUE(count.tail.ends_with("\n// End of " + dir_.file("out.fifo") + " ")) << count.tail;
+  std::cout << "[ memory ] 10,000,000 declared vertices into a pipe: peak " << result.peak_memory_kb
+            << " KiB, " << result.cpu_seconds << " s CPU, " << count.bytes << " bytes, " << count.lines
+            << " lines\n";
+  // The same conversion to /dev/null.
+  const ProcessResult to_null = run_program(kBinary, {"in.ase", "/dev/null"}, dir_.path());
   EXPECT_EQ(to_null.exit_status, 0) << to_null.err;
   EXPECT_LT(to_null.peak_memory_kb, kMemoryBoundKb);
-  std::cout << "[ memory ] 10,000,000 declared vertices to /dev/null: peak " << to_null.peak_memory_kb
-            << " KiB, " << to_null.cpu_seconds << " s CPU\n";
-
-  // The same conversion into a pipe that this test reads: every entry is there.
-  const std::string fifo = dir_.file("out.fifo");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  OutputCount count;
-  std::thread reader([&] { count = drain(fifo); });
-  const ProcessResult to_pipe = run({input, fifo});
-  reader.join();
-  EXPECT_EQ(to_pipe.exit_status, 0) << to_pipe.err;
-  EXPECT_LT(to_pipe.peak_memory_kb, kMemoryBoundKb);
-  EXPECT_EQ(count.vertex_lines, 10'000'000U);
-  EXPECT_TRUE(count.tail.ends_with("\n// End of " + fifo + " ")) << count.tail;
-  std::cout << "[ output ] " << count.bytes << " bytes, " << count.lines << " lines\n";
+  std::cout << "[ memory ] the same to /dev/null: peak " << to_null.peak_memory_kb << " KiB\n";
 }
 
 TEST_F(Resources, RepeatedLightNamesNeedNoMemoryOfTheirOwn) {
@@ -110,21 +104,12 @@ TEST_F(Resources, RepeatedLightNamesNeedNoMemoryOfTheirOwn) {
   std::string scene(kHeader);
   scene.append("*LIGHTOBJECT {\n*NODE_TM {\n*NODE_NAME \"").append(255, 'L').append("\"\n");
   for (std::size_t i = 0; i < kRepeats; ++i) scene.append("*NODE_NAME ");
-  scene.append("\n}\n}\n");
-  const std::string input = write("lights.ase", scene);
-  const std::string fifo = dir_.file("out.fifo");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  OutputCount count;
-  std::thread reader([&] { count = drain(fifo); });
-  const ProcessResult result = run({input, fifo});
-  reader.join();
-  EXPECT_EQ(result.exit_status, 0) << result.err;
-  EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
+  ProcessResult result;
+  const OutputCount count = convert_into_pipe(scene.append("\n}\n}\n"), result);
   // A bare NODE_NAME takes the next one as its value, so every second one
   // writes a transform line and two trailer connections; the header (6
   // lines), the shape (2) and the rest of the trailer (20) come once.
-  const std::size_t entries = 1 + kRepeats / 2;
-  EXPECT_EQ(count.lines, 3 * entries + 28);
+  EXPECT_EQ(count.lines, 3 * (1 + kRepeats / 2) + 28);
   std::cout << "[ memory ] " << kRepeats << " repeated light names: peak " << result.peak_memory_kb
             << " KiB\n";
 }
@@ -134,38 +119,31 @@ TEST_F(Resources, AnEndlessInputIsReadInConstantMemory) {
   // never ends. The run goes on until its CPU limit kills it, reading all the
   // while into the same block and writing nothing.
   const ProcessResult result =
-      run_program_once(kBinary, {"/dev/zero", "out.ma"}, dir_.path().string(), {.max_cpu_seconds = 1});
+      run_program(kBinary, {"/dev/zero", "out.ma"}, dir_.path(), {.max_cpu_seconds = 1});
   EXPECT_EQ(result.exit_status, -1) << "killed, not ended";
   EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
   EXPECT_EQ(read_file(dir_.path() / "out.ma"), "");
   EXPECT_EQ(result.err, "");
 }
 
-/// An input whose hostile part has size `n`.
-using Generator = std::function<std::string(std::size_t n)>;
-
 struct GrowthCase {
   const char* name;
-  std::size_t size;  // The larger run doubles it.
-  Generator generate;
+  std::size_t size;   // Of the hostile part; the larger run doubles it.
+  const char* group;  // A key group of `size` keys; none: a NODE_NAME of `size` characters.
+  const char* key;
+  const char* values;    // After each key's time.
   std::string expected;  // A text the output of the run of `size` must hold.
 };
 
-std::string key_group(std::string_view group, std::string_view key, std::string_view values, std::size_t n) {
+std::string growth_input(const GrowthCase& c, std::size_t n) {
   std::string text(kHeader);
+  if (c.group == nullptr) return text.append("*GEOMOBJECT {\n*NODE_NAME \"").append(n, 'N').append("\"\n}\n");
   text.append("*SCENE {\n*SCENE_TICKSPERFRAME 160\n}\n*GEOMOBJECT {\n*NODE_NAME \"Anim\"\n*TM_ANIMATION {\n");
-  text.append("*").append(group).append(" {\n");
+  text.append("*").append(c.group).append(" {\n");
   for (std::size_t i = 0; i < n; ++i) {
-    text.append("*").append(key).append(" ").append(std::to_string(i * 160)).append(values);
+    text.append("*").append(c.key).append(" ").append(std::to_string(i * 160)).append(c.values);
   }
   return text.append("}\n}\n}\n");
-}
-
-std::string long_name(std::size_t n) {
-  std::string text(kHeader);
-  text.append("*GEOMOBJECT {\n*NODE_NAME \"");
-  text.append(n, 'N');
-  return text.append("\"\n}\n");
 }
 
 class Growth : public ::testing::TestWithParam<GrowthCase> {};
@@ -176,8 +154,8 @@ TEST_P(Growth, DoublingTheInputAtMostRoughlyDoublesTheWork) {
   double cpu[2] = {0, 0};
   for (int twice = 0; twice < 2; ++twice) {
     const std::size_t n = c.size << twice;
-    write_file(dir.path() / "in.ase", c.generate(n));
-    const ProcessResult result = run_program_once(kBinary, {"in.ase", "out.ma"}, dir.path().string());
+    write_file(dir.path() / "in.ase", growth_input(c, n));
+    const ProcessResult result = run_program(kBinary, {"in.ase", "out.ma"}, dir.path());
     ASSERT_EQ(result.exit_status, 0) << result.err;
     EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
     if (twice == 0) {
@@ -194,30 +172,18 @@ TEST_P(Growth, DoublingTheInputAtMostRoughlyDoublesTheWork) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inputs, Growth,
-    ::testing::Values(GrowthCase{"PositionKeys", 100'000,
-                                 [](std::size_t n) {
-                                   return key_group("CONTROL_POS_BEZIER", "CONTROL_BEZIER_POS_KEY",
-                                                    "\t1.5000\t-2.0000\t3.2500\t0.0 0.0 0.0 0.0 0.0 0.0 0\n",
-                                                    n);
-                                 },
+    ::testing::Values(GrowthCase{"PositionKeys", 100'000, "CONTROL_POS_BEZIER", "CONTROL_BEZIER_POS_KEY",
+                                 "\t1.5000\t-2.0000\t3.2500\t0.0 0.0 0.0 0.0 0.0 0.0 0\n",
                                  "setAttr -s 100000 \".ktv[0:99999]\" 0 1.500000 1 1.500000"},
-                      GrowthCase{"RotationKeys", 100'000,
-                                 [](std::size_t n) {
-                                   return key_group("CONTROL_ROT_TCB", "CONTROL_TCB_ROT_KEY",
-                                                    "\t0.0000\t0.0000\t1.0000\t0.0100\t0.0 0.0 0.0 0.0 0.0\n",
-                                                    n);
-                                 },
+                      GrowthCase{"RotationKeys", 100'000, "CONTROL_ROT_TCB", "CONTROL_TCB_ROT_KEY",
+                                 "\t0.0000\t0.0000\t1.0000\t0.0100\t0.0 0.0 0.0 0.0 0.0\n",
                                  "setAttr -s 100000 \".ktv[0:99999]\" 0 0.000000 1 0.000000"},
-                      GrowthCase{"ScaleKeys", 100'000,
-                                 [](std::size_t n) {
-                                   return key_group("CONTROL_SCALE_BEZIER", "CONTROL_BEZIER_SCALE_KEY",
-                                                    "\t2.0000\t2.0000\t2.0000\t0.0 0.0 0.0 0.0 0.0 0.0 0\n",
-                                                    n);
-                                 },
+                      GrowthCase{"ScaleKeys", 100'000, "CONTROL_SCALE_BEZIER", "CONTROL_BEZIER_SCALE_KEY",
+                                 "\t2.0000\t2.0000\t2.0000\t0.0 0.0 0.0 0.0 0.0 0.0 0\n",
                                  "setAttr -s 100000 \".ktv[0:99999]\" 0 2.000000 1 2.000000"},
-                      GrowthCase{"NodeName", 1'000'000, long_name,
+                      GrowthCase{"NodeName", 1'000'000, nullptr, nullptr, nullptr,
                                  " createNode transform -n \"" + std::string(1024, 'N') + "\";\n"}),
-    [](const ::testing::TestParamInfo<GrowthCase>& info) { return std::string(info.param.name); });
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kestrun::testing

@@ -2,14 +2,8 @@
 // failure paths, with no memory error and no leak. Skipped, saying so, where
 // valgrind is not installed.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <algorithm>
-#include <cctype>
-#include <cstdlib>
-#include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "cli/process.h"
@@ -17,24 +11,6 @@
 
 namespace kestrun::testing {
 namespace {
-
-namespace fs = std::filesystem;
-
-const fs::path kSource = KESTRUN_SOURCE_DIR;
-const fs::path kCorpus = kSource / "tests/data/ase-corpus";
-
-/// valgrind's path from PATH, or empty.
-std::string find_valgrind() {
-  const char* path = std::getenv("PATH");
-  std::string_view rest = path != nullptr ? path : "";
-  while (!rest.empty()) {
-    const std::size_t colon = std::min(rest.find(':'), rest.size());
-    const fs::path candidate = fs::path(rest.substr(0, colon)) / "valgrind";
-    if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
-    rest.remove_prefix(std::min(colon + 1, rest.size()));
-  }
-  return {};
-}
 
 struct MemcheckCase {
   std::string name;
@@ -47,17 +23,19 @@ struct MemcheckCase {
 class Memcheck : public ::testing::TestWithParam<MemcheckCase> {};
 
 TEST_P(Memcheck, NoMemoryErrorAndNoLeak) {
-  static const std::string valgrind = find_valgrind();
-  if (valgrind.empty()) GTEST_SKIP() << "valgrind is not installed: memcheck not run";
-  const MemcheckCase& c = GetParam();
+  // env finds valgrind on PATH, and exits with 127 if there is none.
   TempDir dir;
+  static const bool installed =
+      run_program("/usr/bin/env", {"valgrind", "--version"}, dir.path()).exit_status == 0;
+  if (!installed) GTEST_SKIP() << "valgrind is not installed: memcheck not run";
+  const MemcheckCase& c = GetParam();
   const std::string log = dir.file("memcheck.log");
   if (!c.text.empty()) write_file(dir.path() / c.input, c.text);
-  const ProcessResult result = run_program_once(
-      valgrind,
-      {"--error-exitcode=1", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
-       "--log-file=" + log, KESTRUN_BINARY, c.input, c.output},
-      dir.path().string());
+  const ProcessResult result = run_program(
+      "/usr/bin/env",
+      {"valgrind", "--error-exitcode=1", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
+       "--log-file=" + log, kBinary, c.input, c.output},
+      dir.path());
   // Exit status 1 is both valgrind's on an error and Kestrun's own on a
   // failed run, so the log decides as well: definite and indirect leaks
   // count among its errors.
@@ -68,13 +46,10 @@ TEST_P(Memcheck, NoMemoryErrorAndNoLeak) {
 
 std::vector<MemcheckCase> memcheck_cases() {
   std::vector<MemcheckCase> cases;
-  for (const auto& entry : fs::directory_iterator(kCorpus)) {
-    const std::string extension = entry.path().extension().string();
-    if (extension != ".ase" && extension != ".ASE") continue;
-    const std::string name = entry.path().filename().string();
-    cases.push_back({name, entry.path().string(), "out.ma", name.find("UTF16") != std::string::npos ? 1 : 0});
+  for (const fs::path& scene : corpus_scenes()) {
+    const std::string name = scene.filename().string();
+    cases.push_back({name, scene.string(), "out.ma", name.find("UTF16") != std::string::npos ? 1 : 0});
   }
-  std::sort(cases.begin(), cases.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
   // The failure paths: codes 4, 7 and 8.
   cases.push_back({"MalformedBlock", "bad.ase", "out.ma", 1,
                    "*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT {\n*NODE_NAME \"A\"\n*MESH {\n*MESH_NUMVERTEX x\n"});
@@ -84,13 +59,7 @@ std::vector<MemcheckCase> memcheck_cases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, Memcheck, ::testing::ValuesIn(memcheck_cases()),
-                         [](const ::testing::TestParamInfo<MemcheckCase>& info) {
-                           std::string name = info.param.name;
-                           for (char& c : name) {
-                             if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                           }
-                           return name;
-                         });
+                         [](const auto& info) { return test_name(info.param.name); });
 
 }  // namespace
 }  // namespace kestrun::testing
