@@ -1,12 +1,17 @@
+// The tokenizer's rules, and the tables and digit scans it is built on.
 #include "ase/tokenizer.h"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <random>
 #include <string>
 
+#include "ase/byte_scan.h"
 #include "ase/byte_source.h"
+#include "ase/keyword_table.h"
 
 namespace kestrun {
 namespace {
@@ -21,16 +26,9 @@ std::string tokens_of(const std::string& text) {
     tokens.next_token();
     const Token& token = tokens.token();
     char word[64];
-    switch (token.kind) {
-      case TokenKind::Integer:
-        std::snprintf(word, sizeof word, "51=%d", token.integer);
-        break;
-      case TokenKind::Real:
-        std::snprintf(word, sizeof word, "50=%.17g", token.real);
-        break;
-      default:
-        std::snprintf(word, sizeof word, "%d", static_cast<int>(token.kind));
-    }
+    std::snprintf(word, sizeof word, "%d", static_cast<int>(token.kind));
+    if (token.kind == TokenKind::Integer) std::snprintf(word, sizeof word, "51=%d", token.integer);
+    if (token.kind == TokenKind::Real) std::snprintf(word, sizeof word, "50=%.17g", token.real);
     listing += word;
     if (token.kind == TokenKind::String) listing += "='" + std::string(token.text()) + "'";
     if (token.kind == TokenKind::End) return listing;
@@ -109,6 +107,76 @@ TEST(Tokenizer, TheEndIsSeenAsSoonAsTheLastCharacterIsRead) {
   EXPECT_EQ(tokens.kind(), TokenKind::End);
   EXPECT_EQ(end_calls, 1) << "the end is announced once";
   EXPECT_EQ(tokens_of("} "), "46 53");
+}
+
+TEST(KeywordTable, EveryKeywordIsFoundWithItsKindAndNearMissesAreUnknown) {
+  for (std::size_t index = 0; index < keyword_table.size(); ++index) {
+    const KeywordEntry& entry = keyword_table[index];
+    std::string word(entry.text);
+    EXPECT_EQ(static_cast<std::size_t>(entry.kind), index + 1);
+    EXPECT_EQ(find_keyword(word), entry.kind) << word;
+    EXPECT_NE(find_keyword(word.substr(0, word.size() - 1)), entry.kind) << word;
+    EXPECT_NE(find_keyword(word + "X"), entry.kind) << word;
+    word[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(word[0])));
+    if (word != entry.text) {
+      EXPECT_EQ(find_keyword(word), TokenKind::Unknown) << word;
+    }
+  }
+  EXPECT_EQ(find_keyword("GEOMOBJECT"), TokenKind::GeomObject);
+  EXPECT_EQ(find_keyword("TM_ROTANGLE"), TokenKind::TmRotAngle);
+  EXPECT_EQ(find_keyword(""), TokenKind::Unknown);
+  EXPECT_EQ(find_keyword("MESH_TVERT"), TokenKind::Unknown);
+  EXPECT_EQ(find_keyword(std::string(128, 'A')), TokenKind::Unknown);
+}
+
+TEST(CharKindTable, OnlySixCharactersHaveAKind) {
+  std::string with_kind;
+  for (std::size_t byte = 0; byte < 256; ++byte) {
+    if (char_kind_table[byte] != TokenKind::Unknown) with_kind.push_back(static_cast<char>(byte));
+  }
+  EXPECT_EQ(with_kind, "\"*.:{}");
+  EXPECT_EQ(char_kind_table['{'], TokenKind::Lbrace);
+  EXPECT_EQ(char_kind_table['}'], TokenKind::Rbrace);
+  EXPECT_EQ(char_kind_table['*'], TokenKind::Star);
+  EXPECT_EQ(char_kind_table[':'], TokenKind::Colon);
+  EXPECT_EQ(char_kind_table['"'], TokenKind::Quote);
+  EXPECT_EQ(char_kind_table['.'], TokenKind::Dot);
+}
+
+/// `text` followed by enough padding to be read 16 bytes at a time.
+std::string padded(std::string text) { return text.append(32, '\0'); }
+
+const unsigned char* bytes(const std::string& text) {
+  return reinterpret_cast<const unsigned char*>(text.data());
+}
+
+TEST(ByteScan, CountsRunsOfDigits) {
+  EXPECT_EQ(count_digits16(bytes(padded("0123456789/:"))), 10U);
+  EXPECT_EQ(count_digits16(bytes(padded(std::string(20, '7')))), 16U);
+  EXPECT_EQ(count_digits16(bytes(padded("-1"))), 0U);
+  for (int byte = 0; byte < 256; ++byte) {
+    EXPECT_EQ(count_digits16(bytes(padded(std::string(1, static_cast<char>(byte))))),
+              byte >= '0' && byte <= '9' ? 1U : 0U)
+        << byte;
+  }
+}
+
+TEST(ByteScan, ParsesOneToEightDigitsWhateverFollows) {
+  std::mt19937 random(3);
+  for (int round = 0; round < 200000; ++round) {
+    const unsigned count = 1 + static_cast<unsigned>(random() % 8);
+    std::string text;
+    std::uint32_t expected = 0;
+    for (unsigned i = 0; i < count; ++i) {
+      const unsigned digit = static_cast<unsigned>(random() % 10);
+      text.push_back(static_cast<char>('0' + digit));
+      expected = expected * 10 + digit;
+    }
+    for (unsigned i = count; i < 8; ++i) text.push_back(static_cast<char>(random() % 256));
+    ASSERT_EQ(parse_digits8(bytes(text), count), expected) << text.substr(0, count);
+  }
+  EXPECT_EQ(parse_digits8(bytes("99999999"), 8), 99999999U);
+  EXPECT_EQ(parse_digits8(bytes("00000001"), 8), 1U);
 }
 
 }  // namespace
