@@ -83,6 +83,16 @@ std::string expected_header(std::string_view output_name) {
          "requires maya \"3.0\";\ncurrentUnit -l millimeter -a degree -t pal;\n\n";
 }
 
+std::string switches_of(const RunOptions& options) {
+  std::string letters;
+  for (const auto& [on, letter] :
+       {std::pair{options.animation, 'a'}, std::pair{options.geometry, 'g'}, std::pair{options.lights, 'l'},
+        std::pair{options.cameras, 'c'}, std::pair{options.scene, 's'}}) {
+    if (on) letters.push_back(letter);
+  }
+  return letters;
+}
+
 ConversionResult convert_text(std::string_view ase_text, const RunOptions& options,
                               std::size_t output_limit) {
   MemorySource input(ase_text);

@@ -76,6 +76,10 @@ inline constexpr std::string_view kHelpScreen =
     "-s ..... Take scene info\n"
     "-h ..... This help file\n";
 
+/// The switches `options` sets, as the letters a(nimation), g(eometry),
+/// l(ights), c(ameras) and s(cene), in that order.
+std::string switches_of(const RunOptions& options);
+
 /// The status of the RunEnded that `call` throws, or -1 if it returns.
 template <class Call>
 int ending_status(Call call) {

@@ -1,3 +1,4 @@
+// The command line, and the messages that end a run.
 #include "driver/run_options.h"
 
 #include <gtest/gtest.h>
@@ -5,104 +6,100 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_error.h"
+#include "driver/messages.h"
+#include "test_support.h"
 
-namespace kestrun {
+namespace kestrun::testing {
 namespace {
 
-struct Switches {
-  bool animation, geometry, lights, cameras, scene;
-};
+using Arguments = std::vector<std::string_view>;
+
+/// Reads the program's name and `arguments`, and with them `console`.
+CommandLine read(Arguments arguments, CapturedConsole& console) {
+  arguments.insert(arguments.begin(), "Kestrun");
+  return read_command_line(arguments, console);
+}
 
 struct SwitchCase {
-  std::vector<std::string_view> switches;
-  Switches expected;
+  Arguments switches;
+  const char* expected;  // See switches_of.
 };
 
 class SwitchTable : public ::testing::TestWithParam<SwitchCase> {};
 
 TEST_P(SwitchTable, SetsExactlyTheNamedSwitches) {
-  std::vector<std::string_view> arguments = {"Kestrun", "in.ase", "out.ma"};
+  Arguments arguments = {"in.ase", "out.ma"};
   arguments.insert(arguments.end(), GetParam().switches.begin(), GetParam().switches.end());
   CapturedConsole console;
-  const CommandLine line = read_command_line(arguments, console);
+  const CommandLine line = read(arguments, console);
   EXPECT_EQ(line.input_name, "in.ase");
   EXPECT_EQ(line.output_name, "out.ma");
-  const Switches& expected = GetParam().expected;
-  EXPECT_EQ(line.options.animation, expected.animation);
-  EXPECT_EQ(line.options.geometry, expected.geometry);
-  EXPECT_EQ(line.options.lights, expected.lights);
-  EXPECT_EQ(line.options.cameras, expected.cameras);
-  EXPECT_EQ(line.options.scene, expected.scene);
+  EXPECT_EQ(switches_of(line.options), GetParam().expected);
   EXPECT_EQ(console.combined(), "");
 }
 
-constexpr Switches kAll{true, true, true, true, true};
+INSTANTIATE_TEST_SUITE_P(Arguments, SwitchTable,
+                         ::testing::Values(SwitchCase{{}, "aglcs"}, SwitchCase{{"-g"}, "gs"},
+                                           SwitchCase{{"-a"}, "ags"}, SwitchCase{{"-l", "-c"}, "lc"},
+                                           SwitchCase{{"-s"}, "s"}, SwitchCase{{"-u", "-g"}, "aglcs"},
+                                           SwitchCase{{"-g", "-U"}, "aglcs"}, SwitchCase{{"/G"}, "gs"},
+                                           SwitchCase{{"xl"}, "l"}, SwitchCase{{"-lights", "-Cameras"}, "lc"},
+                                           SwitchCase{{"-a", "-s", "-a"}, "ags"}));
 
-INSTANTIATE_TEST_SUITE_P(
-    Arguments, SwitchTable,
-    ::testing::Values(SwitchCase{{}, kAll}, SwitchCase{{"-g"}, {false, true, false, false, true}},
-                      SwitchCase{{"-a"}, {true, true, false, false, true}},
-                      SwitchCase{{"-l", "-c"}, {false, false, true, true, false}},
-                      SwitchCase{{"-s"}, {false, false, false, false, true}}, SwitchCase{{"-u", "-g"}, kAll},
-                      SwitchCase{{"-g", "-U"}, kAll}, SwitchCase{{"/G"}, {false, true, false, false, true}},
-                      SwitchCase{{"xl"}, {false, false, true, false, false}},
-                      SwitchCase{{"-lights", "-Cameras"}, {false, false, true, true, false}},
-                      SwitchCase{{"-a", "-s", "-a"}, {true, true, false, false, true}}));
-
-/// Reads `arguments`; returns the exit status the run ended with, or -1.
-int ending_status(const std::vector<std::string_view>& arguments, CapturedConsole& console) {
-  try {
-    read_command_line(arguments, console);
-  } catch (const RunEnded& ended) {
-    return ended.exit_status();
-  }
-  return -1;
+/// Reads `arguments`, which must end the run with status 1 and print `out` and `err`.
+void expect_ending(const Arguments& arguments, std::string_view out, std::string_view err) {
+  CapturedConsole console;
+  EXPECT_EQ(ending_status([&] { read(arguments, console); }), 1) << arguments.size();
+  EXPECT_EQ(console.out(), out);
+  EXPECT_EQ(console.err(), err);
 }
 
-constexpr std::string_view kUsage = "Usage: Kestrun <Input File> <Output File> optional : -h for help\n";
-
 TEST(CommandLine, TooFewArgumentsAreAUsageError) {
-  for (const auto& arguments : std::vector<std::vector<std::string_view>>{
-           {"Kestrun"}, {"Kestrun", "in.ase"}, {"Kestrun", "-H"}, {"Kestrun", "-hh"}, {"Kestrun", "/h"}}) {
-    CapturedConsole console;
-    EXPECT_EQ(ending_status(arguments, console), 1);
-    EXPECT_EQ(console.err(), kUsage);
-    EXPECT_EQ(console.out(), "");
+  for (const Arguments& arguments : std::vector<Arguments>{{}, {"in.ase"}, {"-H"}, {"-hh"}, {"/h"}}) {
+    expect_ending(arguments, "", kUsage);
   }
 }
 
 TEST(CommandLine, HelpAloneOrAfterTheNamesShowsTheHelpScreen) {
-  for (const auto& arguments : std::vector<std::vector<std::string_view>>{
-           {"Kestrun", "-h"}, {"Kestrun", "a", "b", "-g", "-h"}, {"Kestrun", "a", "b", "/Help"}}) {
-    CapturedConsole console;
-    EXPECT_EQ(ending_status(arguments, console), 1);
-    EXPECT_EQ(console.out().substr(0, 13), "\nKestrun 1.1 ");
-    EXPECT_EQ(console.err(), "");
+  for (const Arguments& arguments :
+       std::vector<Arguments>{{"-h"}, {"a", "b", "-g", "-h"}, {"a", "b", "/Help"}}) {
+    expect_ending(arguments, kHelpScreen, "");
   }
 }
 
 TEST(CommandLine, UnrecognisedLettersNameTheLetterThenGiveTheUsageLine) {
-  CapturedConsole console;
-  EXPECT_EQ(ending_status({"Kestrun", "a", "b", "-x", "-h"}, console), 1);
-  EXPECT_EQ(console.out(), "Unrecognized parameter : -x\n");
-  EXPECT_EQ(console.err(), kUsage);
-
-  CapturedConsole short_switch;
-  EXPECT_EQ(ending_status({"Kestrun", "a", "b", "-"}, short_switch), 1);
-  EXPECT_EQ(short_switch.out(), "Unrecognized parameter : -\n");
-  CapturedConsole empty_switch;
-  EXPECT_EQ(ending_status({"Kestrun", "a", "b", ""}, empty_switch), 1);
-  EXPECT_EQ(empty_switch.out(), "Unrecognized parameter : -\n");
+  expect_ending({"a", "b", "-x", "-h"}, "Unrecognized parameter : -x\n", kUsage);
+  expect_ending({"a", "b", "-"}, "Unrecognized parameter : -\n", kUsage);
+  expect_ending({"a", "b", ""}, "Unrecognized parameter : -\n", kUsage);
 }
 
 TEST(CommandLine, NamesOfAnyLengthAreKept) {
   const std::string long_name(5000, 'n');
   CapturedConsole console;
-  const CommandLine line =
-      read_command_line(std::vector<std::string_view>{"Kestrun", long_name, "o"}, console);
-  EXPECT_EQ(line.input_name, long_name);
+  EXPECT_EQ(read({long_name, "o"}, console).input_name, long_name);
+}
+
+TEST(ReportError, EndingCodesGoToStandardErrorAndEndTheRun) {
+  const std::pair<unsigned, std::string_view> messages[] = {
+      {1, kUsage},        {2, "Unexpected EOF"}, {4, kFatal},       {5, kInvalid},
+      {6, kCannotCreate}, {7, kCannotOpen},      {8, kCannotWrite}, {9, kCannotRead}};
+  for (const auto& [code, text] : messages) {
+    CapturedConsole console;
+    console.write_out("progress\n");
+    EXPECT_EQ(ending_status([&] { report_error(console, code); }), 1) << code;
+    EXPECT_EQ(console.err(), text) << code;
+    EXPECT_EQ(console.combined(), "progress\n" + std::string(text)) << code;
+  }
+}
+
+TEST(ReportError, OtherCodesPrintUnknownMessageAndReturn) {
+  for (const unsigned code : {0U, 3U, 10U, 4000000000U}) {
+    CapturedConsole console;
+    EXPECT_EQ(ending_status([&] { report_error(console, code); }), -1) << code;
+    EXPECT_EQ(console.out(), "Unknown Message!\n");
+    EXPECT_EQ(console.err(), "");
+  }
 }
 
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::testing
