@@ -1,66 +1,45 @@
+// Writing the output: the buffered writer, the background sink behind it,
+// and how each reports a failed write or close.
 #include "maya/ma_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "driver/run_error.h"
-#include "maya/byte_sink.h"
+#include "maya/background_sink.h"
+#include "test_support.h"
 
-namespace kestrun {
+namespace kestrun::testing {
 namespace {
 
-/// A sink that fails on its n-th write, or on close.
-class FailingSink final : public ByteSink {
- public:
-  explicit FailingSink(int fail_on_write, bool fail_on_close = false)
-      : fail_on_write_(fail_on_write), fail_on_close_(fail_on_close) {}
-  void write(std::string_view bytes) override {
-    if (++writes_ == fail_on_write_) throw IoFailure(ErrorCode::OutputWrite);
-    contents += bytes;
-  }
-  void close() override {
-    if (fail_on_close_) throw IoFailure(ErrorCode::OutputWrite);
-  }
-  std::string contents;
-
- private:
-  int writes_ = 0;
-  int fail_on_write_;
-  bool fail_on_close_;
-};
+std::string pattern(std::size_t size, std::size_t seed) {
+  std::string text(size, ' ');
+  for (std::size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + (i * 7 + seed) % 26);
+  return text;
+}
 
 TEST(MaWriter, OutputIsTheSameWhateverTheBufferSize) {
-  std::string expected;
-  for (const std::size_t buffer_size : {std::size_t{512}, std::size_t{1000}, MaWriter::kDefaultBufferSize}) {
-    MemorySink sink;
-    {
-      MaWriter out(sink, buffer_size);
-      for (int i = 0; i < 500; ++i) {
-        out.print("                 %f %f %f\n", i * 0.25f, -i * 1.5f, 1e20f);
-        out.append(std::string(static_cast<std::size_t>(i % 700), 'x'));
-      }
-      out.finish();
+  const auto write = [](MaWriter& out) {
+    for (int i = 0; i < 500; ++i) {
+      out.print("                 %f %f %f\n", i * 0.25f, -i * 1.5f, 1e20f);
+      out.append(std::string(static_cast<std::size_t>(i % 700), 'x'));
     }
-    if (expected.empty()) {
-      expected = sink.contents();
-      ASSERT_GT(expected.size(), 100'000U);
-    }
-    EXPECT_EQ(sink.contents(), expected) << "buffer " << buffer_size;
-  }
+    out.finish();
+  };
+  const std::string expected = written_by(write);
+  ASSERT_GT(expected.size(), 100'000U);
+  for (const std::size_t buffer_size : {512, 1000})
+    EXPECT_EQ(written_by(write, buffer_size), expected) << buffer_size;
 }
 
 TEST(MaWriter, NothingWrittenIsLostWhenTheWriterIsDestroyedEarly) {
-  MemorySink sink;
-  {
-    MaWriter out(sink);
-    out.print("createNode transform -n \"%s\";\n", QuotedName{"Box01"});
-  }
-  EXPECT_EQ(sink.contents(), "createNode transform -n \"Box01\";\n");
+  EXPECT_EQ(
+      written_by([](MaWriter& out) { out.print("createNode transform -n \"%s\";\n", QuotedName{"Box01"}); }),
+      "createNode transform -n \"Box01\";\n");
 }
 
 TEST(MaWriter, WriteFailuresAreReportedAtTheWriteThatFails) {
-  FailingSink sink(/*fail_on_write=*/2);
+  FailingSink sink(/*failing_write=*/2);
   MaWriter out(sink, 512);
   EXPECT_THROW(
       {
@@ -70,18 +49,12 @@ TEST(MaWriter, WriteFailuresAreReportedAtTheWriteThatFails) {
 }
 
 TEST(MaWriter, FailuresAtTheFinalFlushAndCloseAreReported) {
-  {
-    FailingSink sink(/*fail_on_write=*/1);
+  for (const bool at_close : {false, true}) {
+    FailingSink sink(at_close ? 0 : 1, at_close);
     MaWriter out(sink);
     out.append("header");
-    EXPECT_THROW(out.finish(), IoFailure);
-  }
-  {
-    FailingSink sink(/*fail_on_write=*/0, /*fail_on_close=*/true);
-    MaWriter out(sink);
-    out.append("header");
-    EXPECT_THROW(out.finish(), IoFailure);
-    EXPECT_EQ(sink.contents, "header");
+    EXPECT_THROW(out.finish(), IoFailure) << at_close;
+    EXPECT_EQ(sink.contents, at_close ? "header" : "") << at_close;
   }
 }
 
@@ -92,5 +65,48 @@ TEST(MemorySink, RefusesToGrowPastItsLimit) {
   EXPECT_EQ(sink.contents(), "0123456789");
 }
 
+TEST(BackgroundSink, DeliversEveryByteInOrder) {
+  FailingSink inner(0);
+  std::string expected;
+  {
+    BackgroundSink sink(inner, /*block_size=*/64, /*blocks=*/3);
+    for (std::size_t i = 0; i < 2000; ++i) {
+      const std::string piece = pattern(i % 200, i);  // Smaller and larger than a block.
+      sink.write(piece);
+      expected += piece;
+    }
+    sink.close();
+  }
+  EXPECT_EQ(inner.contents, expected);
+  EXPECT_TRUE(inner.closed);
+}
+
+TEST(BackgroundSink, WhatWasWrittenBeforeAnEarlyEndIsKept) {
+  FailingSink inner(0);
+  {
+    BackgroundSink sink(inner, 16);
+    sink.write(pattern(1000, 1));
+  }  // No close: the run ended with an error of its own.
+  EXPECT_EQ(inner.contents, pattern(1000, 1));
+  EXPECT_FALSE(inner.closed);
+}
+
+TEST(BackgroundSink, AFailedWriteOrCloseIsReportedByALaterWriteOrByClose) {
+  FailingSink inner(/*failing_write=*/3);
+  BackgroundSink sink(inner, 16, 2);
+  EXPECT_THROW(
+      {
+        for (std::size_t i = 0; i < 1000; ++i) sink.write(pattern(16, i));
+      },
+      IoFailure);
+  for (const bool at_close : {false, true}) {
+    FailingSink late(at_close ? 0 : 1, at_close);
+    BackgroundSink one_write(late, 16, 2);
+    one_write.write("data");
+    EXPECT_THROW(one_write.close(), IoFailure) << at_close;
+    EXPECT_EQ(late.contents, at_close ? "data" : "") << at_close;
+  }
+}
+
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::testing
