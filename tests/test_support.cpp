@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <sstream>
 #include <stdexcept>
@@ -81,6 +82,19 @@ std::string with_fixed_date(std::string output) {
 std::string expected_header(std::string_view output_name) {
   return "//Maya ASCII 3.0 scene\n//Name: " + std::string(output_name) + "\n" + std::string(kFixedDateLine) +
          "requires maya \"3.0\";\ncurrentUnit -l millimeter -a degree -t pal;\n\n";
+}
+
+RunOptions options_for(std::string_view switches) {
+  std::istringstream words{std::string(switches)};
+  const std::vector<std::string> storage{std::istream_iterator<std::string>(words), {}};
+  std::vector<std::string_view> arguments = {"Kestrun", "in.ase", "out.ma"};
+  arguments.insert(arguments.end(), storage.begin(), storage.end());
+  CapturedConsole console;
+  const CommandLine line = read_command_line(arguments, console);
+  EXPECT_EQ(line.input_name, "in.ase");
+  EXPECT_EQ(line.output_name, "out.ma");
+  EXPECT_EQ(console.combined(), "") << switches;
+  return line.options;
 }
 
 std::string switches_of(const RunOptions& options) {

@@ -76,6 +76,10 @@ inline constexpr std::string_view kHelpScreen =
     "-s ..... Take scene info\n"
     "-h ..... This help file\n";
 
+/// The options that `switches` (words between blanks) give after the two
+/// names "in.ase" and "out.ma" on the command line, which prints nothing.
+RunOptions options_for(std::string_view switches);
+
 /// The switches `options` sets, as the letters a(nimation), g(eometry),
 /// l(ights), c(ameras) and s(cene), in that order.
 std::string switches_of(const RunOptions& options);

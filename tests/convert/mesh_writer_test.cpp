@@ -1,3 +1,4 @@
+// The vertex, edge and face lists of a mesh node.
 #include "convert/mesh_writer.h"
 
 #include <gtest/gtest.h>
@@ -5,26 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_error.h"
-#include "maya/byte_sink.h"
+#include "test_support.h"
 
-namespace kestrun {
+namespace kestrun::testing {
 namespace {
-
-template <class Write>
-std::string written(Write write) {
-  MemorySink sink;
-  {
-    MaWriter out(sink);
-    write(out);
-  }
-  return sink.contents();
-}
 
 TEST(MeshWriter, WritesTheDocumentedThreeVertexTwoFaceMesh) {
   const std::vector<MeshVertex> vertices = {{-10, -10, 0}, {10, -10, 0}, {0.5F, 0.1234F, 7}};
   const std::vector<MeshFace> faces = {{0, 1, 2}, {2, 1, 0}};
-  const std::string text = written([&](MaWriter& out) {
+  const std::string text = written_by([&](MaWriter& out) {
     write_vertices(out, 3, vertices);
     write_edges_and_faces(out, 2, faces);
   });
@@ -54,42 +44,33 @@ TEST(MeshWriter, WritesTheDocumentedThreeVertexTwoFaceMesh) {
 }
 
 TEST(MeshWriter, CountZeroWritesEmptyRanges) {
-  EXPECT_EQ(written([](MaWriter& out) { write_vertices(out, 0, {}); }), " setAttr -s 0 \".vt[0:-1]\"\n;\n");
-  EXPECT_EQ(written([](MaWriter& out) { write_edges_and_faces(out, 0, {}); }),
+  EXPECT_EQ(written_by([](MaWriter& out) { write_vertices(out, 0, {}); }),
+            " setAttr -s 0 \".vt[0:-1]\"\n;\n");
+  EXPECT_EQ(written_by([](MaWriter& out) { write_edges_and_faces(out, 0, {}); }),
             " setAttr -s 0 \".ed[0:-1]\"\n ;\n\n setAttr -s 0 \".fc[0:-1]\" -type \"polyFaces\" \n\n ;\n\n");
 }
 
 TEST(MeshWriter, EntriesNoLineFilledAreZeros) {
   const std::vector<MeshVertex> vertices = {{1, 2, 3}};
-  EXPECT_EQ(written([&](MaWriter& out) { write_vertices(out, 2, vertices); }),
+  EXPECT_EQ(written_by([&](MaWriter& out) { write_vertices(out, 2, vertices); }),
             " setAttr -s 2 \".vt[0:1]\"\n"
             "                 1.000000 2.000000 3.000000\n"
             "                 0.000000 0.000000 0.000000\n;\n");
   const std::vector<MeshFace> faces = {{7, 8, 9}};
-  const std::string text = written([&](MaWriter& out) { write_edges_and_faces(out, 2, faces); });
+  const std::string text = written_by([&](MaWriter& out) { write_edges_and_faces(out, 2, faces); });
   EXPECT_NE(text.find("                 9 7 1\n\n                 0 0 1\n"), std::string::npos);
   EXPECT_NE(text.find(" f 3 3 4 5\n;\n\n"), std::string::npos);
 }
 
 TEST(MeshWriter, ValuesPassThroughSinglePrecisionAndNeverUseExponents) {
   const std::vector<MeshVertex> vertices = {{300.7F, -0.0F, 1e30F}};
-  EXPECT_EQ(written([&](MaWriter& out) { write_vertices(out, 1, vertices); }),
+  EXPECT_EQ(written_by([&](MaWriter& out) { write_vertices(out, 1, vertices); }),
             " setAttr -s 1 \".vt[0:0]\"\n"
             "                 300.700012 -0.000000 1000000015047466219876688855040.000000\n;\n");
 }
 
-/// Keeps the first bytes written, then fails like a full disk.
-class FirstBytesSink final : public ByteSink {
- public:
-  void write(std::string_view bytes) override {
-    if (!contents.empty()) throw IoFailure(ErrorCode::OutputWrite);
-    contents = bytes;
-  }
-  std::string contents;
-};
-
 TEST(MeshWriter, EdgeCountsBeyond32BitsDoNotWrap) {
-  FirstBytesSink sink;
+  FailingSink sink(/*failing_write=*/2);  // Keeps the first bytes written.
   MaWriter out(sink, 512);
   EXPECT_THROW(write_edges_and_faces(out, 2'000'000'000, {}), IoFailure);
   EXPECT_EQ(sink.contents.substr(0, sink.contents.find('\n')),
@@ -97,4 +78,4 @@ TEST(MeshWriter, EdgeCountsBeyond32BitsDoNotWrap) {
 }
 
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::testing

@@ -5,13 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <iterator>
-#include <sstream>
 #include <string>
-#include <vector>
 
-#include "driver/run_options.h"
 #include "test_support.h"
 
 namespace kestrun::testing {
@@ -82,45 +77,22 @@ const SceneCase kCases[] = {
     {"anim_without_brace", "-a", "code 4"},
 };
 
-const std::filesystem::path kCaseDir = std::filesystem::path(KESTRUN_SOURCE_DIR) / "tests/data/cases";
-
-/// What a conversion did, as the expected files hold it.
-std::string describe(const ConversionResult& result) {
-  std::ostringstream text;
-  text << "exit " << result.exit_status << "\n--- console\n"
-       << result.combined << "\n--- output\n"
-       << result.output;
-  return text.str();
-}
-
-RunOptions options_for(const char* switches) {
-  std::vector<std::string_view> arguments = {"Kestrun", "in.ase", "out.ma"};
-  std::istringstream words{std::string(switches)};
-  std::vector<std::string> storage{std::istream_iterator<std::string>(words),
-                                   std::istream_iterator<std::string>()};
-  arguments.insert(arguments.end(), storage.begin(), storage.end());
-  CapturedConsole console;
-  return read_command_line(arguments, console).options;
-}
-
 class SceneCases : public ::testing::TestWithParam<SceneCase> {};
 
 TEST_P(SceneCases, ConvertAsReviewed) {
   const SceneCase& scene = GetParam();
-  const std::string input = read_file(kCaseDir / (std::string(scene.name) + ".ase"));
+  const fs::path path = kSource / "tests/data/cases" / scene.name;
+  const std::string input = read_file(path.string() + ".ase");
   ASSERT_FALSE(input.empty()) << scene.name;
-  const std::string actual = describe(convert_text(input, options_for(scene.switches)));
-  const std::filesystem::path expected_path = kCaseDir / (std::string(scene.name) + ".expected");
-  if (std::getenv("KESTRUN_UPDATE_CASES") != nullptr) {
-    write_file(expected_path, actual);
-  }
-  EXPECT_EQ(actual, read_file(expected_path)) << scene.name << ": " << scene.shows;
+  const ConversionResult result = convert_text(input, options_for(scene.switches));
+  const std::string actual = "exit " + std::to_string(result.exit_status) + "\n--- console\n" +
+                             result.combined + "\n--- output\n" + result.output;
+  if (std::getenv("KESTRUN_UPDATE_CASES") != nullptr) write_file(path.string() + ".expected", actual);
+  EXPECT_EQ(actual, read_file(path.string() + ".expected")) << scene.name << ": " << scene.shows;
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, SceneCases, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<SceneCase>& info) {
-                           return std::string(info.param.name);
-                         });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kestrun::testing

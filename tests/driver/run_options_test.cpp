@@ -20,31 +20,14 @@ CommandLine read(Arguments arguments, CapturedConsole& console) {
   return read_command_line(arguments, console);
 }
 
-struct SwitchCase {
-  Arguments switches;
-  const char* expected;  // See switches_of.
-};
-
-class SwitchTable : public ::testing::TestWithParam<SwitchCase> {};
-
-TEST_P(SwitchTable, SetsExactlyTheNamedSwitches) {
-  Arguments arguments = {"in.ase", "out.ma"};
-  arguments.insert(arguments.end(), GetParam().switches.begin(), GetParam().switches.end());
-  CapturedConsole console;
-  const CommandLine line = read(arguments, console);
-  EXPECT_EQ(line.input_name, "in.ase");
-  EXPECT_EQ(line.output_name, "out.ma");
-  EXPECT_EQ(switches_of(line.options), GetParam().expected);
-  EXPECT_EQ(console.combined(), "");
+TEST(CommandLine, SwitchesSetExactlyTheNamedOptions) {
+  // See switches_of for the letters.
+  const std::pair<const char*, const char*> switches[] = {
+      {"", "aglcs"},      {"-g", "gs"},       {"-a", "ags"}, {"-l -c", "lc"}, {"-s", "s"},
+      {"-u -g", "aglcs"}, {"-g -U", "aglcs"}, {"/G", "gs"},  {"xl", "l"},     {"-lights -Cameras", "lc"},
+      {"-a -s -a", "ags"}};
+  for (const auto& [given, letters] : switches) EXPECT_EQ(switches_of(options_for(given)), letters) << given;
 }
-
-INSTANTIATE_TEST_SUITE_P(Arguments, SwitchTable,
-                         ::testing::Values(SwitchCase{{}, "aglcs"}, SwitchCase{{"-g"}, "gs"},
-                                           SwitchCase{{"-a"}, "ags"}, SwitchCase{{"-l", "-c"}, "lc"},
-                                           SwitchCase{{"-s"}, "s"}, SwitchCase{{"-u", "-g"}, "aglcs"},
-                                           SwitchCase{{"-g", "-U"}, "aglcs"}, SwitchCase{{"/G"}, "gs"},
-                                           SwitchCase{{"xl"}, "l"}, SwitchCase{{"-lights", "-Cameras"}, "lc"},
-                                           SwitchCase{{"-a", "-s", "-a"}, "ags"}));
 
 /// Reads `arguments`, which must end the run with status 1 and print `out` and `err`.
 void expect_ending(const Arguments& arguments, std::string_view out, std::string_view err) {
