@@ -20,34 +20,27 @@ TEST(Header, MatchesTheDocumentedExample) {
             "requires maya \"3.0\";\ncurrentUnit -l millimeter -a degree -t pal;\n\n");
 }
 
-struct DateCase {
-  LocalTime time;  // Second, minute, hour, day of month, month, years since 1900, day of week.
-  const char* date;
-};
-
-class DateLine : public ::testing::TestWithParam<DateCase> {};
-
-TEST_P(DateLine, HasTwoDigitFieldsAndATwelveHourClock) {
-  const std::string header = header_for(GetParam().time);
-  const std::size_t start = header.find("//Last modified:");
-  EXPECT_EQ(header.substr(start, header.find('\n', start) - start),
-            "//Last modified:" + std::string(GetParam().date));
+TEST(Header, DateLineHasTwoDigitFieldsAndATwelveHourClock) {
+  // Second, minute, hour, day of month, month, years since 1900, day of week.
+  const std::pair<LocalTime, const char*> dates[] = {
+      {{3, 7, 0, 5, 5, 101, 2}, "Tue, Jun 05, 2001 12:07:03 AM"},
+      {{3, 7, 1, 5, 5, 101, 2}, "Tue, Jun 05, 2001 01:07:03 AM"},
+      {{3, 7, 10, 5, 5, 101, 2}, "Tue, Jun 05, 2001 10:07:03 AM"},
+      {{3, 7, 11, 5, 5, 101, 2}, "Tue, Jun 05, 2001 11:07:03 AM"},
+      {{3, 7, 12, 5, 5, 101, 2}, "Tue, Jun 05, 2001 12:07:03 PM"},
+      {{3, 7, 13, 5, 5, 101, 2}, "Tue, Jun 05, 2001 01:07:03 PM"},
+      {{3, 7, 22, 5, 5, 101, 2}, "Tue, Jun 05, 2001 10:07:03 PM"},
+      {{10, 59, 23, 25, 5, 101, 2}, "Tue, Jun 25, 2001 11:59:10 PM"},
+      {{0, 0, 9, 1, 0, 101, 0}, "Sun, Jan 01, 2001 09:00:00 AM"},
+      {{59, 10, 9, 31, 11, 101, 6}, "Sat, Dec 31, 2001 09:10:59 AM"},
+      // Impossible fields give the date of a machine without a clock.
+      {{3, 7, 9, 5, 12, 101, 2}, "Thu, Jan 01, 1970 12:00:00 AM"}};
+  for (const auto& [time, date] : dates) {
+    const std::string header = header_for(time);
+    const std::size_t start = header.find("//Last modified:");
+    EXPECT_EQ(header.substr(start, header.find('\n', start) - start), "//Last modified:" + std::string(date));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Fields, DateLine,
-    ::testing::Values(DateCase{{3, 7, 0, 5, 5, 101, 2}, "Tue, Jun 05, 2001 12:07:03 AM"},
-                      DateCase{{3, 7, 1, 5, 5, 101, 2}, "Tue, Jun 05, 2001 01:07:03 AM"},
-                      DateCase{{3, 7, 10, 5, 5, 101, 2}, "Tue, Jun 05, 2001 10:07:03 AM"},
-                      DateCase{{3, 7, 11, 5, 5, 101, 2}, "Tue, Jun 05, 2001 11:07:03 AM"},
-                      DateCase{{3, 7, 12, 5, 5, 101, 2}, "Tue, Jun 05, 2001 12:07:03 PM"},
-                      DateCase{{3, 7, 13, 5, 5, 101, 2}, "Tue, Jun 05, 2001 01:07:03 PM"},
-                      DateCase{{3, 7, 22, 5, 5, 101, 2}, "Tue, Jun 05, 2001 10:07:03 PM"},
-                      DateCase{{10, 59, 23, 25, 5, 101, 2}, "Tue, Jun 25, 2001 11:59:10 PM"},
-                      DateCase{{0, 0, 9, 1, 0, 101, 0}, "Sun, Jan 01, 2001 09:00:00 AM"},
-                      DateCase{{59, 10, 9, 31, 11, 101, 6}, "Sat, Dec 31, 2001 09:10:59 AM"},
-                      // Impossible fields give the date of a machine without a clock.
-                      DateCase{{3, 7, 9, 5, 12, 101, 2}, "Thu, Jan 01, 1970 12:00:00 AM"}));
 
 TEST(Header, NameIsWrittenAsGivenButCannotBreakOutOfItsComment) {
   EXPECT_EQ(header_for(fixed_time(), "dir/my \"scene\".ma"), expected_header("dir/my \"scene\".ma"));
