@@ -11,23 +11,9 @@
 namespace kestrun {
 namespace {
 
-constexpr std::string_view kDefaultNodes =
-    "\n\n"
-    " createNode lightLinker -n \"lightLinker1\";\n"
-    " createNode displayLayerManager -n \"layerManager\";\n"
-    " createNode displayLayer -n \"defaultLayer\";\n"
-    " createNode renderLayerManager -n \"renderLayerManager\";\n"
-    " createNode renderLayer -n \"defaultRenderLayer\";\n"
-    " createNode renderLayer -s -n \"globalRender\";\n"
-    " createNode partition -n \"mtorPartition\";\n"
-    " connectAttr \":defaultLightSet.msg\" \"lightLinker1.lnk[0].llnk\";\n"
-    " connectAttr \":initialShadingGroup.msg\" \"lightLinker1.lnk[0].olnk\";\n"
-    " connectAttr \":defaultLightSet.msg\" \"lightLinker1.lnk[1].llnk\";\n"
-    " connectAttr \":initialParticleSE.msg\" \"lightLinker1.lnk[1].olnk\";\n"
-    " connectAttr \"layerManager.dli[0]\" \"defaultLayer.id\";\n"
-    " connectAttr \"renderLayerManager.rlmi[0]\" \"defaultRenderLayer.rlid\";\n"
-    " connectAttr \":defaultRenderGlobals.msg\" \"mtorPartition.msg\";\n"
-    " connectAttr \"lightLinker1.msg\" \":lightList1.ln\" -na;\n";
+/// The last of the default nodes, which every trailer writes; case
+/// walk_switches_off shows a whole trailer with nothing converted.
+constexpr std::string_view kLastDefaultNode = " connectAttr \"lightLinker1.msg\" \":lightList1.ln\" -na;\n";
 
 /// The node lists and timing a trailer is written from.
 class TrailerTest : public ::testing::Test {
@@ -47,13 +33,6 @@ class TrailerTest : public ::testing::Test {
   SceneTiming timing;
 };
 
-TEST_F(TrailerTest, WithNothingConvertedEndsRightAfterTheDefaultNodes) {
-  EXPECT_EQ(trailer(),
-            "createNode script -n \"animationScriptNode\";\n\tsetAttr \".a\" -type \"string\" (\n"
-            "\t\t\"playbackOptions -min 0 -max 0 -animationStartTime 0 -animationEndTime 0 ;\");\n" +
-                std::string(kDefaultNodes) + "// End of scene.ma ");
-}
-
 TEST_F(TrailerTest, ConnectsMeshesThenLightsWithThePlaybackRange) {
   timing.first_frame = -5;
   timing.last_frame = 250;
@@ -65,7 +44,7 @@ TEST_F(TrailerTest, ConnectsMeshesThenLightsWithThePlaybackRange) {
   append_node_name(lights, "Spot01");
   const std::string text = trailer("dir/out.ma");
   EXPECT_NE(text.find("-min -5 -max 250 -animationStartTime -5 -animationEndTime 250 ;"), std::string::npos);
-  const std::string tail = text.substr(text.find(kDefaultNodes) + kDefaultNodes.size());
+  const std::string tail = text.substr(text.find(kLastDefaultNode) + kLastDefaultNode.size());
   EXPECT_EQ(tail,
             "  connectAttr \"Box01Shape1.iog\" \":initialShadingGroup.dsm\" -na;\n"
             "  connectAttr \"Box\\\\02Shape1.iog\" \":initialShadingGroup.dsm\" -na;\n"
