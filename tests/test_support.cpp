@@ -57,18 +57,6 @@ std::string test_name(std::string text) {
   return text;
 }
 
-LocalTime fixed_time() {
-  LocalTime time;
-  time.second = 3;
-  time.minute = 7;
-  time.hour = 9;
-  time.day_of_month = 5;
-  time.month = 5;
-  time.years_since_1900 = 101;
-  time.day_of_week = 2;
-  return time;
-}
-
 std::string with_fixed_date(std::string output) {
   static const std::regex date_line(
       R"(//Last modified:(Sun|Mon|Tue|Wed|Thu|Fri|Sat), [A-Z][a-z]{2} \d\d, \d{4} \d\d:\d\d:\d\d [AP]M\n)");
@@ -98,13 +86,8 @@ RunOptions options_for(std::string_view switches) {
 }
 
 std::string switches_of(const RunOptions& options) {
-  std::string letters;
-  for (const auto& [on, letter] :
-       {std::pair{options.animation, 'a'}, std::pair{options.geometry, 'g'}, std::pair{options.lights, 'l'},
-        std::pair{options.cameras, 'c'}, std::pair{options.scene, 's'}}) {
-    if (on) letters.push_back(letter);
-  }
-  return letters;
+  return std::string(options.animation ? "a" : "") + (options.geometry ? "g" : "") +
+         (options.lights ? "l" : "") + (options.cameras ? "c" : "") + (options.scene ? "s" : "");
 }
 
 ConversionResult convert_text(std::string_view ase_text, const RunOptions& options,
@@ -112,17 +95,11 @@ ConversionResult convert_text(std::string_view ase_text, const RunOptions& optio
   MemorySource input(ase_text);
   MemorySink output(output_limit);
   CapturedConsole console;
-  ConversionResult result;
   // A run that returns ended with status 0.
-  result.exit_status =
-      std::max(0, ending_status([&] {
-                 convert_stream(input, output, options, {"in.ase", "out.ma"}, console, fixed_time);
-               }));
-  result.output = output.contents();
-  result.out = console.out();
-  result.err = console.err();
-  result.combined = console.combined();
-  return result;
+  const int status = ending_status([&] {
+    convert_stream(input, output, options, {"in.ase", "out.ma"}, console, fixed_time);
+  });
+  return {std::max(0, status), output.contents(), console.out(), console.err(), console.combined()};
 }
 
 }  // namespace kestrun::testing

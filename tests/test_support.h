@@ -45,7 +45,7 @@ std::vector<fs::path> corpus_scenes();
 std::string test_name(std::string text);
 
 /// Tuesday, 5 June 2001, 09:07:03: the clock of every golden file.
-LocalTime fixed_time();
+inline LocalTime fixed_time() { return {3, 7, 9, 5, 5, 101, 2}; }
 inline constexpr std::string_view kFixedDateLine = "//Last modified:Tue, Jun 05, 2001 09:07:03 AM\n";
 
 /// `output` with its date line, the one line that varies between runs, set
@@ -127,22 +127,20 @@ std::string written_by(Write write, std::size_t buffer_size = MaWriter::kDefault
 class FailingSink final : public ByteSink {
  public:
   explicit FailingSink(int failing_write, bool failing_close = false)
-      : failing_write_(failing_write), failing_close_(failing_close) {}
+      : failing_write(failing_write), failing_close(failing_close) {}
   void write(std::string_view bytes) override {
-    if (failing_write_ != 0 && ++writes_ >= failing_write_) throw IoFailure(ErrorCode::OutputWrite);
+    if (failing_write != 0 && ++writes >= failing_write) throw IoFailure(ErrorCode::OutputWrite);
     contents += bytes;
   }
   void close() override {
     closed = true;
-    if (failing_close_) throw IoFailure(ErrorCode::OutputWrite);
+    if (failing_close) throw IoFailure(ErrorCode::OutputWrite);
   }
+  int failing_write;
+  bool failing_close;
+  int writes = 0;
   std::string contents;
   bool closed = false;
-
- private:
-  int writes_ = 0;
-  int failing_write_;
-  bool failing_close_;
 };
 
 }  // namespace kestrun::testing
