@@ -9,6 +9,7 @@
 #include <regex>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include "cli/process.h"
 #include "test_support.h"
@@ -236,35 +237,23 @@ TEST_P(Corpus, ConvertsCompletely) {
 INSTANTIATE_TEST_SUITE_P(Files, Corpus, ::testing::ValuesIn(corpus_scenes()),
                          [](const auto& info) { return test_name(info.param.filename().string()); });
 
-// Whole conversions compared byte for byte with reviewed golden files.
-struct GoldenCase {
-  const char* input;   // Relative to the source tree.
-  const char* golden;  // In tests/data/golden, also the output file's name.
-  std::vector<std::string> switches;
-};
-
-class Golden : public ::testing::TestWithParam<GoldenCase> {};
-
-TEST_P(Golden, OutputMatchesByteForByte) {
-  const GoldenCase& c = GetParam();
-  TempDir dir;
-  const fs::path input = kSource / c.input;
-  fs::copy_file(input, dir.path() / input.filename());
-  std::vector<std::string> arguments = {input.filename().string(), c.golden};
-  arguments.insert(arguments.end(), c.switches.begin(), c.switches.end());
-  const ProcessResult result = run_program(kBinary, arguments, dir.path());
-  ASSERT_EQ(result.exit_status, 0) << result.err;
-  EXPECT_EQ(with_fixed_date(read_file(dir.path() / c.golden)),
-            read_file(kSource / "tests/data/golden" / c.golden));
+TEST(Golden, OutputsMatchByteForByte) {
+  // Input (in the source tree), golden file (in tests/data/golden, also the output's name), switches.
+  const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
+      {"examples/box_scene.ase", "box_scene.ma", {}},
+      {"tests/data/ase-corpus/anim2.ASE", "anim2.ma", {}},
+      {"tests/data/ase-corpus/TargetCameraAnim.ase", "target_camera.ma", {"-c", "-l", "-g"}}};
+  for (const auto& [input, golden, switches] : cases) {
+    TempDir dir;
+    fs::copy_file(kSource / input, dir.path() / fs::path(input).filename());
+    std::vector<std::string> arguments = {fs::path(input).filename().string(), golden};
+    arguments.insert(arguments.end(), switches.begin(), switches.end());
+    const ProcessResult result = run_program(kBinary, arguments, dir.path());
+    ASSERT_EQ(result.exit_status, 0) << input << ": " << result.err;
+    EXPECT_EQ(with_fixed_date(read_file(dir.path() / golden)),
+              read_file(kSource / "tests/data/golden" / golden));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Scenes, Golden,
-                         ::testing::Values(GoldenCase{"examples/box_scene.ase", "box_scene.ma", {}},
-                                           GoldenCase{"tests/data/ase-corpus/anim2.ASE", "anim2.ma", {}},
-                                           GoldenCase{"tests/data/ase-corpus/TargetCameraAnim.ase",
-                                                      "target_camera.ma",
-                                                      {"-c", "-l", "-g"}}),
-                         [](const auto& info) { return fs::path(info.param.golden).stem().string(); });
 
 }  // namespace
 }  // namespace kestrun::testing
