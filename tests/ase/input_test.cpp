@@ -104,8 +104,9 @@ std::string line_reader_characters(std::string input) {
   if (stream == nullptr) return delivered;  // fmemopen refuses an empty buffer.
   char line[1024];
   while (std::fgets(line, sizeof line, stream) != nullptr) {
-    for (const char* c = line; *c != '\0'; ++c)
+    for (const char* c = line; *c != '\0'; ++c) {
       delivered.push_back(*c == ' ' || (*c >= '\t' && *c <= '\r') ? ' ' : *c);
+    }
   }
   std::fclose(stream);
   return delivered;

@@ -44,8 +44,9 @@ TEST(HeaderCheck, AByteOrderMarkIsPassedOverLikeAnyUnknownToken) {
 }
 
 TEST(HeaderCheck, VersionMustBeTheInteger200) {
-  for (const std::string_view version : {"200.0", "201", "\"200\"", "-200", ""})
+  for (const std::string_view version : {"200.0", "201", "\"200\"", "-200", ""}) {
     expect_refused(header_after(0, version));
+  }
 }
 
 }  // namespace

@@ -28,8 +28,9 @@ TEST(MaWriter, OutputIsTheSameWhateverTheBufferSize) {
   };
   const std::string expected = written_by(write);
   ASSERT_GT(expected.size(), 100'000U);
-  for (const std::size_t buffer_size : {512, 1000})
+  for (const std::size_t buffer_size : {512, 1000}) {
     EXPECT_EQ(written_by(write, buffer_size), expected) << buffer_size;
+  }
 }
 
 TEST(MaWriter, NothingWrittenIsLostWhenTheWriterIsDestroyedEarly) {

@@ -110,9 +110,10 @@ class Truncation : public ::testing::TestWithParam<SweepCase> {
         open_blocks.emplace_back(i, ends_with_keyword(std::string_view(scene_).substr(0, i), kListBlocks));
       } else if (c == '}') {
         if (line_start) braces_.push_back(i + 1);
-        if (!open_blocks.empty() && open_blocks.back().second)
-          lists_.push_back({open_blocks.back().first, i});
-        if (!open_blocks.empty()) open_blocks.pop_back();
+        if (!open_blocks.empty()) {
+          if (open_blocks.back().second) lists_.push_back({open_blocks.back().first, i});
+          open_blocks.pop_back();
+        }
       }
       line_start = c == '\n' || (line_start && (c == ' ' || c == '\t'));
     }
