@@ -31,6 +31,10 @@ std::size_t read_fully(int descriptor, unsigned char* buffer, std::size_t capaci
   return filled;
 }
 
+std::unique_ptr<unsigned char[]> make_block(std::size_t block_size) {
+  return std::make_unique_for_overwrite<unsigned char[]>(block_size + kBlockSlack);
+}
+
 std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::size_t block_size) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
@@ -47,7 +51,7 @@ FileSource::FileSource(int descriptor, std::size_t block_size)
   if (::fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode)) {
     read_ahead_ = std::make_unique<ReadAhead>(descriptor_, block_size_);
   } else {
-    block_ = std::make_unique<unsigned char[]>(block_size_ + kBlockSlack);
+    block_ = make_block(block_size_);
   }
 }
 
@@ -66,7 +70,7 @@ std::span<unsigned char> FileSource::next_block() {
 MemorySource::MemorySource(std::string_view bytes, std::size_t block_size)
     : rest_(bytes),
       block_size_(block_size),
-      block_(std::make_unique<unsigned char[]>(block_size + kBlockSlack)) {}
+      block_(make_block(block_size)) {}
 
 std::span<unsigned char> MemorySource::next_block() {
   const std::size_t count = std::min(block_size_, rest_.size());

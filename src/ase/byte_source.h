@@ -64,6 +64,11 @@ class MemorySource final : public ByteSource {
   std::unique_ptr<unsigned char[]> block_;
 };
 
+/// A block buffer of `block_size` bytes and the slack, not cleared: the reader
+/// writes every byte before it reads it (clearing megabytes of buffers would
+/// cost every small run a millisecond).
+std::unique_ptr<unsigned char[]> make_block(std::size_t block_size);
+
 /// Reads `descriptor` into `buffer` until it is full or the input ends,
 /// retrying interrupted calls. Returns the count; throws IoFailure on error.
 std::size_t read_fully(int descriptor, unsigned char* buffer, std::size_t capacity);

@@ -19,7 +19,8 @@ void CharSource::refill() {
     }
     const std::size_t kept = keep_deliverable(block);
     if (kept != 0) {
-      block.data()[kept] = 0;  // The sentinel; the source leaves room for it.
+      // The sentinel, and defined bytes for the scans that read past it.
+      std::memset(block.data() + kept, 0, kBlockSlack);
       next_ = block.data();
       end_ = next_ + kept;
       return;

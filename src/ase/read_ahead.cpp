@@ -8,7 +8,7 @@ namespace kestrun {
 ReadAhead::ReadAhead(int descriptor, std::size_t block_size, std::size_t blocks)
     : descriptor_(descriptor), block_size_(block_size), ring_(blocks) {
   for (Block& block : ring_) {
-    block.bytes = std::make_unique<unsigned char[]>(block_size_ + kBlockSlack);
+    block.bytes = make_block(block_size_);
   }
   thread_ = std::thread([this] { read_blocks(); });
 }

@@ -8,7 +8,7 @@ namespace kestrun {
 BackgroundSink::BackgroundSink(ByteSink& inner, std::size_t block_size, std::size_t blocks)
     : inner_(inner), block_size_(block_size), ring_(blocks) {
   for (Block& block : ring_) {
-    block.bytes = std::make_unique<char[]>(block_size_);
+    block.bytes = std::make_unique_for_overwrite<char[]>(block_size_);  // Written before read.
   }
   thread_ = std::thread([this] { write_blocks(); });
 }

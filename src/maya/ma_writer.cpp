@@ -6,7 +6,7 @@ namespace kestrun {
 
 MaWriter::MaWriter(ByteSink& sink, std::size_t buffer_size)
     : sink_(sink),
-      buffer_(std::make_unique<char[]>(buffer_size)),
+      buffer_(std::make_unique_for_overwrite<char[]>(buffer_size)),  // Written before read.
       next_(buffer_.get()),
       limit_(buffer_.get() + buffer_size) {}
 
