@@ -21,21 +21,6 @@ struct MeshStore {
   std::vector<MeshFace> faces;
 };
 
-/// Stores `value` as entry `index` of `table`, if the count has room for it.
-/// Lines are numbered from 0 in every list, so `index` is at most the size.
-template <class Entry>
-void store_entry(std::vector<Entry>& table, std::int32_t count, std::int32_t index, const Entry& value) {
-  if (index >= count) {
-    return;  // Lines beyond the count are read and not stored.
-  }
-  const auto slot = static_cast<std::size_t>(index);
-  if (slot < table.size()) {
-    table[slot] = value;
-  } else {
-    table.push_back(value);
-  }
-}
-
 /// Reads the integer after a count keyword (code 4 if there is none). A
 /// negative count counts as 0; a count met again starts a new, empty table.
 template <class Entry>
@@ -50,51 +35,70 @@ void read_count(Conversion& conversion, std::int32_t& count, std::vector<Entry>&
   tokens.next_token();
 }
 
-// A vertex line: the keyword, the vertex number (not used), three coordinates.
-void read_vertex_list(Conversion& conversion, MeshStore& mesh) {
+/// Reads a list (entered on its keyword) into `table`: the n-th line that
+/// starts with `line_keyword` fills entry n through `read_line`, while the
+/// count has room for it; lines beyond are read and not stored. Every other
+/// token is stepped over. Returns on the list's closing brace or the end.
+template <class Entry, class ReadLine>
+void read_list(Conversion& conversion, TokenKind line_keyword, std::int32_t count, std::vector<Entry>& table,
+               ReadLine read_line) {
   Tokenizer& tokens = conversion.tokens;
   enter_block(conversion);
-  std::int32_t entry = 0;
+  std::size_t entry = 0;  // Lines are numbered from 0 in every list.
   while (inside_block(tokens)) {
-    if (tokens.kind() == TokenKind::MeshVertex) {
-      tokens.next_token();
-      MeshVertex vertex;
-      vertex.x = read_real(tokens);
-      vertex.y = read_real(tokens);
-      vertex.z = read_real(tokens);
-      store_entry(mesh.vertices, mesh.vertex_count, entry, vertex);
-      entry = entry < mesh.vertex_count ? entry + 1 : entry;  // Capped: it cannot overflow.
+    if (tokens.kind() == line_keyword) {
+      const Entry value = read_line(tokens);
+      if (entry < static_cast<std::size_t>(count)) {
+        if (entry < table.size()) {
+          table[entry] = value;
+        } else {
+          table.push_back(value);  // Memory follows the lines, not the count.
+        }
+        ++entry;
+      }
     }
     tokens.next_token();
   }
-  write_vertices(conversion.out, mesh.vertex_count, mesh.vertices);
-  conversion.console.flush_out();
+}
+
+// A vertex line: the keyword, the vertex number (not used), three coordinates.
+MeshVertex read_vertex_line(Tokenizer& tokens) {
   tokens.next_token();
+  MeshVertex vertex;
+  vertex.x = read_real(tokens);
+  vertex.y = read_real(tokens);
+  vertex.z = read_real(tokens);
+  return vertex;
 }
 
 // A face line counts tokens: number, colon, "A", colon, corner; then "B",
 // colon, corner; then "C", colon, corner. The rest of the line is stepped
 // over by the list loop, one token at a time.
+MeshFace read_face_line(Tokenizer& tokens) {
+  const auto skip = [&tokens](int count) {
+    for (int i = 0; i < count; ++i) tokens.next_token();
+  };
+  MeshFace face;
+  skip(4);
+  face.a = read_integer(tokens);
+  skip(2);
+  face.b = read_integer(tokens);
+  skip(2);
+  face.c = read_integer(tokens);
+  return face;
+}
+
+void read_vertex_list(Conversion& conversion, MeshStore& mesh) {
+  read_list(conversion, TokenKind::MeshVertex, mesh.vertex_count, mesh.vertices, read_vertex_line);
+  write_vertices(conversion.out, mesh.vertex_count, mesh.vertices);
+  conversion.console.flush_out();
+  conversion.tokens.next_token();
+}
+
 void read_face_list(Conversion& conversion, MeshStore& mesh) {
-  Tokenizer& tokens = conversion.tokens;
-  enter_block(conversion);
-  std::int32_t entry = 0;
-  while (inside_block(tokens)) {
-    if (tokens.kind() == TokenKind::MeshFace) {
-      for (int skipped = 0; skipped < 4; ++skipped) tokens.next_token();
-      MeshFace face;
-      face.a = read_integer(tokens);
-      for (int skipped = 0; skipped < 2; ++skipped) tokens.next_token();
-      face.b = read_integer(tokens);
-      for (int skipped = 0; skipped < 2; ++skipped) tokens.next_token();
-      face.c = read_integer(tokens);
-      store_entry(mesh.faces, mesh.face_count, entry, face);
-      entry = entry < mesh.face_count ? entry + 1 : entry;  // Capped: it cannot overflow.
-    }
-    tokens.next_token();
-  }
+  read_list(conversion, TokenKind::MeshFace, mesh.face_count, mesh.faces, read_face_line);
   write_edges_and_faces(conversion.out, mesh.face_count, mesh.faces);
-  tokens.next_token();
+  conversion.tokens.next_token();
 }
 
 }  // namespace
