@@ -19,10 +19,11 @@ std::string typical_mesh(int vertices) {
   }
   text += "\t}\n\t*MESH_FACE_LIST {\n";
   for (int i = 0; i < vertices * 2; ++i) {
-    std::snprintf(line, sizeof line,
-                  "\t\t*MESH_FACE %4d:    A: %4d B: %4d C: %4d AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 "
-                  "\t*MESH_MTLID 0\n",
-                  i, i % vertices, (i + 1) % vertices, (i + 2) % vertices);
+    std::snprintf(
+        line, sizeof line,
+        "\t\t*MESH_FACE %4d:    A: %4d B: %4d C: %4d AB:    1 BC:    1 CA:    0\t *MESH_SMOOTHING 1 "
+        "\t*MESH_MTLID 0\n",
+        i, i % vertices, (i + 1) % vertices, (i + 2) % vertices);
     text += line;
   }
   return text + "\t}\n}\n";
@@ -40,7 +41,8 @@ void BM_NextTokenTypicalMesh(benchmark::State& state) {
     } while (tokens.kind() != kestrun::TokenKind::End);
     benchmark::DoNotOptimize(tokens.token().real);
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(text.size()));
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(text.size()));
   state.SetItemsProcessed(tokens_read);
 }
 BENCHMARK(BM_NextTokenTypicalMesh)->Unit(benchmark::kMillisecond);

@@ -68,9 +68,7 @@ std::span<unsigned char> FileSource::next_block() {
 }
 
 MemorySource::MemorySource(std::string_view bytes, std::size_t block_size)
-    : rest_(bytes),
-      block_size_(block_size),
-      block_(make_block(block_size)) {}
+    : rest_(bytes), block_size_(block_size), block_(make_block(block_size)) {}
 
 std::span<unsigned char> MemorySource::next_block() {
   const std::size_t count = std::min(block_size_, rest_.size());
