@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "convert/value_reader.h"
+#include "ase/number_limits.h"
 
 namespace kestrun {
 namespace {

@@ -2,8 +2,8 @@
 #pragma once
 
 #include <cstdint>
-#include <limits>
 
+#include "ase/number_limits.h"
 #include "ase/token.h"
 #include "ase/tokenizer.h"
 
@@ -29,17 +29,6 @@ inline float read_real(Tokenizer& tokens) {
 inline std::int32_t read_integer(Tokenizer& tokens) {
   tokens.next_token();
   return integer_value(tokens.token());
-}
-
-/// Rounds `value` to single precision; values beyond the float range become
-/// infinite, as the hardware conversion gives them.
-float narrow_to_float(double value);
-
-/// Truncates `value` toward zero and clamps it to the 32-bit range (NaN gives 0).
-inline std::int32_t saturate_to_int32(double value) {
-  if (!(value > -2147483648.0)) return value < 0 ? std::numeric_limits<std::int32_t>::min() : 0;
-  if (value >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
-  return static_cast<std::int32_t>(value);
 }
 
 }  // namespace kestrun
