@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "gen/mesh_layout.h"
+#include "gen/node_tm.h"
 #include "gen/vec_math.h"
 
 namespace kestrun::scenegen {
@@ -141,12 +142,7 @@ void write_texture(OutBuffer& out, const MeshLayout& layout) {
 
 void write_normal_values(OutBuffer& out, const Vec3& normal) {
   out.put('\t');
-  out.fixed4_rounded(normal.x);
-  out.put('\t');
-  out.fixed4_rounded(normal.y);
-  out.put('\t');
-  out.fixed4_rounded(normal.z);
-  out.end_line();
+  write_vector_values(out, normal);
 }
 
 void write_normals(OutBuffer& out, const MeshLayout& layout, const Normals& normals) {

@@ -12,12 +12,7 @@ void write_vector_line(OutBuffer& out, std::string_view keyword, const Vec3& v) 
   out.tabs(2);
   out.text(keyword);
   out.put(' ');
-  out.fixed4_rounded(v.x);
-  out.put('\t');
-  out.fixed4_rounded(v.y);
-  out.put('\t');
-  out.fixed4_rounded(v.z);
-  out.end_line();
+  write_vector_values(out, v);
 }
 
 void write_inherit_line(OutBuffer& out, std::string_view keyword, bool inherit) {
@@ -36,6 +31,15 @@ void write_single_line(OutBuffer& out, std::string_view keyword, Units value) {
 }
 
 }  // namespace
+
+void write_vector_values(OutBuffer& out, const Vec3& v) {
+  out.fixed4_rounded(v.x);
+  out.put('\t');
+  out.fixed4_rounded(v.y);
+  out.put('\t');
+  out.fixed4_rounded(v.z);
+  out.end_line();
+}
 
 Point random_point(Random& random, Units reach) {
   return {random.uniform(-reach, reach), random.uniform(-reach, reach), random.uniform(-reach, reach)};

@@ -20,6 +20,10 @@ inline constexpr Units kOne = 10000;
 /// Pi rounded down to four decimals, so angles stay within 0..pi.
 inline constexpr Units kPi = 31415;
 
+/// Writes the three components of `v` to four decimals, tab-separated, and
+/// ends the line: the value part of every vector line of a scene.
+void write_vector_values(OutBuffer& out, const Vec3& v);
+
 struct NodeTransform {
   Point position{};
   Vec3 axis{};                 // unit length, or zero when the node is not rotated
