@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ase/byte_source.h"
+#include "io/byte_source.h"
 #include "ase/tokenizer.h"
 
 namespace {

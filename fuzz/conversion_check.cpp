@@ -2,48 +2,38 @@
 
 #include <string_view>
 
-#include "ase/byte_source.h"
-#include "driver/console.h"
-#include "driver/convert_stream.h"
-#include "driver/run_error.h"
-#include "maya/byte_sink.h"
+#include "conversion_run.h"
 #include "maya/ma_writer.h"
 
 namespace kestrun::fuzzing {
 namespace {
 
+using testing::ConversionResult;
+
 constexpr std::string_view kHeaderStart = "//Maya ASCII 3.0 scene\n//Name: out.ma\n";
 constexpr std::string_view kEndComment = "// End of out.ma ";
 constexpr std::string_view kCompletion = "in.ase Completed\nout.ma Generated\n";
 
-constexpr std::string_view kFatal = "Some Fatal Error just occurred";
-constexpr std::string_view kInvalid = "Invalid Input File";
-constexpr std::string_view kWriteFailed = "Error: Unable to write Output File\n";
-
-LocalTime fixed_clock() { return LocalTime{3, 7, 9, 5, 5, 101, 2}; }
-
-std::string check_success(const MemorySink& output, const CapturedConsole& console) {
-  const std::string& text = output.contents();
-  if (!console.err().empty()) return "status 0 with a message: " + console.err();
-  if (!text.starts_with(kHeaderStart)) return "status 0 without the header";
-  if (!text.ends_with(kEndComment)) return "status 0 without the end comment";
-  if (console.out().find(kCompletion) == std::string::npos) return "status 0 without the completion lines";
+std::string check_success(const ConversionResult& run) {
+  if (!run.err.empty()) return "status 0 with a message: " + run.err;
+  if (!run.output.starts_with(kHeaderStart)) return "status 0 without the header";
+  if (!run.output.ends_with(kEndComment)) return "status 0 without the end comment";
+  if (run.out.find(kCompletion) == std::string::npos) return "status 0 without the completion lines";
   return {};
 }
 
-std::string check_failure(const MemorySink& output, const CapturedConsole& console) {
-  const std::string& text = output.contents();
-  const std::string& message = console.err();
-  if (message == kInvalid) {
+std::string check_failure(const ConversionResult& run) {
+  const std::string& text = run.output;
+  if (run.err == testing::kInvalid) {
     return text.empty() ? std::string() : "a file refused as no ASE text has output";
   }
-  if (message == kWriteFailed) {
+  if (run.err == testing::kCannotWrite) {
     // Only the cap makes a memory sink fail; the writer hands it at most one
     // buffer at a time, so the output must have come within a buffer of it.
     return text.size() + MaWriter::kDefaultBufferSize >= kOutputCap ? std::string()
                                                                     : "a write failed far below the cap";
   }
-  if (message != kFatal) return "status 1 with an unknown message: " + message;
+  if (run.err != testing::kFatal) return "status 1 with an unknown message: " + run.err;
   if (!text.starts_with(kHeaderStart)) return "a malformed block reported before the header was written";
   if (text.ends_with(kEndComment)) return "a failed run wrote the end comment";
   return {};
@@ -62,46 +52,23 @@ RunOptions options_from_byte(unsigned char byte) {
   return options;
 }
 
-namespace {
-
-struct Run {
-  int status = 0;
-  MemorySink output{kOutputCap};
-  CapturedConsole console;
-};
-
-void convert(std::string_view text, const RunOptions& options, std::size_t block_size, Run& run) {
-  MemorySource source(text, block_size);
-  try {
-    convert_stream(source, run.output, options, {"in.ase", "out.ma"}, run.console, fixed_clock);
-  } catch (const RunEnded& ended) {
-    run.status = ended.exit_status();
-  }
-}
-
-}  // namespace
-
 std::string check_conversion(std::span<const unsigned char> input) {
   if (input.empty()) return {};
   const RunOptions options = options_from_byte(input[0]);
   const std::string_view text(reinterpret_cast<const char*>(input.data() + 1), input.size() - 1);
-  Run run;
-  convert(text, options, kDefaultBlockSize, run);
+  const ConversionResult run = testing::convert_text(text, options, kOutputCap);
   // The reader scans its blocks directly: how the input is cut into blocks
   // must change nothing, so a second run reads it in small blocks.
-  Run small_blocks;
-  convert(text, options, 1 + input.size() % 97, small_blocks);
-  if (small_blocks.status != run.status || small_blocks.output.contents() != run.output.contents() ||
-      small_blocks.console.combined() != run.console.combined()) {
+  const ConversionResult small_blocks =
+      testing::convert_text(text, options, kOutputCap, 1 + input.size() % 97);
+  if (small_blocks.exit_status != run.exit_status || small_blocks.output != run.output ||
+      small_blocks.combined != run.combined) {
     return "small blocks convert differently";
   }
-  const int status = run.status;
-  const MemorySink& output = run.output;
-  const CapturedConsole& console = run.console;
-  if (output.contents().find('\0') != std::string::npos) return "a NUL byte in the output";
-  if (status == 0) return check_success(output, console);
-  if (status == 1) return check_failure(output, console);
-  return "exit status " + std::to_string(status);
+  if (run.output.find('\0') != std::string::npos) return "a NUL byte in the output";
+  if (run.exit_status == 0) return check_success(run);
+  if (run.exit_status == 1) return check_failure(run);
+  return "exit status " + std::to_string(run.exit_status);
 }
 
 }  // namespace kestrun::fuzzing

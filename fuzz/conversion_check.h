@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "driver/run_options.h"
+#include "base/run_options.h"
 
 namespace kestrun::fuzzing {
 

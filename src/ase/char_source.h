@@ -7,25 +7,20 @@
 #include <memory>
 #include <span>
 
-#include "ase/byte_source.h"
+#include "io/byte_source.h"
 
 namespace kestrun {
 
-/// The character after the last one: outside the byte range, so every byte of
-/// the input, 0xAC included, is an ordinary character.
-inline constexpr int kEndChar = 256;
-
 /// Reads the input in large blocks and delivers exactly the characters that a
 /// reader taking one line at a time into a 1024-byte buffer would deliver:
-/// - each tab, line feed, vertical tab, form feed and carriage return becomes
-///   a space;
 /// - the input is cut into pieces, each ending after a line feed or after 1023
 ///   bytes; a NUL byte drops itself and the rest of its piece;
+/// - each tab, line feed, vertical tab, form feed and carriage return counts
+///   as a space (fold());
 /// - when the character after the last one is asked for, `on_end` runs once
-///   (it prints the completion lines), end_of_input() becomes true and the
-///   current character becomes kEndChar.
+///   (it prints the completion lines) and end_of_input() becomes true.
 ///
-/// The tokenizer may also scan the block itself: position() is the current
+/// The tokenizer scans the current block itself: position() is the current
 /// character (raw, whitespace not yet folded) and limit() the end of the
 /// block, where a NUL stands as a sentinel. No NUL survives the NUL rule, so a
 /// NUL byte always means the end of the block.
@@ -35,22 +30,16 @@ class CharSource {
 
   CharSource(ByteSource& source, std::function<void()> on_end);
 
-  /// The current character, whitespace folded to a space (a space before the
-  /// first call of next_char), or kEndChar at the end.
-  [[nodiscard]] int current_char() const { return end_of_input_ ? kEndChar : kFolded[*next_]; }
   /// True once the input is exhausted; never cleared.
   [[nodiscard]] bool end_of_input() const { return end_of_input_; }
 
-  /// Moves to the next character of the input.
-  void next_char() { advance_to(next_ + 1); }
-
-  /// The current character's byte in the block, unfolded.
+  /// The current character's byte in the block, unfolded (a space before the
+  /// first character).
   [[nodiscard]] const unsigned char* position() const { return next_; }
   /// The end of the block; the byte there is a NUL.
   [[nodiscard]] const unsigned char* limit() const { return end_; }
   /// Makes `position` (in the block, at most limit()) the current character.
-  /// At limit() the next block is read at once, or the end state entered,
-  /// exactly when next_char would have done it.
+  /// At limit() the next block is read at once, or the end state entered.
   void advance_to(const unsigned char* position) {
     next_ = position;
     if (position == end_) [[unlikely]] {

@@ -73,13 +73,4 @@ TokenKind find_padded_keyword(const char* chars, std::size_t length) noexcept {
   return difference == 0 ? keyword_table[index].kind : TokenKind::Unknown;
 }
 
-TokenKind find_keyword(std::string_view word) noexcept {
-  if (word.size() > kPaddedKeyword) {
-    return TokenKind::Unknown;
-  }
-  char padded[kPaddedKeyword] = {};
-  std::memcpy(padded, word.data(), word.size());
-  return find_padded_keyword(padded, word.size());
-}
-
 }  // namespace kestrun

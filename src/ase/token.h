@@ -6,65 +6,22 @@
 #include <cstdint>
 #include <string_view>
 
+#include "ase/token_list.h"
+
 namespace kestrun {
 
-/// The kind of a token. Keywords are numbered 1 to 43 in keyword-table order;
-/// the numbers are kept as the file format's readers know them.
+/// The kind of a token: Unknown for anything the readers do not act on
+/// (a word the keyword list does not hold, a lone '*', any other character),
+/// the keywords in list order, the punctuation, numbers, strings, the end.
 enum class TokenKind : std::int32_t {
   Unknown = 0,
-  AsciiExport = 1,
-  Comment = 2,
-  GeomObject = 3,
-  NodeName = 4,
-  Mesh = 5,
-  MeshNumVertex = 6,
-  MeshNumFaces = 7,
-  MeshVertexList = 8,
-  MeshVertex = 9,
-  MeshFaceList = 10,
-  MeshFace = 11,
-  MeshSmoothing = 12,
-  MeshMtlId = 13,
-  NodeTm = 14,
-  MeshNormals = 15,
-  LightObject = 16,
-  CameraObject = 17,
-  TmPos = 18,
-  TmScale = 19,
-  LightSettings = 20,
-  LightColor = 21,
-  LightIntens = 22,
-  LightFalloff = 23,
-  LightHotspot = 24,
-  CameraSettings = 25,
-  CameraNear = 26,
-  CameraFar = 27,
-  CameraFov = 28,
-  CameraTdist = 29,
-  TmAnimation = 30,
-  ControlPosBezier = 31,
-  ControlBezierPosKey = 32,
-  SceneTicksPerFrame = 33,
-  Scene = 34,
-  SceneFirstFrame = 35,
-  SceneLastFrame = 36,
-  SceneFrameSpeed = 37,
-  ControlScaleBezier = 38,
-  ControlBezierScaleKey = 39,
-  ControlRotTcb = 40,
-  ControlTcbRotKey = 41,
-  TmRotAxis = 42,
-  TmRotAngle = 43,
-  Star = 44,  // Character-table entry of '*'; never produced (a '*' starts a keyword).
-  Lbrace = 45,
-  Rbrace = 46,
-  Colon = 47,
-  Quote = 48,  // Character-table entry of '"'; never produced (a '"' starts a string).
-  Dot = 49,
-  Real = 50,
-  Integer = 51,
-  String = 52,
-  End = 53,
+#define KESTRUN_KIND(name, text) name,
+  KESTRUN_ASE_KEYWORDS(KESTRUN_KIND) KESTRUN_ASE_PUNCTUATION(KESTRUN_KIND)
+#undef KESTRUN_KIND
+      Real,  // a number with a decimal point
+  Integer,   // a number without one
+  String,    // a quoted string
+  End,       // the end of the input, for ever
 };
 
 /// The one current token of a run. Only `kind` changes with every token; each

@@ -9,7 +9,7 @@
 
 #include "ase/byte_scan.h"
 #include "ase/keyword_table.h"
-#include "ase/number_limits.h"
+#include "base/number_limits.h"
 
 namespace kestrun {
 namespace {

@@ -4,9 +4,9 @@
 #include <cstddef>
 #include <functional>
 
-#include "ase/byte_source.h"
 #include "ase/char_source.h"
 #include "ase/token.h"
+#include "io/byte_source.h"
 
 namespace kestrun {
 

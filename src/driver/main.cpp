@@ -1,18 +1,18 @@
-// Kestrun: converts 3ds Max ASE scenes to Maya ASCII 3.0.
+// Kestrun: converts 3ds Max ASE scenes to Maya ASCII.
 #include <csignal>
 #include <string_view>
 #include <vector>
 
-#include "driver/console.h"
+#include "base/clock.h"
+#include "base/console.h"
 #include "driver/run.h"
-#include "maya/header.h"
 
 int main(int argc, char** argv) {
   // An output that is a pipe whose reader has gone is a failed write, reported
   // as such (code 8), not a silent death; a closed standard output only loses
   // progress lines, and the conversion still completes.
   std::signal(SIGPIPE, SIG_IGN);
-  const std::vector<std::string_view> arguments(argv, argv + argc);
+  const std::vector<std::string_view> arguments(argv + 0, argv + argc);
   kestrun::StandardConsole console;
   return kestrun::run_kestrun(arguments, console, kestrun::system_local_time);
 }

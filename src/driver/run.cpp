@@ -2,15 +2,36 @@
 
 #include <sys/stat.h>
 
-#include "ase/byte_source.h"
-#include "driver/convert_stream.h"
+#include <memory>
+#include <new>
+#include <string>
+
+#include "base/error.h"
+#include "base/version.h"
+#include "driver/command_line.h"
 #include "driver/messages.h"
-#include "driver/run_options.h"
-#include "maya/background_sink.h"
-#include "maya/byte_sink.h"
+#include "io/background_sink.h"
+#include "io/byte_sink.h"
+#include "io/byte_source.h"
 
 namespace kestrun {
 namespace {
+
+/// Runs `steps`; an error they throw is printed as its message. Returns the
+/// exit status.
+template <class Steps>
+int reporting_errors(Console& console, Steps&& steps) {
+  ErrorCode code{};
+  try {
+    return steps();
+  } catch (const Error& error) {
+    code = error.code();
+  } catch (const std::bad_alloc&) {
+    code = ErrorCode::ConversionFailed;
+  }
+  console.write_err(message_text(code));
+  return 1;
+}
 
 /// True when both names refer to one existing file (links followed): opening
 /// the output would then truncate the input.
@@ -21,38 +42,48 @@ bool same_file(const std::string& first, const std::string& second) {
          first_status.st_dev == second_status.st_dev && first_status.st_ino == second_status.st_ino;
 }
 
-void run_steps(std::span<const std::string_view> arguments, Console& console, const Clock& clock) {
+int convert_files(std::span<const std::string_view> arguments, Console& console, const Clock& clock) {
   const CommandLine line = read_command_line(arguments, console);
+  if (line.show_help) {
+    print_help(console);
+    return 1;
+  }
   if (same_file(line.input_name, line.output_name)) {
-    report_fatal(console, ErrorCode::OutputOpen);
+    throw Error(ErrorCode::OutputOpen);
   }
   const std::unique_ptr<FileSink> output = FileSink::create(line.output_name);
   if (!output) {
-    report_fatal(console, ErrorCode::OutputOpen);
+    throw Error(ErrorCode::OutputOpen);
   }
   std::unique_ptr<FileSource> input = FileSource::open(line.input_name);
   if (!input) {
-    report_fatal(console, ErrorCode::InputOpen);
+    throw Error(ErrorCode::InputOpen);
   }
   console.write_out("\n");
   console.write_out("Entering files\n");
-  BackgroundSink background(*output);  // The disk works while the next block is formatted.
-  convert_stream(*input, background, line.options, {line.input_name, line.output_name}, console, clock);
+  {
+    BackgroundSink background(*output);  // The disk works while the next block is formatted.
+    convert_stream(*input, background, line.options, {line.input_name, line.output_name}, console, clock);
+  }
   input.reset();
-  console.print("\nThankyou for using Kestrun %s\n", PROGRAM_VERSION);
-  console.flush_out();
+  console.print("\nThankyou for using Kestrun %s\n", kProgramVersion);
+  return 0;
 }
 
 }  // namespace
 
 int run_kestrun(std::span<const std::string_view> arguments, Console& console, const Clock& clock) {
-  try {
-    run_steps(arguments, console, clock);
+  const int status = reporting_errors(console, [&] { return convert_files(arguments, console, clock); });
+  console.flush_out();
+  return status;
+}
+
+int run_conversion(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
+                   Console& console, const Clock& clock) {
+  return reporting_errors(console, [&] {
+    convert_stream(input, output, options, names, console, clock);
     return 0;
-  } catch (const RunEnded& ended) {
-    console.flush_out();
-    return ended.exit_status();
-  }
+  });
 }
 
 }  // namespace kestrun

@@ -1,7 +1,8 @@
 #include "maya/header.h"
 
 #include <array>
-#include <ctime>
+
+#include "maya/maya_text.h"
 
 namespace kestrun {
 namespace {
@@ -18,16 +19,6 @@ bool is_valid(const LocalTime& time) {
 }
 
 }  // namespace
-
-LocalTime system_local_time() {
-  const std::time_t now = std::time(nullptr);
-  std::tm broken_down{};
-  if (now == static_cast<std::time_t>(-1) || localtime_r(&now, &broken_down) == nullptr) {
-    return LocalTime{};
-  }
-  return LocalTime{broken_down.tm_sec, broken_down.tm_min,  broken_down.tm_hour, broken_down.tm_mday,
-                   broken_down.tm_mon, broken_down.tm_year, broken_down.tm_wday};
-}
 
 void write_header(MaWriter& out, std::string_view output_name, const LocalTime& clock_time) {
   // A clock that hands out impossible fields gets the same fallback as a

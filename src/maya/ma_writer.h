@@ -5,16 +5,18 @@
 #include <memory>
 #include <string_view>
 
-#include "maya/byte_sink.h"
-#include "maya/format.h"
+#include "base/format.h"
+#include "io/block_ring.h"
+#include "io/byte_sink.h"
+#include "maya/maya_text.h"
 
 namespace kestrun {
 
 /// Formats Maya ASCII text into a large buffer and hands it to a ByteSink in
-/// big writes. Write failures throw IoFailure(ErrorCode::OutputWrite).
+/// big writes. Write failures throw Error(ErrorCode::OutputWrite).
 class MaWriter {
  public:
-  static constexpr std::size_t kDefaultBufferSize = std::size_t{1} << 18;
+  static constexpr std::size_t kDefaultBufferSize = kBlockSize;
 
   explicit MaWriter(ByteSink& sink, std::size_t buffer_size = kDefaultBufferSize);
   MaWriter(const MaWriter&) = delete;

@@ -28,26 +28,23 @@ static_assert(kDefaultNodes.size() == 834);
 
 }  // namespace
 
-void write_trailer(Conversion& conversion) {
-  MaWriter& out = conversion.out;
-  const SceneTiming& timing = conversion.timing;
+void write_trailer(MaWriter& out, const SceneSummary& scene, std::string_view output_name) {
   out.print<"createNode script -n \"animationScriptNode\";\n\tsetAttr \".a\" -type \"string\" (\n">();
   out.print<"\t\t\"playbackOptions -min %d -max %d -animationStartTime %d -animationEndTime %d ;\");\n">(
-      timing.first_frame, timing.last_frame, timing.first_frame, timing.last_frame);
+      scene.first_frame, scene.last_frame, scene.first_frame, scene.last_frame);
   out.append(kDefaultNodes);
-  conversion.console.flush_out();
-  for (const NodeNameEntry& mesh : conversion.mesh_list.entries) {
+  for (const NodeNameEntry& mesh : scene.meshes.entries()) {
     for (std::size_t time = 0; time < mesh.times; ++time) {
       out.print<"  connectAttr \"%sShape1.iog\" \":initialShadingGroup.dsm\" -na;\n">(QuotedName{mesh.name});
     }
   }
-  for (const NodeNameEntry& light : conversion.light_list.entries) {
+  for (const NodeNameEntry& light : scene.lights.entries()) {
     for (std::size_t time = 0; time < light.times; ++time) {
       out.print<"  connectAttr \"%sShape1.ltd\" \":lightList1.l\" -na;\n">(QuotedName{light.name});
       out.print<"  connectAttr \"%sShape1.iog\" \":defaultLightSet.dsm\" -na;\n">(QuotedName{light.name});
     }
   }
-  out.print<"// End of %s ">(CommentText{conversion.output_name});
+  out.print<"// End of %s ">(CommentText{output_name});
 }
 
 }  // namespace kestrun

@@ -2,11 +2,15 @@
 // connections of the converted meshes and lights, and the end comment.
 #pragma once
 
-#include "convert/conversion.h"
+#include <string_view>
+
+#include "maya/ma_writer.h"
+#include "maya/scene_summary.h"
 
 namespace kestrun {
 
-/// Writes the trailer; the file ends with "// End of <name> " and no line feed.
-void write_trailer(Conversion& conversion);
+/// Writes the trailer for `scene`; the file ends with "// End of
+/// <output_name> " and no line feed.
+void write_trailer(MaWriter& out, const SceneSummary& scene, std::string_view output_name);
 
 }  // namespace kestrun

@@ -116,6 +116,24 @@ TEST_F(Cli, AWriteFailureInTheMiddleEndsTheRunThere) {
   expect_run({"big.ase", "/dev/full"}, 1, kEntering, kCannotWrite);
 }
 
+TEST_F(Cli, AWriteFailureEndsTheRunAtTheSamePlaceEveryTime) {
+  // Many objects, each with its progress line: where the failure is reported
+  // shows in how many lines came before it, which must not vary.
+  std::string scene = "*3DSMAX_ASCIIEXPORT 200\n";
+  for (int object = 0; object < 200; ++object) {
+    scene += "*GEOMOBJECT {\n*NODE_NAME \"Object" + std::to_string(object) +
+             "\"\n*MESH {\n*MESH_NUMVERTEX 1000\n*MESH_VERTEX_LIST {\n}\n}\n}\n";
+  }
+  write("many.ase", scene);
+  const ProcessResult first = run_program(kBinary, {"many.ase", "/dev/full"}, dir_.path());
+  EXPECT_EQ(first.exit_status, 1);
+  EXPECT_EQ(first.err, kCannotWrite);
+  EXPECT_NE(first.out.find("Entering Object : Object1\n"), std::string::npos) << "failed before any object";
+  for (int run = 0; run < 15; ++run) {
+    EXPECT_EQ(run_program(kBinary, {"many.ase", "/dev/full"}, dir_.path()).out, first.out) << run;
+  }
+}
+
 TEST_F(Cli, AnOutputPipeClosedByItsReaderIsAFailedWrite) {
   write("big.ase", large_scene(100'000));
   const std::string fifo = path("out.fifo").string();
@@ -207,7 +225,9 @@ TEST_P(Corpus, ConvertsCompletely) {
   const std::string scene = read_file(GetParam());
   ConversionResult in_process = convert_text(scene);
   in_process.out.replace(in_process.out.rfind("in.ase Completed"), 6, GetParam().string());
-  EXPECT_EQ(result.out, kEntering + in_process.out + (utf16 ? "" : "\nThankyou for using Kestrun 1.1\n"));
+  EXPECT_EQ(result.out,
+            kEntering + in_process.out +
+                (utf16 ? "" : "\nThankyou for using Kestrun " + std::string(kProgramVersion) + "\n"));
   EXPECT_EQ(with_fixed_date(output), in_process.output);
   if (utf16) return;
   EXPECT_TRUE(output.ends_with("// End of out.ma ")) << "the trailer closes the file";

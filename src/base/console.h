@@ -1,0 +1,84 @@
+// Console: the run's standard output and standard error.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "base/format.h"
+
+namespace kestrun {
+
+/// Progress lines go to standard output, messages to standard error. A line
+/// of standard output is flushed as soon as it is complete, so progress shows
+/// as it happens, and whatever is still waiting there is flushed before
+/// anything goes to standard error, so a combined capture keeps the order in
+/// which the lines were produced.
+class Console {
+ public:
+  virtual ~Console() = default;
+
+  /// Writes `text` to standard output.
+  void write_out(std::string_view text) {
+    put_out(text);
+    unflushed_ = true;
+    if (text.ends_with('\n')) {
+      flush_out();
+    }
+  }
+  /// Flushes standard output if anything waits there.
+  void flush_out() {
+    if (unflushed_) {
+      unflushed_ = false;
+      flush_stdout();
+    }
+  }
+  /// Flushes standard output, then writes `text` to standard error.
+  void write_err(std::string_view text) {
+    flush_out();
+    put_err(text);
+  }
+
+  /// Writes `format` with `args` to standard output.
+  template <class... Args>
+  void print(Format<Args...> format, const Args&... args) {
+    write_out(format_string(format, args...));
+  }
+
+ protected:
+  virtual void put_out(std::string_view text) = 0;
+  virtual void flush_stdout() = 0;
+  virtual void put_err(std::string_view text) = 0;
+
+ private:
+  bool unflushed_ = false;
+};
+
+/// The process's own stdout and stderr.
+class StandardConsole final : public Console {
+ protected:
+  void put_out(std::string_view text) override;
+  void flush_stdout() override;
+  void put_err(std::string_view text) override;
+};
+
+/// Keeps everything in memory, for tests and the fuzzer.
+class CapturedConsole final : public Console {
+ public:
+  [[nodiscard]] const std::string& out() const { return out_; }
+  [[nodiscard]] const std::string& err() const { return err_; }
+  /// Both streams interleaved in the order they were written.
+  [[nodiscard]] const std::string& combined() const { return combined_; }
+
+ protected:
+  void put_out(std::string_view text) override;
+  void flush_stdout() override {}
+  void put_err(std::string_view text) override;
+
+ private:
+  std::string out_;
+  std::string err_;
+  std::string combined_;
+};
+
+}  // namespace kestrun

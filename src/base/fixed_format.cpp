@@ -1,0 +1,89 @@
+#include "base/fixed_format.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace kestrun {
+namespace {
+
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+/// The number of decimal digits of `value`.
+int count_digits(std::uint64_t value) noexcept {
+  int digits = 1;
+  for (; value >= 10000; value /= 10000) digits += 4;
+  if (value >= 100) {
+    digits += 2;
+    value /= 100;
+  }
+  return value >= 10 ? digits + 1 : digits;
+}
+
+/// Writes the decimal digits of `value` (no sign) in place, from the last
+/// pair to the first, and returns the end.
+char* write_unsigned(std::uint64_t value, char* out) noexcept {
+  char* const end = out + count_digits(value);
+  char* cursor = end;
+  while (value >= 100) {
+    cursor -= 2;
+    std::memcpy(cursor, kDigitPairs + (value % 100) * 2, 2);
+    value /= 100;
+  }
+  if (value >= 10) {
+    std::memcpy(cursor - 2, kDigitPairs + value * 2, 2);
+  } else {
+    cursor[-1] = static_cast<char>('0' + value);
+  }
+  return end;
+}
+
+/// Writes exactly six digits of `value` (below 1,000,000), zero-padded.
+char* write_six_digits(std::uint32_t value, char* out) noexcept {
+  for (int pair_index = 2; pair_index >= 0; --pair_index) {
+    std::memcpy(out + pair_index * 2, kDigitPairs + (value % 100) * 2, 2);
+    value /= 100;
+  }
+  return out + 6;
+}
+
+}  // namespace
+
+char* format_fixed(double value, char* out) noexcept {
+  const double magnitude = std::fabs(value);
+  // A single-precision value times 10^6 is exact in double (24 + 14 significant
+  // bits), so rounding that product half-to-even gives printf's own digits.
+  // The bound keeps the product inside 64-bit integers; NaN fails the test.
+  if (magnitude < 1e12 && static_cast<double>(static_cast<float>(value)) == value) {
+    const double scaled = magnitude * 1e6;
+    std::uint64_t units = static_cast<std::uint64_t>(scaled);
+    const double rest = scaled - static_cast<double>(units);
+    if (rest > 0.5 || (rest == 0.5 && (units & 1U) != 0)) {
+      ++units;
+    }
+    if (std::signbit(value)) {
+      *out++ = '-';
+    }
+    out = write_unsigned(units / 1000000, out);
+    *out++ = '.';
+    return write_six_digits(static_cast<std::uint32_t>(units % 1000000), out);
+  }
+  // Anything else (doubles that are no float, huge values, inf, NaN) is rare:
+  // the C library's own conversion is the reference, so use it.
+  const int length = std::snprintf(out, kMaxFixedLength, "%f", value);
+  return out + (length > 0 ? length : 0);
+}
+
+char* format_integer(std::int64_t value, char* out) noexcept {
+  std::uint64_t magnitude = static_cast<std::uint64_t>(value);
+  if (value < 0) {
+    *out++ = '-';
+    magnitude = ~magnitude + 1;  // Two's complement negation, defined for INT64_MIN.
+  }
+  return write_unsigned(magnitude, out);
+}
+
+}  // namespace kestrun

@@ -1,0 +1,281 @@
+// printf-style formatting with the format checked at compile time.
+//
+// The output texts stay in the code as the format texts that define them
+// ("createNode transform -n \"%s\";\n"); `format_to` renders them into any
+// output that offers append/reserve/commit. Supported conversions: %d
+// (integers, optional width such as %2d), %f (reals, six decimals, exactly as
+// printf) and %s / %c (texts). A wrong argument count or type does not compile.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <utility>
+
+#include "base/fixed_format.h"
+
+namespace kestrun {
+
+/// A type that renders itself as a text argument: it declares
+/// `using formats_as_text = void;` and has `template <class Out> void
+/// append_to(Out& out) const`. The writers of a file format keep their
+/// quoting rules this way, out of the generic formatting.
+template <class T>
+concept SelfFormattingText = requires {
+  typename T::formats_as_text;
+};
+
+namespace format_detail {
+
+enum class ArgClass { Integer, Real, Text };
+
+template <class T>
+consteval ArgClass class_of() {
+  using U = std::remove_cvref_t<std::decay_t<T>>;
+  if constexpr (std::is_same_v<U, float> || std::is_same_v<U, double>) {
+    return ArgClass::Real;
+  } else if constexpr (std::is_integral_v<U> && !std::is_same_v<U, bool> && !std::is_same_v<U, char>) {
+    return ArgClass::Integer;
+  } else {
+    static_assert(std::is_same_v<U, std::string_view> || std::is_same_v<U, const char*> ||
+                      std::is_same_v<U, char*> || std::is_same_v<U, std::string> || SelfFormattingText<U> ||
+                      std::is_same_v<U, char>,
+                  "unsupported format argument");
+    return ArgClass::Text;
+  }
+}
+
+/// Reports a malformed format at compile time (a throw is not a constant expression).
+inline void format_error(const char* /*why*/) { throw 0; }
+
+}  // namespace format_detail
+
+/// A format text checked against its argument types when it is compiled.
+template <class... Args>
+class FormatString {
+ public:
+  template <std::size_t N>
+  consteval FormatString(const char (&text)[N]) : text_(text, N - 1) {  // NOLINT: implicit by design
+    constexpr format_detail::ArgClass classes[] = {format_detail::class_of<Args>()...,
+                                                   format_detail::ArgClass::Text};
+    std::size_t arg = 0;
+    for (std::size_t i = 0; i < text_.size(); ++i) {
+      if (text_[i] != '%') continue;
+      ++i;
+      bool has_width = false;
+      while (i < text_.size() && text_[i] >= '0' && text_[i] <= '9') {
+        has_width = true;
+        ++i;
+      }
+      if (i == text_.size()) format_detail::format_error("format ends inside a conversion");
+      if (arg == sizeof...(Args)) format_detail::format_error("more conversions than arguments");
+      const char letter = text_[i];
+      const format_detail::ArgClass wanted = classes[arg++];
+      if (letter == 'd') {
+        if (wanted != format_detail::ArgClass::Integer) format_detail::format_error("%d needs an integer");
+      } else if (letter == 'f') {
+        if (has_width || wanted != format_detail::ArgClass::Real)
+          format_detail::format_error("%f needs a real");
+      } else if (letter == 's' || letter == 'c') {
+        if (has_width || wanted != format_detail::ArgClass::Text)
+          format_detail::format_error("%s needs a text");
+      } else {
+        format_detail::format_error("unsupported conversion");
+      }
+    }
+    if (arg != sizeof...(Args)) format_detail::format_error("more arguments than conversions");
+  }
+
+  [[nodiscard]] constexpr std::string_view text() const { return text_; }
+
+ private:
+  std::string_view text_;
+};
+
+/// Format text for the argument types `Args`, deduced from the arguments only.
+template <class... Args>
+using Format = FormatString<std::type_identity_t<std::decay_t<Args>>...>;
+
+namespace format_detail {
+
+template <class Out>
+void append_text(Out& out, std::string_view text) {
+  out.append(text);
+}
+
+template <class Out>
+void append_text(Out& out, char c) {
+  out.append(std::string_view(&c, 1));
+}
+
+template <class Out, class T>
+void append_argument(Out& out, const T& value, std::size_t width) {
+  constexpr ArgClass kind = class_of<T>();
+  if constexpr (kind == ArgClass::Real) {
+    char* start = out.reserve(kMaxFixedLength);
+    out.commit(format_fixed(static_cast<double>(value), start));
+  } else if constexpr (kind == ArgClass::Integer) {
+    char* start = out.reserve(kMaxIntegerLength + 64);
+    char* end = format_integer(static_cast<std::int64_t>(value), start);
+    const std::size_t length = static_cast<std::size_t>(end - start);
+    if (width > length && width <= 64) {  // Right-align in `width` columns, as printf pads.
+      std::memmove(start + (width - length), start, length);
+      std::memset(start, ' ', width - length);
+      end = start + width;
+    }
+    out.commit(end);
+  } else if constexpr (SelfFormattingText<std::decay_t<T>>) {
+    value.append_to(out);
+  } else if constexpr (std::is_same_v<std::decay_t<T>, char>) {
+    append_text(out, value);
+  } else {
+    append_text(out, std::string_view(value));
+  }
+}
+
+/// Copies the literal text up to the next conversion, then renders `value` for it.
+template <class Out, class T>
+void render_next(Out& out, std::string_view format, std::size_t& position, const T& value) {
+  const std::size_t percent = format.find('%', position);
+  out.append(format.substr(position, percent - position));
+  std::size_t i = percent + 1;
+  std::size_t width = 0;
+  while (format[i] >= '0' && format[i] <= '9') {
+    width = width * 10 + static_cast<std::size_t>(format[i] - '0');
+    ++i;
+  }
+  append_argument(out, value, width);
+  position = i + 1;
+}
+
+}  // namespace format_detail
+
+/// Renders `format` with `args` into `out` (append, reserve and commit).
+template <class Out, class... Args>
+void format_to(Out& out, Format<Args...> format, const Args&... args) {
+  std::size_t position = 0;
+  (format_detail::render_next(out, format.text(), position, args), ...);
+  out.append(format.text().substr(position));
+}
+
+/// A format text given as a template argument, so that its literal pieces and
+/// conversions are known when the program is compiled.
+template <std::size_t N>
+struct FormatText {
+  char chars[N]{};
+  consteval FormatText(const char (&text)[N]) {  // NOLINT: implicit by design
+    for (std::size_t i = 0; i < N; ++i) chars[i] = text[i];
+  }
+  [[nodiscard]] constexpr std::string_view view() const { return {chars, N - 1}; }
+};
+
+namespace format_detail {
+
+/// The literal text before one conversion, and whether the conversion has a width.
+struct Piece {
+  std::size_t begin = 0;
+  std::size_t length = 0;
+  bool has_width = false;
+};
+
+/// The literal pieces of a checked format with `Count` conversions; the last
+/// piece is the text after the last conversion.
+template <std::size_t Count>
+consteval std::array<Piece, Count + 1> split_format(std::string_view text) {
+  std::array<Piece, Count + 1> pieces{};
+  std::size_t begin = 0;
+  for (std::size_t index = 0; index < Count; ++index) {
+    // A loop, not string_view::find: g++ does not take find as a constant
+    // expression when built with -fsanitize=undefined.
+    std::size_t percent = begin;
+    while (text[percent] != '%') ++percent;
+    std::size_t letter = percent + 1;
+    while (text[letter] >= '0' && text[letter] <= '9') ++letter;
+    pieces[index] = Piece{begin, percent - begin, letter != percent + 1};
+    begin = letter + 1;
+  }
+  pieces[Count] = Piece{begin, text.size() - begin, false};
+  return pieces;
+}
+
+template <class T>
+consteval std::size_t widest_text_of() {
+  return class_of<T>() == ArgClass::Real ? kMaxFixedLength : kMaxIntegerLength;
+}
+
+template <auto Text, Piece P>
+char* copy_piece(char* cursor) {
+  std::memcpy(cursor, Text.chars + P.begin, P.length);  // A constant size: no library call.
+  return cursor + P.length;
+}
+
+template <class T>
+char* write_number(char* cursor, const T& value) {
+  if constexpr (class_of<T>() == ArgClass::Real) {
+    return format_fixed(static_cast<double>(value), cursor);
+  } else {
+    return format_integer(static_cast<std::int64_t>(value), cursor);
+  }
+}
+
+}  // namespace format_detail
+
+/// Renders the format `Text` with `args` into `out`. A format of numbers
+/// without widths, such as a vertex line, is written straight into the
+/// output's buffer with one room check; any other goes through format_to.
+template <FormatText Text, class Out, class... Args>
+void format_text_to(Out& out, const Args&... args) {
+  using namespace format_detail;
+  [[maybe_unused]] constexpr Format<Args...> kChecked(Text.chars);
+  constexpr std::size_t kCount = sizeof...(Args);
+  constexpr auto kPieces = split_format<kCount>(Text.view());
+  constexpr bool kDirect = ((class_of<Args>() != ArgClass::Text) && ... && true) && [&] {
+    for (const Piece& piece : kPieces) {
+      if (piece.has_width) return false;
+    }
+    return true;
+  }();
+  if constexpr (kDirect) {
+    constexpr std::size_t kRoom = Text.view().size() + (widest_text_of<Args>() + ... + 0);
+    char* cursor = out.reserve(kRoom);
+    [&]<std::size_t... I>(std::index_sequence<I...>) {
+      ((cursor = write_number(copy_piece<Text, kPieces[I]>(cursor), args)), ...);
+    }
+    (std::make_index_sequence<kCount>{});
+    out.commit(copy_piece<Text, kPieces[kCount]>(cursor));
+  } else {
+    format_to(out, kChecked, args...);
+  }
+}
+
+/// An output over a std::string, for console lines and tests.
+class StringOutput {
+ public:
+  explicit StringOutput(std::string& target) : target_(target) {}
+  void append(std::string_view text) { target_.append(text); }
+  char* reserve(std::size_t size) {
+    reserved_from_ = target_.size();
+    target_.resize(reserved_from_ + size);
+    return target_.data() + reserved_from_;
+  }
+  void commit(char* end) { target_.resize(static_cast<std::size_t>(end - target_.data())); }
+
+ private:
+  std::string& target_;
+  std::size_t reserved_from_ = 0;
+};
+
+/// Renders `format` with `args` into a new string.
+template <class... Args>
+std::string format_string(Format<Args...> format, const Args&... args) {
+  std::string result;
+  StringOutput output(result);
+  format_to(output, format, args...);
+  return result;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,66 @@
+#include "driver/command_line.h"
+
+#include "base/error.h"
+
+namespace kestrun {
+
+CommandLine read_command_line(std::span<const std::string_view> arguments, Console& console) {
+  const std::size_t count = arguments.size();
+  CommandLine line;
+  if (count == 2 && arguments[1] == "-h") {
+    line.show_help = true;
+    return line;
+  }
+  if (count < 3) {
+    throw Error(ErrorCode::Usage);
+  }
+  line.input_name = arguments[1];
+  line.output_name = arguments[2];
+
+  RunOptions& options = line.options;
+  bool everything = count == 3;
+  for (const std::string_view argument : arguments.subspan(3)) {
+    // Only the second character counts: -g, /g, xg and -geometry are all "g".
+    const char letter = argument.size() >= 2 ? argument[1] : '\0';
+    switch (letter) {
+      case 'a':
+      case 'A':
+        options.animation = options.scene = options.geometry = true;
+        break;
+      case 'g':
+      case 'G':
+        options.geometry = options.scene = true;
+        break;
+      case 'l':
+      case 'L':
+        options.lights = true;
+        break;
+      case 'c':
+      case 'C':
+        options.cameras = true;
+        break;
+      case 's':
+      case 'S':
+        options.scene = true;
+        break;
+      case 'u':
+      case 'U':
+        everything = true;
+        break;
+      case 'h':
+      case 'H':
+        line.show_help = true;
+        return line;
+      default:
+        // An argument without a second character shows nothing after the dash.
+        console.print("Unrecognized parameter : -%s\n", argument.size() >= 2 ? argument.substr(1, 1) : "");
+        throw Error(ErrorCode::Usage);
+    }
+  }
+  if (everything) {
+    options = RunOptions::everything();
+  }
+  return line;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,28 @@
+// Reading the command line.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "base/console.h"
+#include "base/run_options.h"
+
+namespace kestrun {
+
+/// What the command line asks for.
+struct CommandLine {
+  bool show_help = false;  // The help screen, and nothing else.
+  std::string input_name;
+  std::string output_name;
+  RunOptions options;
+};
+
+/// Reads `arguments` (the first is the program's own name, not used). Two
+/// file names alone convert everything; switches after them are taken by
+/// their second character, in either case, and convert only what they name.
+/// An unrecognised switch is named on standard output; then, like too few
+/// arguments, it throws Error(Usage).
+CommandLine read_command_line(std::span<const std::string_view> arguments, Console& console);
+
+}  // namespace kestrun

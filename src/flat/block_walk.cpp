@@ -1,0 +1,30 @@
+#include "flat/block_walk.h"
+
+#include "base/error.h"
+
+namespace kestrun {
+
+void enter_block(Tokenizer& tokens) {
+  tokens.next_token();
+  if (tokens.kind() != TokenKind::Lbrace) {
+    throw Error(ErrorCode::ConversionFailed);
+  }
+  tokens.next_token();
+}
+
+void skip_to_first_closing_brace(Tokenizer& tokens) {
+  do {
+    tokens.next_token();
+  } while (inside_block(tokens));
+  tokens.next_token();
+}
+
+std::optional<std::string_view> read_node_name(Tokenizer& tokens) {
+  tokens.next_token();
+  if (tokens.kind() != TokenKind::String) {
+    return std::nullopt;
+  }
+  return tokens.token().text();
+}
+
+}  // namespace kestrun

@@ -1,0 +1,130 @@
+#include "flat/mesh_reader.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "base/error.h"
+#include "flat/block_walk.h"
+#include "flat/mesh_writer.h"
+#include "flat/value_reader.h"
+
+namespace kestrun {
+namespace {
+
+/// The tables of one MESH block. A table holds the entries that lines have
+/// filled so far (never more than its count), so memory follows the lines
+/// really present, not a declared count; the writers fill the rest with zeros.
+struct MeshStore {
+  std::int32_t vertex_count = 0;
+  std::int32_t face_count = 0;
+  std::vector<MeshVertex> vertices;
+  std::vector<MeshFace> faces;
+};
+
+/// Reads the integer after a count keyword (code 4 if there is none). A
+/// negative count counts as 0; a count met again starts a new, empty table.
+template <class Entry>
+void read_count(Conversion& conversion, std::int32_t& count, std::vector<Entry>& table) {
+  Tokenizer& tokens = conversion.tokens;
+  tokens.next_token();
+  if (tokens.kind() != TokenKind::Integer) {
+    throw Error(ErrorCode::ConversionFailed);
+  }
+  count = std::max(tokens.token().integer, 0);
+  table.clear();
+  tokens.next_token();
+}
+
+/// Reads a list (entered on its keyword) into `table`: the n-th line that
+/// starts with `line_keyword` fills entry n through `read_line`, while the
+/// count has room for it; lines beyond are read and not stored. Every other
+/// token is stepped over. Returns on the list's closing brace or the end.
+template <class Entry, class ReadLine>
+void read_list(Conversion& conversion, TokenKind line_keyword, std::int32_t count, std::vector<Entry>& table,
+               ReadLine read_line) {
+  Tokenizer& tokens = conversion.tokens;
+  enter_block(tokens);
+  std::size_t entry = 0;  // Lines are numbered from 0 in every list.
+  while (inside_block(tokens)) {
+    if (tokens.kind() == line_keyword) {
+      const Entry value = read_line(tokens);
+      if (entry < static_cast<std::size_t>(count)) {
+        if (entry < table.size()) {
+          table[entry] = value;
+        } else {
+          table.push_back(value);  // Memory follows the lines, not the count.
+        }
+        ++entry;
+      }
+    }
+    tokens.next_token();
+  }
+}
+
+// A vertex line: the keyword, the vertex number (not used), three coordinates.
+MeshVertex read_vertex_line(Tokenizer& tokens) {
+  tokens.next_token();
+  const auto [x, y, z] = read_triple(tokens);
+  return MeshVertex{x, y, z};
+}
+
+// A face line counts tokens: number, colon, "A", colon, corner; then "B",
+// colon, corner; then "C", colon, corner. The rest of the line is stepped
+// over by the list loop, one token at a time.
+MeshFace read_face_line(Tokenizer& tokens) {
+  const auto skip = [&tokens](int count) {
+    for (int i = 0; i < count; ++i) tokens.next_token();
+  };
+  MeshFace face;
+  skip(4);
+  face.a = read_integer(tokens);
+  skip(2);
+  face.b = read_integer(tokens);
+  skip(2);
+  face.c = read_integer(tokens);
+  return face;
+}
+
+void read_vertex_list(Conversion& conversion, MeshStore& mesh) {
+  read_list(conversion, TokenKind::MeshVertex, mesh.vertex_count, mesh.vertices, read_vertex_line);
+  write_vertices(conversion.out, mesh.vertex_count, mesh.vertices);
+  conversion.tokens.next_token();
+}
+
+void read_face_list(Conversion& conversion, MeshStore& mesh) {
+  read_list(conversion, TokenKind::MeshFace, mesh.face_count, mesh.faces, read_face_line);
+  write_edges_and_faces(conversion.out, mesh.face_count, mesh.faces);
+  conversion.tokens.next_token();
+}
+
+}  // namespace
+
+void read_mesh(Conversion& conversion) {
+  Tokenizer& tokens = conversion.tokens;
+  enter_block(tokens);
+  MeshStore mesh;
+  while (inside_block(tokens)) {
+    switch (tokens.kind()) {
+      case TokenKind::MeshNumVertex:
+        read_count(conversion, mesh.vertex_count, mesh.vertices);
+        break;
+      case TokenKind::MeshNumFaces:
+        read_count(conversion, mesh.face_count, mesh.faces);
+        break;
+      case TokenKind::MeshVertexList:
+        read_vertex_list(conversion, mesh);
+        break;
+      case TokenKind::MeshFaceList:
+        read_face_list(conversion, mesh);
+        break;
+      case TokenKind::MeshNormals:
+        skip_to_first_closing_brace(tokens);
+        break;
+      default:
+        tokens.next_token();
+        break;
+    }
+  }
+}
+
+}  // namespace kestrun

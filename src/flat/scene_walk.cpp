@@ -1,0 +1,61 @@
+#include "flat/scene_walk.h"
+
+#include "flat/camera.h"
+#include "flat/conversion.h"
+#include "flat/geomobject.h"
+#include "flat/light.h"
+#include "flat/scene_block.h"
+
+namespace kestrun {
+namespace {
+
+/// Acts on one token at the top level; every other token is passed over.
+void dispatch_top_level(Conversion& conversion) {
+  const RunOptions& options = conversion.options;
+  switch (conversion.tokens.kind()) {
+    case TokenKind::Scene:
+      if (options.scene) {
+        conversion.console.write_out("Found Scene info\n");
+        read_scene(conversion);
+      }
+      break;
+    case TokenKind::GeomObject:
+      if (options.geometry) {
+        convert_geomobject(conversion);
+        conversion.console.print("Entering Object : %s\n", conversion.current_node_name);
+      }
+      break;
+    case TokenKind::LightObject:
+      if (options.lights) {
+        convert_light(conversion);
+      }
+      break;
+    case TokenKind::CameraObject:
+      if (options.cameras) {
+        convert_camera(conversion);
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace
+
+SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, const RunOptions& options) {
+  Conversion conversion{tokens, out, console, options, {}, {}, {}};
+  // The token after the version number is acted on like every later one, so
+  // a file whose first block follows the version directly keeps that block.
+  for (;;) {
+    dispatch_top_level(conversion);
+    if (tokens.at_end()) {
+      break;
+    }
+    tokens.next_token();
+  }
+  conversion.scene.first_frame = conversion.timing.first_frame;
+  conversion.scene.last_frame = conversion.timing.last_frame;
+  return std::move(conversion.scene);
+}
+
+}  // namespace kestrun

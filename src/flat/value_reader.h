@@ -1,0 +1,41 @@
+// How converters take numbers from the current token.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "ase/token.h"
+#include "ase/tokenizer.h"
+
+namespace kestrun {
+
+/// The real value the current token stands for, in single precision: an
+/// integer token counts with its own value (7 reads as 7.0); any other token
+/// gives the Token's `real` field, the last real read.
+float real_value(const Token& token);
+
+/// The integer value the current token stands for: a real token counts
+/// truncated toward zero and saturated to 32 bits; any other token gives the
+/// Token's `integer` field, the last integer read.
+std::int32_t integer_value(const Token& token);
+
+/// Advances to the next token and returns its real value.
+inline float read_real(Tokenizer& tokens) {
+  tokens.next_token();
+  return real_value(tokens.token());
+}
+
+/// Advances to the next token and returns its integer value.
+inline std::int32_t read_integer(Tokenizer& tokens) {
+  tokens.next_token();
+  return integer_value(tokens.token());
+}
+
+/// Advances three times and returns the three real values read.
+inline std::array<float, 3> read_triple(Tokenizer& tokens) {
+  std::array<float, 3> values{};
+  for (float& value : values) value = read_real(tokens);
+  return values;
+}
+
+}  // namespace kestrun

@@ -1,0 +1,95 @@
+#include "io/byte_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "base/error.h"
+#include "io/read_ahead.h"
+
+namespace kestrun {
+
+DescriptorReader::~DescriptorReader() { ::close(descriptor_); }
+
+long DescriptorReader::read(unsigned char* buffer, std::size_t capacity) {
+  for (;;) {
+    const ssize_t count = ::read(descriptor_, buffer, capacity);
+    if (count >= 0 || errno != EINTR) {
+      return count;
+    }
+  }
+}
+
+bool DescriptorReader::is_regular_file() const {
+  struct stat status {};
+  return ::fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode);
+}
+
+ReadResult read_fully(ByteReader& reader, unsigned char* buffer, std::size_t capacity) {
+  ReadResult result;
+  while (result.count < capacity) {
+    const long count = reader.read(buffer + result.count, capacity - result.count);
+    if (count <= 0) {
+      result.failed = count < 0;
+      break;
+    }
+    result.count += static_cast<std::size_t>(count);
+  }
+  return result;
+}
+
+std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::size_t block_size) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) {
+    return nullptr;
+  }
+  auto reader = std::make_unique<DescriptorReader>(descriptor);
+  const bool read_ahead = reader->is_regular_file();
+  return std::make_unique<FileSource>(std::move(reader), block_size, read_ahead);
+}
+
+FileSource::FileSource(std::unique_ptr<ByteReader> reader, std::size_t block_size, bool read_ahead)
+    : reader_(std::move(reader)), block_size_(block_size) {
+  if (read_ahead) {
+    read_ahead_ = std::make_unique<ReadAhead>(*reader_, block_size_);
+  } else {
+    block_ = make_block(block_size_);
+  }
+}
+
+FileSource::~FileSource() {
+  read_ahead_.reset();  // Stops the reading thread before the reader goes.
+}
+
+std::span<unsigned char> FileSource::next_block() {
+  if (read_ahead_) {
+    return read_ahead_->next_block();
+  }
+  if (failed_) {
+    throw Error(ErrorCode::InputRead);
+  }
+  const ReadResult read = read_fully(*reader_, block_.get(), block_size_);
+  failed_ = read.failed;
+  if (read.failed && read.count == 0) {
+    throw Error(ErrorCode::InputRead);
+  }
+  return {block_.get(), read.count};
+}
+
+MemorySource::MemorySource(std::string_view bytes, std::size_t block_size)
+    : rest_(bytes), block_size_(block_size), block_(make_block(block_size)) {}
+
+std::span<unsigned char> MemorySource::next_block() {
+  const std::size_t count = std::min(block_size_, rest_.size());
+  if (count != 0) {
+    std::memcpy(block_.get(), rest_.data(), count);
+  }
+  rest_.remove_prefix(count);
+  return {block_.get(), count};
+}
+
+}  // namespace kestrun

@@ -1,0 +1,112 @@
+// Text formatting for the output: printf's conversions, written without printf.
+#include "base/format.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <limits>
+#include <random>
+#include <string>
+
+#include "base/fixed_format.h"
+
+namespace kestrun {
+namespace {
+
+TEST(Format, RendersConversionsInOrderWithLiteralTextBetween) {
+  EXPECT_EQ(format_string(" %s%d %s%d%s", "setAttr -s ", 3, "\".vt[0:", 2, "]\"\n"),
+            " setAttr -s 3 \".vt[0:2]\"\n");
+  EXPECT_EQ(format_string("                 %f %f %f\n", -10.0f, 0.1234f, 7.0f),
+            "                 -10.000000 0.123400 7.000000\n");
+  EXPECT_EQ(format_string("no conversions\n"), "no conversions\n");
+  EXPECT_EQ(format_string("%d%d%d", 1, -2, std::int64_t{6'000'000'000}), "1-26000000000");
+  EXPECT_EQ(format_string("-%c\n", 'x'), "-x\n");
+  EXPECT_EQ(format_string("-%c\n", std::string_view()), "-\n");
+}
+
+TEST(Format, PadsIntegersToTheirWidthLikePrintf) {
+  EXPECT_EQ(format_string("%2d:%2d:%2d:", 7, 12, 123), " 7:12:123:");
+  EXPECT_EQ(format_string("%4d %4d %4d ", 2001, 99, -5), "2001   99   -5 ");
+}
+
+/// Fails if format_fixed and printf("%f") differ on `value`.
+void expect_printf(double value) {
+  char ours[kMaxFixedLength];
+  char theirs[kMaxFixedLength + 8];
+  const int length = std::snprintf(theirs, sizeof theirs, "%f", value);
+  ASSERT_EQ(std::string(ours, format_fixed(value, ours)),
+            std::string(theirs, static_cast<std::size_t>(length)))
+      << std::bit_cast<std::uint64_t>(value);
+}
+
+TEST(FormatFixed, MatchesPrintfOnSpecialValues) {
+  using limits = std::numeric_limits<double>;
+  const double values[] = {0.0,
+                           -0.0,
+                           1e-7,
+                           -1e-7,
+                           5e-7,
+                           0.1234f,
+                           300.7f,
+                           512.3f,
+                           0.0078125,
+                           0.0234375,
+                           std::ldexp(1.0, -149),
+                           std::numeric_limits<float>::max(),
+                           999999999999.0f,
+                           1e12f,
+                           1.5e30f,
+                           -3.4e38f,
+                           limits::infinity(),
+                           -limits::infinity(),
+                           limits::quiet_NaN(),
+                           -limits::quiet_NaN(),
+                           limits::max(),
+                           limits::denorm_min(),
+                           0.1};
+  for (const double value : values) expect_printf(value);
+}
+
+TEST(FormatFixed, MatchesPrintfOnEveryKindOfFloat) {
+  std::mt19937 random(20261207);
+  for (int i = 0; i < 2'000'000; ++i) {
+    expect_printf(std::bit_cast<float>(static_cast<std::uint32_t>(random())));  // Any bit pattern.
+  }
+  std::uniform_int_distribution<std::int64_t> ten_thousandths(-100'000'000, 100'000'000);
+  for (int i = 0; i < 500'000; ++i) {
+    expect_printf(
+        static_cast<float>(static_cast<double>(ten_thousandths(random)) / 10000.0));  // As exported.
+  }
+  // Half-way between two millionths lies every odd multiple of 2^-7; finer
+  // binary fractions land on quarters and eighths; their neighbours too.
+  for (const double step : {0.0078125, 0.00390625, 0.0009765625}) {
+    for (int multiple = -100'001; multiple <= 100'001; ++multiple) {
+      const auto value = static_cast<float>(multiple * step);
+      expect_printf(value);
+      expect_printf(std::nextafter(value, 1e30f));
+      expect_printf(std::nextafter(value, -1e30f));
+    }
+  }
+}
+
+TEST(FormatFixed, MatchesPrintfOnDoublesThatAreNoFloats) {
+  std::mt19937_64 random(11);
+  for (int i = 0; i < 200'000; ++i) expect_printf(std::bit_cast<double>(random()));
+}
+
+TEST(FormatInteger, MatchesPrintf) {
+  std::mt19937_64 random(3);
+  for (int i = 0; i < 100'000; ++i) {
+    const std::int64_t extremes[] = {0, -1, std::numeric_limits<std::int64_t>::max(),
+                                     std::numeric_limits<std::int64_t>::min()};
+    const auto value = i < 4 ? extremes[i] : static_cast<std::int64_t>(random()) >> (random() % 64);
+    char buffer[kMaxIntegerLength];
+    ASSERT_EQ(std::string(buffer, format_integer(value, buffer)), std::to_string(value));
+  }
+}
+
+}  // namespace
+}  // namespace kestrun

@@ -1,0 +1,4 @@
+// The layer above.
+#pragma once
+
+#include "base/format.h"
