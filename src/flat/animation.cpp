@@ -63,7 +63,6 @@ std::vector<Key> read_group(Conversion& conversion, GroupKind group, TokenKind k
   Tokenizer& tokens = conversion.tokens;
   const std::int32_t ticks_per_frame = conversion.timing.ticks_per_frame;
   std::vector<Key> keys;
-  std::array<float, 3> running_sum = {0.0F, 0.0F, 0.0F};
   while (inside_block(tokens)) {
     if (tokens.kind() != key_keyword) {
       tokens.next_token();
@@ -73,11 +72,13 @@ std::vector<Key> read_group(Conversion& conversion, GroupKind group, TokenKind k
     key.values = read_triple(tokens);
     if (group == GroupKind::Rotation) {
       // A rotation key turns on from the key before: its curves hold the
-      // running sums of the Euler angles, each sum rounded to float.
+      // running sums of the Euler angles, each sum rounded to float. The
+      // first key holds its own angles, the sign of a zero included.
       const float angle = read_real(tokens);
       const EulerAngles turn = axis_angle_to_euler(key.values[0], key.values[1], key.values[2], angle);
-      running_sum = {running_sum[0] + turn.x, running_sum[1] + turn.y, running_sum[2] + turn.z};
-      key.values = running_sum;
+      key.values = keys.empty() ? std::array{turn.x, turn.y, turn.z}
+                                : std::array{keys.back().values[0] + turn.x, keys.back().values[1] + turn.y,
+                                             keys.back().values[2] + turn.z};
     }
     keys.push_back(key);
     tokens.next_token();  // The token after the last value is examined next.
