@@ -70,49 +70,12 @@ TEST(Tokenizer, AreCutAsTheRulesSay) {
   for (const auto& [text, tokens] : rules) EXPECT_EQ(tokens_of(text), tokens) << text;
 }
 
-TEST(Tokenizer, FieldsKeepTheirValuesUntilATokenOfTheirOwnSort) {
-  std::string text(201, 'K');
-  text[0] = '*';
-  text += " * \"" + std::string(2000, 'n') + "\" 7 *NODE_TM -0.0";
-  MemorySource bytes(text);
-  Tokenizer tokens(bytes, nullptr);
-  tokens.next_token();
-  EXPECT_EQ(tokens.token().keyword(), std::string(128, 'K')) << "keywords keep 128 characters";
-  tokens.next_token();
-  EXPECT_EQ(tokens.token().keyword(), std::string(128, 'K')) << "a lone star keeps the keyword";
-  tokens.next_token();
-  EXPECT_EQ(tokens.token().text(), std::string(1024, 'n')) << "strings keep 1024 characters";
-  tokens.next_token();
-  EXPECT_EQ(tokens.token().text(), std::string(1024, 'n'));
-  EXPECT_EQ(tokens.token().real, 0.0) << "an integer leaves the real as it was";
-  tokens.next_token();
-  EXPECT_EQ(tokens.token().integer, 7);
-  tokens.next_token();
-  EXPECT_TRUE(std::signbit(tokens.token().real));
-  EXPECT_EQ(tokens.token().integer, 7);
-}
-
 TEST(Tokenizer, HugeNumbersSaturateOrStayInfinite) {
   std::string big(401, '0');
   big[0] = '1';
   EXPECT_EQ(tokens_of(big + " -" + big + " " + big + ".5"),
             "Integer=2147483647 Integer=-2147483648 Real=inf End");
   EXPECT_EQ(tokens_of("0." + std::string(400, '3')), "Real=0.33333333333333326 End");
-}
-
-TEST(Tokenizer, TheEndIsSeenAsSoonAsTheLastCharacterIsRead) {
-  int end_calls = 0;
-  MemorySource bytes("}");
-  Tokenizer tokens(bytes, [&end_calls] { ++end_calls; });
-  tokens.next_token();
-  EXPECT_EQ(tokens.kind(), TokenKind::Rbrace);
-  EXPECT_TRUE(tokens.end_of_input());
-  EXPECT_EQ(end_calls, 1);
-  tokens.next_token();
-  tokens.next_token();
-  EXPECT_EQ(tokens.kind(), TokenKind::End);
-  EXPECT_EQ(end_calls, 1) << "the end is announced once";
-  EXPECT_EQ(tokens_of("} "), "Rbrace End");
 }
 
 /// `text` followed by enough padding to be read 16 bytes at a time.

@@ -66,13 +66,6 @@ TEST(ByteSource, PipesAreReadAsTheBlocksAreAskedFor) {
   writer.join();
 }
 
-TEST(ByteSource, MemoryComesInBlocks) {
-  const std::string contents = sample(10'000);
-  MemorySource source(contents, 999);
-  EXPECT_EQ(source.next_block().size(), 999U);
-  EXPECT_EQ(drain(source), contents.substr(999));
-}
-
 TEST(ReadAhead, StopsWhenDestroyedBeforeTheEnd) {
   TempDir dir;
   write_file(dir.path() / "in.ase", sample(5'000'000));

@@ -85,17 +85,5 @@ TEST(Trailer, ConnectsMeshesThenLightsWithThePlaybackRange) {
       << "the name cannot end the comment";
 }
 
-TEST(NodeNameList, ANameRepeatedInARowCountsUpItsEntry) {
-  NodeNameList list;
-  for (int i = 0; i < 1000; ++i) list.append(std::string(255, 'L'));
-  list.append("other");
-  list.append(std::string(255, 'L'));
-  ASSERT_EQ(list.entries().size(), 3U);
-  EXPECT_EQ(list.entries()[0].times, 1000U);
-  EXPECT_EQ(list.entries()[1].name, "other");
-  EXPECT_EQ(list.entries()[1].times, 1U);
-  EXPECT_EQ(list.entries()[2].times, 1U);
-}
-
 }  // namespace
 }  // namespace kestrun::testing
