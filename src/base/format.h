@@ -4,10 +4,13 @@
 // ("createNode transform -n \"%s\";\n"); `format_to` renders them into any
 // output that offers append/reserve/commit. Supported conversions: %d
 // (integers, optional width such as %2d), %f (reals, six decimals, exactly as
-// printf) and %s / %c (texts). A wrong argument count or type does not compile.
+// printf), %r (reals, the shortest text that reads back as the same value,
+// as std::to_chars gives it) and %s / %c (texts). A wrong argument count or
+// type does not compile.
 #pragma once
 
 #include <array>
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -77,7 +80,7 @@ class FormatString {
       const format_detail::ArgClass wanted = classes[arg++];
       if (letter == 'd') {
         if (wanted != format_detail::ArgClass::Integer) format_detail::format_error("%d needs an integer");
-      } else if (letter == 'f') {
+      } else if (letter == 'f' || letter == 'r') {
         if (has_width || wanted != format_detail::ArgClass::Real)
           format_detail::format_error("%f needs a real");
       } else if (letter == 's' || letter == 'c') {
@@ -112,12 +115,19 @@ void append_text(Out& out, char c) {
   out.append(std::string_view(&c, 1));
 }
 
+/// Writes `value` as %f or, for letter 'r', in its shortest round-trip form.
+template <class T>
+char* write_real(char* cursor, const T& value, char letter) {
+  if (letter == 'r') return std::to_chars(cursor, cursor + kMaxFixedLength, value).ptr;
+  return format_fixed(static_cast<double>(value), cursor);
+}
+
 template <class Out, class T>
-void append_argument(Out& out, const T& value, std::size_t width) {
+void append_argument(Out& out, const T& value, std::size_t width, char letter) {
   constexpr ArgClass kind = class_of<T>();
   if constexpr (kind == ArgClass::Real) {
     char* start = out.reserve(kMaxFixedLength);
-    out.commit(format_fixed(static_cast<double>(value), start));
+    out.commit(write_real(start, value, letter));
   } else if constexpr (kind == ArgClass::Integer) {
     char* start = out.reserve(kMaxIntegerLength + 64);
     char* end = format_integer(static_cast<std::int64_t>(value), start);
@@ -148,7 +158,7 @@ void render_next(Out& out, std::string_view format, std::size_t& position, const
     width = width * 10 + static_cast<std::size_t>(format[i] - '0');
     ++i;
   }
-  append_argument(out, value, width);
+  append_argument(out, value, width, format[i]);
   position = i + 1;
 }
 
@@ -180,6 +190,7 @@ struct Piece {
   std::size_t begin = 0;
   std::size_t length = 0;
   bool has_width = false;
+  char letter = 0;  // Of the conversion after the text.
 };
 
 /// The literal pieces of a checked format with `Count` conversions; the last
@@ -195,7 +206,7 @@ consteval std::array<Piece, Count + 1> split_format(std::string_view text) {
     while (text[percent] != '%') ++percent;
     std::size_t letter = percent + 1;
     while (text[letter] >= '0' && text[letter] <= '9') ++letter;
-    pieces[index] = Piece{begin, percent - begin, letter != percent + 1};
+    pieces[index] = Piece{begin, percent - begin, letter != percent + 1, text[letter]};
     begin = letter + 1;
   }
   pieces[Count] = Piece{begin, text.size() - begin, false};
@@ -214,9 +225,9 @@ char* copy_piece(char* cursor) {
 }
 
 template <class T>
-char* write_number(char* cursor, const T& value) {
+char* write_number(char* cursor, const T& value, char letter) {
   if constexpr (class_of<T>() == ArgClass::Real) {
-    return format_fixed(static_cast<double>(value), cursor);
+    return write_real(cursor, value, letter);
   } else {
     return format_integer(static_cast<std::int64_t>(value), cursor);
   }
@@ -243,7 +254,7 @@ void format_text_to(Out& out, const Args&... args) {
     constexpr std::size_t kRoom = Text.view().size() + (widest_text_of<Args>() + ... + 0);
     char* cursor = out.reserve(kRoom);
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-      ((cursor = write_number(copy_piece<Text, kPieces[I]>(cursor), args)), ...);
+      ((cursor = write_number(copy_piece<Text, kPieces[I]>(cursor), args, kPieces[I].letter)), ...);
     }
     (std::make_index_sequence<kCount>{});
     out.commit(copy_piece<Text, kPieces[kCount]>(cursor));

@@ -12,8 +12,11 @@ struct RunOptions {
   bool cameras = false;    // CAMERAOBJECT blocks
   bool scene = false;      // the SCENE block's timing
 
-  /// Options that convert everything.
-  static constexpr RunOptions everything() { return {true, true, true, true, true}; }
+  bool extended = false;  // Convert all a scene holds, for Maya today, not as the legacy files did.
+  bool z_up = false;      // Extended: keep the file's Z-up axes instead of turning them to Y up.
+
+  /// Options that convert everything, in the default mode.
+  static constexpr RunOptions everything() { return {true, true, true, true, true, false, false}; }
 };
 
 }  // namespace kestrun

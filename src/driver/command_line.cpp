@@ -18,8 +18,24 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
   line.output_name = arguments[2];
 
   RunOptions& options = line.options;
-  bool everything = count == 3;
+  bool any_switch = false;  // Without a switch letter, everything is converted.
+  bool universal = false;
+  bool extended = false;
+  bool z_up = false;
   for (const std::string_view argument : arguments.subspan(3)) {
+    if (argument.starts_with("--")) {
+      // Long options choose how to convert, not what.
+      if (argument == "--extended") {
+        extended = true;
+      } else if (argument == "--z-up") {
+        z_up = true;
+      } else {
+        console.print("Unrecognized parameter : %s\n", argument);
+        throw Error(ErrorCode::Usage);
+      }
+      continue;
+    }
+    any_switch = true;
     // Only the second character counts: -g, /g, xg and -geometry are all "g".
     const char letter = argument.size() >= 2 ? argument[1] : '\0';
     switch (letter) {
@@ -45,7 +61,7 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
         break;
       case 'u':
       case 'U':
-        everything = true;
+        universal = true;
         break;
       case 'h':
       case 'H':
@@ -57,9 +73,15 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
         throw Error(ErrorCode::Usage);
     }
   }
-  if (everything) {
+  if (!any_switch || universal) {
     options = RunOptions::everything();
   }
+  if (z_up && !extended) {
+    console.write_out("Parameter --z-up needs --extended\n");
+    throw Error(ErrorCode::Usage);
+  }
+  options.extended = extended;
+  options.z_up = z_up;
   return line;
 }
 

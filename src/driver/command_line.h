@@ -21,7 +21,9 @@ struct CommandLine {
 /// Reads `arguments` (the first is the program's own name, not used). Two
 /// file names alone convert everything; switches after them are taken by
 /// their second character, in either case, and convert only what they name.
-/// An unrecognised switch is named on standard output; then, like too few
+/// Arguments after the names that begin with "--" are long options
+/// (--extended, --z-up), which choose how to convert. An unrecognised switch
+/// or long option is named on standard output; then, like too few
 /// arguments, it throws Error(Usage).
 CommandLine read_command_line(std::span<const std::string_view> arguments, Console& console);
 

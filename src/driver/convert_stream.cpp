@@ -1,26 +1,65 @@
 #include "driver/convert_stream.h"
 
+#include <filesystem>
+
 #include "ase/ase_header.h"
 #include "ase/tokenizer.h"
+#include "base/warnings.h"
+#include "extended/scene_writer.h"
 #include "flat/scene_walk.h"
 #include "maya/header.h"
 #include "maya/ma_writer.h"
 #include "maya/trailer.h"
+#include "reader/scene_reader.h"
 
 namespace kestrun {
+namespace {
 
-void convert_stream(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                    Console& console, const Clock& clock) {
+void print_completion(Console& console, StreamNames names) {
+  console.print("%s Completed\n", names.input_name);
+  console.print("%s Generated\n", names.output_name);
+}
+
+/// The default mode: the token walk, byte for byte as the legacy files are.
+void convert_default(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
+                     Console& console, const Clock& clock) {
   MaWriter out(output);
-  Tokenizer tokens(input, [&console, names] {
-    console.print("%s Completed\n", names.input_name);
-    console.print("%s Generated\n", names.output_name);
-  });
+  Tokenizer tokens(input, [&console, names] { print_completion(console, names); });
   check_ase_header(tokens);
   write_header(out, names.output_name, clock());
   const SceneSummary scene = walk_scene(tokens, out, console, options);
   write_trailer(out, scene, names.output_name);
   out.finish();
+}
+
+/// The extended mode: the structured reader hands each object to the writer.
+void convert_extended(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
+                      Console& console, const Clock& clock) {
+  MaWriter out(output);
+  Warnings warnings([&console](std::string_view text) {
+    console.write_err("Warning: ");
+    console.write_err(text);
+    console.write_err("\n");
+  });
+  ExtendedSettings settings{options, options.z_up,
+                            std::filesystem::path(std::string(names.input_name)).stem().string(),
+                            std::string(names.output_name)};
+  SceneWriter writer(out, console, warnings, std::move(settings), clock());
+  reader::read_ase_scene(input, writer, warnings);
+  print_completion(console, names);
+  writer.finish();
+  out.finish();
+}
+
+}  // namespace
+
+void convert_stream(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
+                    Console& console, const Clock& clock) {
+  if (options.extended) {
+    convert_extended(input, output, options, names, console, clock);
+  } else {
+    convert_default(input, output, options, names, console, clock);
+  }
 }
 
 }  // namespace kestrun

@@ -20,13 +20,11 @@ bool is_valid(const LocalTime& time) {
 
 }  // namespace
 
-void write_header(MaWriter& out, std::string_view output_name, const LocalTime& clock_time) {
+void write_modified_date(MaWriter& out, const LocalTime& clock_time) {
   // A clock that hands out impossible fields gets the same fallback as a
   // machine without a clock, rather than an out-of-range table index.
   const LocalTime time = is_valid(clock_time) ? clock_time : LocalTime{};
-  out.print<"//Maya ASCII 3.0 scene\n">();
-  out.print<"//Name: %s\n">(CommentText{output_name});
-  out.print<"//Last modified:%s, ">(kDayNames[static_cast<std::size_t>(time.day_of_week)]);
+  out.print<"%s, ">(kDayNames[static_cast<std::size_t>(time.day_of_week)]);
   const std::string_view month = kMonthNames[static_cast<std::size_t>(time.month)];
   if (time.day_of_month < 10) {
     out.print<"%s 0%d, ">(month, time.day_of_month);
@@ -50,7 +48,15 @@ void write_header(MaWriter& out, std::string_view output_name, const LocalTime& 
   } else {
     out.print<"%2d ">(time.second);
   }
-  out.print<"%s\n">(time.hour < 12 ? "AM" : "PM");
+  out.print<"%s">(time.hour < 12 ? "AM" : "PM");
+}
+
+void write_header(MaWriter& out, std::string_view output_name, const LocalTime& time) {
+  out.print<"//Maya ASCII 3.0 scene\n">();
+  out.print<"//Name: %s\n">(CommentText{output_name});
+  out.print<"//Last modified:">();
+  write_modified_date(out, time);
+  out.print<"\n">();
   out.print<"requires maya \"3.0\";\n">();
   out.print<"currentUnit -l millimeter -a degree -t pal;\n\n">();
 }

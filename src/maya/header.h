@@ -8,6 +8,10 @@
 
 namespace kestrun {
 
+/// Writes the date of `time` as Maya dates its files: "Tue, Jun 05, 2001
+/// 09:07:03 AM", every field two digits but the year, a twelve-hour clock.
+void write_modified_date(MaWriter& out, const LocalTime& time);
+
 /// Writes the header: "//Maya ASCII 3.0 scene", "//Name: " with `output_name`,
 /// the "//Last modified:" line for `time`, the version requirement and the
 /// unit settings, ending with an empty line.

@@ -43,4 +43,25 @@ struct CommentText {
   }
 };
 
+/// Any text as the contents of a MEL string: a backslash and a double quote
+/// get a backslash before them, a line end is written as \n, so that every
+/// byte of a path or a name arrives as it was.
+struct MelString {
+  using formats_as_text = void;
+  std::string_view text;
+
+  template <class Out>
+  void append_to(Out& out) const {
+    std::string_view rest = text;
+    for (std::size_t special = rest.find_first_of("\\\"\n\r"); special != std::string_view::npos;
+         special = rest.find_first_of("\\\"\n\r")) {
+      out.append(rest.substr(0, special));
+      const char c = rest[special];
+      out.append(c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '"' ? "\\\"" : "\\\\");
+      rest.remove_prefix(special + 1);
+    }
+    out.append(rest);
+  }
+};
+
 }  // namespace kestrun

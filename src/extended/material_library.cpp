@@ -1,0 +1,157 @@
+#include "extended/material_library.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace kestrun {
+namespace {
+
+constexpr std::string_view kInitialShadingGroup = ":initialShadingGroup";
+
+std::string_view shader_type(const Material& material) {
+  if (material.shading == "Blinn") return "blinn";
+  if (material.shading == "Phong" || material.shading == "Metal") return "phong";
+  return "lambert";
+}
+
+/// Glossiness from 0 to 1; AC3D writes it from 0 to 128.
+double glossiness(const Material& material) {
+  const double shine = material.shine > 1.0 ? material.shine / 128.0 : material.shine;
+  return std::clamp(shine, 0.0, 1.0);
+}
+
+}  // namespace
+
+void MaterialLibrary::add(MayaOutput& output, const Material& material) {
+  Entry entry;
+  entry.material = &material;
+  entry.shader = output.names.claim(material.name.empty() ? std::string("material") : material.name);
+  entry.group = output.names.claim(entry.shader + "SG");
+  entries_.push_back(std::move(entry));
+  for (const Material& sub : material.sub_materials) add(output, sub);
+}
+
+void MaterialLibrary::set_materials(MayaOutput& output, std::vector<Material> materials) {
+  materials_ = std::move(materials);
+  entries_.clear();
+  for (const Material& material : materials_) add(output, material);
+}
+
+std::size_t MaterialLibrary::entry_of(const Material& material) const {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].material == &material) return i;
+  }
+  return 0;  // Not reached: every material has its entry.
+}
+
+const std::string& MaterialLibrary::use(const Material& material) {
+  Entry& entry = entries_[entry_of(material)];
+  entry.used = true;
+  return entry.group;
+}
+
+FaceShading MaterialLibrary::shading_for(MayaOutput& output, std::optional<std::int32_t> material_ref,
+                                         const Mesh& mesh) {
+  FaceShading shading;
+  if (!material_ref) {
+    shading.groups.emplace_back(kInitialShadingGroup);
+    return shading;
+  }
+  if (*material_ref < 0 || static_cast<std::size_t>(*material_ref) >= materials_.size()) {
+    output.warnings.note("MATERIAL_REF " + std::to_string(*material_ref) +
+                         " names no material of the list; the object gets the default material");
+    shading.groups.emplace_back(kInitialShadingGroup);
+    return shading;
+  }
+  const Material& material = materials_[static_cast<std::size_t>(*material_ref)];
+  const auto& subs = material.sub_materials;
+  if (subs.empty()) {
+    shading.groups.push_back(use(material));
+    return shading;
+  }
+  // One group per sub-material used, in sub-material order.
+  std::vector<std::int64_t> group_of(subs.size(), -1);
+  shading.face_group.reserve(mesh.faces.size());
+  for (const Mesh::Face& face : mesh.faces) {
+    const std::size_t sub = static_cast<std::size_t>(face.material_id) % subs.size();
+    if (group_of[sub] < 0) {
+      group_of[sub] = static_cast<std::int64_t>(shading.groups.size());
+      shading.groups.push_back(use(subs[sub]));
+    }
+    shading.face_group.push_back(static_cast<std::uint32_t>(group_of[sub]));
+  }
+  if (shading.groups.empty()) shading.groups.push_back(use(material));
+  return shading;
+}
+
+void MaterialLibrary::write_used(MayaOutput& output) {
+  MaWriter& out = output.out;
+  std::size_t link = 2;  // Links 0 and 1 are the initial shading group's and particles'.
+  for (const Entry& entry : entries_) {
+    if (!entry.used) continue;
+    const Material& m = *entry.material;
+    const std::string_view type = shader_type(m);
+    out.print<"createNode %s -n \"%s\";\n">(type, entry.shader);
+    out.print<"\tsetAttr \".c\" -type \"float3\" %r %r %r ;\n">(m.diffuse[0], m.diffuse[1], m.diffuse[2]);
+    out.print<"\tsetAttr \".ambc\" -type \"float3\" %r %r %r ;\n">(m.ambient[0], m.ambient[1], m.ambient[2]);
+    const auto transparency = static_cast<float>(std::clamp(m.transparency, 0.0, 1.0));
+    if (transparency != 0.0F) {
+      out.print<"\tsetAttr \".it\" -type \"float3\" %r %r %r ;\n">(transparency, transparency, transparency);
+    }
+    if (type != "lambert") {
+      // The highlight is the specular colour at its specular level.
+      const auto level = static_cast<float>(std::max(0.0, m.shine_strength));
+      out.print<"\tsetAttr \".sc\" -type \"float3\" %r %r %r ;\n">(
+          m.specular[0] * level, m.specular[1] * level, m.specular[2] * level);
+      const double gloss = glossiness(m);
+      if (type == "blinn") {
+        out.print<"\tsetAttr \".ec\" %r;\n">(static_cast<float>(std::max(0.01, 1.0 - gloss)));
+      } else {
+        out.print<"\tsetAttr \".cp\" %r;\n">(static_cast<float>(2.0 + 98.0 * gloss));
+      }
+    }
+    out.print<"createNode shadingEngine -n \"%s\";\n\tsetAttr \".ihi\" 0;\n\tsetAttr \".ro\" yes;\n">(
+        entry.group);
+    const std::string info = output.names.claim(entry.shader + "Info");
+    out.print<"createNode materialInfo -n \"%s\";\n">(info);
+    output.connect(entry.shader + ".oc", entry.group + ".ss");
+    output.connect(entry.group + ".msg", info + ".sg");
+    output.connect(entry.shader + ".msg", info + ".m");
+    output.connect(entry.group + ".pa", ":renderPartition.st", true);
+    output.connect(entry.shader + ".msg", ":defaultShaderList1.s", true);
+    for (const std::string_view kind : {"lnk", "slnk"}) {
+      const std::string prefix = "lightLinker1." + std::string(kind) + "[" + std::to_string(link) + "]";
+      output.connect(":defaultLightSet.msg", prefix + (kind == "lnk" ? ".llnk" : ".sllk"));
+      output.connect(entry.group + ".msg", prefix + (kind == "lnk" ? ".olnk" : ".solk"));
+    }
+    ++link;
+    if (!m.diffuse_map) continue;
+    // The bitmap as a file texture placed by its UVW tiling, offset and angle.
+    const TextureMap& map = *m.diffuse_map;
+    const std::string file = output.names.claim(entry.shader + "File");
+    const std::string place = output.names.claim(entry.shader + "Place2d");
+    out.print<"createNode file -n \"%s\";\n\tsetAttr \".ftn\" -type \"string\" \"%s\";\n">(
+        file, MelString{map.bitmap});
+    out.print<"createNode place2dTexture -n \"%s\";\n">(place);
+    out.print<"\tsetAttr \".re\" -type \"float2\" %r %r ;\n">(static_cast<float>(map.u_tiling),
+                                                              static_cast<float>(map.v_tiling));
+    out.print<"\tsetAttr \".of\" -type \"float2\" %r %r ;\n">(static_cast<float>(map.u_offset),
+                                                              static_cast<float>(map.v_offset));
+    out.print<"\tsetAttr \".r\" %r;\n">(static_cast<float>(map.angle * 180.0 / std::numbers::pi));
+    for (const char* attribute :
+         {"c", "tf", "rf", "mu", "mv", "s", "wu", "wv", "re", "of", "n", "vt1", "vt2", "vt3", "vc1"}) {
+      output.connect(place + "." + attribute, file + "." + attribute);
+    }
+    output.connect(place + ".r", file + ".ro");
+    output.connect(place + ".o", file + ".uv");
+    output.connect(place + ".ofs", file + ".fs");
+    output.connect(file + ".oc", entry.shader + ".c");
+    output.connect(file + ".msg", info + ".t", true);
+    output.connect(file + ".msg", ":defaultTextureList1.tx", true);
+    output.connect(place + ".msg", ":defaultRenderUtilityList1.u", true);
+  }
+  light_links_ = link;
+}
+
+}  // namespace kestrun

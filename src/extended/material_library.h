@@ -1,0 +1,52 @@
+// The scene's materials as Maya shading networks: a shading node, a shading
+// group and, for a bitmap, a file texture with its placement.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "extended/maya_output.h"
+#include "extended/mesh_writer.h"
+#include "model/scene_model.h"
+
+namespace kestrun {
+
+/// Holds the material list, hands out the shading groups of each mesh's
+/// faces, and writes the networks of the materials that were used.
+class MaterialLibrary {
+ public:
+  /// Takes the material list and names every material, in file order.
+  void set_materials(MayaOutput& output, std::vector<Material> materials);
+
+  /// The shading groups of `mesh`'s faces for the object's MATERIAL_REF: the
+  /// material's own, or with sub-materials one per face by MESH_MTLID
+  /// (modulo their count, as the exporting program takes it). No material:
+  /// the initial shading group.
+  FaceShading shading_for(MayaOutput& output, std::optional<std::int32_t> material_ref, const Mesh& mesh);
+
+  /// Writes the shading networks of the materials used.
+  void write_used(MayaOutput& output);
+
+  /// The light linker's links after write_used: the initial shading group's,
+  /// the particles' and one for each group written.
+  [[nodiscard]] std::size_t light_links() const { return light_links_; }
+
+ private:
+  struct Entry {
+    const Material* material = nullptr;
+    std::string shader;
+    std::string group;
+    bool used = false;
+  };
+  void add(MayaOutput& output, const Material& material);
+  std::size_t entry_of(const Material& material) const;
+  const std::string& use(const Material& material);
+
+  std::vector<Material> materials_;
+  std::vector<Entry> entries_;  // Every material and sub-material, depth first.
+  std::size_t light_links_ = 2;
+};
+
+}  // namespace kestrun

@@ -1,0 +1,230 @@
+#include "extended/mesh_writer.h"
+
+#include <bit>
+#include <cmath>
+#include <limits>
+
+namespace kestrun {
+namespace {
+
+constexpr std::uint64_t kNoKey = std::numeric_limits<std::uint64_t>::max();
+
+float single(double value) { return static_cast<float>(value); }
+
+bool valid_corners(const std::array<std::uint32_t, 3>& corners, std::size_t list_size) {
+  return corners[0] < list_size && corners[1] < list_size && corners[2] < list_size;
+}
+
+/// Finds every vertex pair once: each kept face's three edges become
+/// references to shared edges, and an edge is soft where the faces on its
+/// sides share a smoothing group.
+void build_edges(MeshWorkspace& w, const Mesh& mesh) {
+  const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, w.kept_faces.size() * 4));
+  w.edge_keys.assign(wanted, kNoKey);
+  w.edge_slots.resize(wanted);
+  w.edge_vertices.clear();
+  w.edge_groups.clear();
+  w.edge_soft.clear();
+  w.face_edges.clear();
+  const std::size_t mask = wanted - 1;
+  for (const std::uint32_t f : w.kept_faces) {
+    const Mesh::Face& face = mesh.faces[f];
+    for (int side = 0; side < 3; ++side) {
+      const std::uint32_t from = face.corners[static_cast<std::size_t>(side)];
+      const std::uint32_t to = face.corners[static_cast<std::size_t>((side + 1) % 3)];
+      const std::uint64_t key = (std::uint64_t{std::min(from, to)} << 32) | std::max(from, to);
+      std::size_t slot = (key * 0x9E3779B97F4A7C15ULL >> 20) & mask;
+      while (w.edge_keys[slot] != kNoKey && w.edge_keys[slot] != key) slot = (slot + 1) & mask;
+      std::uint32_t edge;
+      if (w.edge_keys[slot] == kNoKey) {
+        w.edge_keys[slot] = key;
+        edge = static_cast<std::uint32_t>(w.edge_groups.size());
+        w.edge_slots[slot] = edge;
+        w.edge_vertices.push_back(from);
+        w.edge_vertices.push_back(to);
+        w.edge_groups.push_back(face.smoothing);
+        w.edge_soft.push_back(0);
+      } else {
+        edge = w.edge_slots[slot];
+        if ((w.edge_groups[edge] & face.smoothing) != 0) w.edge_soft[edge] = 1;
+        w.edge_groups[edge] |= face.smoothing;
+      }
+      const bool forward = w.edge_vertices[2 * std::size_t{edge}] == from;
+      w.face_edges.push_back(forward ? std::int64_t{edge} : -std::int64_t{edge} - 1);
+    }
+  }
+}
+
+/// The unit normal of a face in the node's space, for corners the file gives none.
+std::array<float, 3> face_normal(const Mesh& mesh, const Mesh::Face& face, const Matrix43& to_local) {
+  const Vec3 a = to_local.apply(mesh.vertices[face.corners[0]]);
+  const Vec3 b = to_local.apply(mesh.vertices[face.corners[1]]);
+  const Vec3 c = to_local.apply(mesh.vertices[face.corners[2]]);
+  const Vec3 n = cross(b - a, c - a);
+  const double length = std::sqrt(dot(n, n));
+  if (!(length > 0)) return {0.0F, 0.0F, 1.0F};
+  return {single(n.x / length), single(n.y / length), single(n.z / length)};
+}
+
+bool finite_normal(const std::array<float, 3>& n) {
+  return std::isfinite(n[0]) && std::isfinite(n[1]) && std::isfinite(n[2]);
+}
+
+/// Consecutive runs of Maya face numbers, as a componentList's entries.
+std::string face_ranges(const std::vector<std::uint32_t>& faces, std::size_t& count) {
+  std::string ranges;
+  count = 0;
+  for (std::size_t i = 0; i < faces.size();) {
+    std::size_t j = i;
+    while (j + 1 < faces.size() && faces[j + 1] == faces[j] + 1) ++j;
+    ranges.append(" \"f[").append(std::to_string(faces[i]));
+    if (j > i) ranges.append(":").append(std::to_string(faces[j]));
+    ranges.append("]\"");
+    ++count;
+    i = j + 1;
+  }
+  return ranges;
+}
+
+}  // namespace
+
+void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, std::string_view transform,
+                const Mesh& mesh, const Matrix43& to_local, const FaceShading& shading) {
+  MaWriter& out = output.out;
+  w.kept_faces.clear();
+  for (std::uint32_t f = 0; f < mesh.faces.size(); ++f) {
+    const auto& corners = mesh.faces[f].corners;
+    if (!valid_corners(corners, mesh.vertices.size())) {
+      output.warnings.note("faces with a corner outside the vertex list are left out");
+    } else if (corners[0] == corners[1] || corners[1] == corners[2] || corners[2] == corners[0]) {
+      output.warnings.note("faces with a repeated corner (no area) are left out");
+    } else {
+      w.kept_faces.push_back(f);
+    }
+  }
+  build_edges(w, mesh);
+
+  out.print<"createNode mesh -n \"%s\" -p \"%s\";\n">(shape, transform);
+  out.append("\tsetAttr -k off \".v\";\n");
+
+  // Shading: one group for all, or a component list per group.
+  std::vector<std::vector<std::uint32_t>> group_faces(std::max<std::size_t>(1, shading.groups.size()));
+  for (std::uint32_t maya_face = 0; maya_face < w.kept_faces.size(); ++maya_face) {
+    const std::uint32_t f = w.kept_faces[maya_face];
+    group_faces[shading.face_group.empty() ? 0 : shading.face_group[f]].push_back(maya_face);
+  }
+  std::vector<std::size_t> used_groups;
+  for (std::size_t g = 0; g < group_faces.size(); ++g) {
+    if (!group_faces[g].empty()) used_groups.push_back(g);
+  }
+  const bool per_face = used_groups.size() > 1;
+  if (per_face) {
+    out.print<"\tsetAttr -s %d \".iog[0].og\";\n">(used_groups.size());
+    for (std::size_t k = 0; k < used_groups.size(); ++k) {
+      std::size_t count = 0;
+      const std::string ranges = face_ranges(group_faces[used_groups[k]], count);
+      out.print<"\tsetAttr \".iog[0].og[%d].gcl\" -type \"componentList\" %d%s;\n">(k, count, ranges);
+    }
+  }
+  out.append("\tsetAttr \".vir\" yes;\n\tsetAttr \".vif\" yes;\n");
+
+  // UV sets: map1 from the main list, "map<n>" from further channels.
+  std::vector<const Mesh::Channel*> uv_sets;
+  for (const Mesh::Channel& channel : mesh.channels) {
+    if (!channel.coordinates.empty()) uv_sets.push_back(&channel);
+  }
+  for (std::size_t k = 0; k < uv_sets.size(); ++k) {
+    const std::string set_name = "map" + std::to_string(uv_sets[k]->number);
+    const std::string attribute = "uvst[" + std::to_string(k) + "].uvsp";
+    out.print<"\tsetAttr \".uvst[%d].uvsn\" -type \"string\" \"%s\";\n">(k, set_name);
+    const auto& coordinates = uv_sets[k]->coordinates;
+    write_array(out, attribute, "float2", coordinates.size(),
+                [&](std::size_t i) { out.print<" %r %r">(coordinates[i][0], coordinates[i][1]); });
+  }
+  if (!uv_sets.empty()) {
+    out.print<"\tsetAttr \".cuvs\" -type \"string\" \"map%d\";\n">(uv_sets[0]->number);
+  }
+  const bool colored = !mesh.colors.empty();
+  if (colored) {
+    out.append(
+        "\tsetAttr \".dcol\" yes;\n\tsetAttr \".ccls\" -type \"string\" \"colorSet1\";\n"
+        "\tsetAttr \".clst[0].clsn\" -type \"string\" \"colorSet1\";\n");
+    write_array(out, "clst[0].clsp", "", mesh.colors.size(), [&](std::size_t i) {
+      out.print<" %r %r %r 1">(mesh.colors[i][0], mesh.colors[i][1], mesh.colors[i][2]);
+    });
+  }
+  out.append("\tsetAttr \".dcc\" -type \"string\" \"Ambient+Diffuse\";\n");
+
+  write_array(out, "vt", "", mesh.vertices.size(), [&](std::size_t i) {
+    const Vec3 p = to_local.apply(mesh.vertices[i]);
+    out.print<" %r %r %r">(single(p.x), single(p.y), single(p.z));
+  });
+  write_array(out, "ed", "", w.edge_soft.size(), [&](std::size_t e) {
+    out.print<" %d %d %d">(w.edge_vertices[2 * e], w.edge_vertices[2 * e + 1], w.edge_soft[e]);
+  });
+
+  // The file's normals, one per corner in face order, as locked normals.
+  if (!mesh.corner_normals.empty()) {
+    write_array(out, "n", "float3", 3 * w.kept_faces.size(), [&](std::size_t corner) {
+      const std::uint32_t f = w.kept_faces[corner / 3];
+      const std::size_t index = 3 * std::size_t{f} + corner % 3;
+      std::array<float, 3> n{};
+      if (index < mesh.corner_normals.size() && finite_normal(mesh.corner_normals[index])) {
+        n = mesh.corner_normals[index];
+      } else {
+        output.warnings.note("faces without normals in MESH_NORMALS get their face's own");
+        n = face_normal(mesh, mesh.faces[f], to_local);
+      }
+      out.print<" %r %r %r">(n[0], n[1], n[2]);
+    });
+  }
+
+  // Faces: their edges, then a UV face for each set and a colour face.
+  write_array(out, "fc", "polyFaces", w.kept_faces.size(), [&](std::size_t maya_face) {
+    const std::int64_t* edges = &w.face_edges[3 * maya_face];
+    out.print<" f 3 %d %d %d">(edges[0], edges[1], edges[2]);
+    const std::uint32_t f = w.kept_faces[maya_face];
+    for (std::size_t k = 0; k < uv_sets.size(); ++k) {
+      const Mesh::Channel& channel = *uv_sets[k];
+      if (f < channel.faces.size() && valid_corners(channel.faces[f], channel.coordinates.size())) {
+        const auto& uv = channel.faces[f];
+        out.print<" mu %d 3 %d %d %d">(k, uv[0], uv[1], uv[2]);
+      } else {
+        output.warnings.note(f < channel.faces.size()
+                                 ? "texture faces with a corner outside their list lose their UVs"
+                                 : "faces without a texture face have no UVs");
+      }
+    }
+    if (colored) {
+      if (f < mesh.color_faces.size() && valid_corners(mesh.color_faces[f], mesh.colors.size())) {
+        const auto& c = mesh.color_faces[f];
+        out.print<" mc 0 3 %d %d %d">(c[0], c[1], c[2]);
+      } else {
+        output.warnings.note("faces without a valid colour face have no vertex colours");
+      }
+    }
+  });
+  out.append("\tsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\n");
+
+  // The shading groups' connections; a group per face set needs a groupId.
+  const std::string shape_name(shape);
+  if (!per_face) {
+    const std::string& group = shading.groups.empty()
+                                   ? std::string(":initialShadingGroup")
+                                   : shading.groups[used_groups.empty() ? 0 : used_groups[0]];
+    output.connect(shape_name + ".iog", group + ".dsm", true);
+    return;
+  }
+  for (std::size_t k = 0; k < used_groups.size(); ++k) {
+    const std::string& group = shading.groups[used_groups[k]];
+    const std::string id = output.names.claim(shape_name + "GroupId");
+    const std::string member = shape_name + ".iog.og[" + std::to_string(k) + "]";
+    out.print<"createNode groupId -n \"%s\";\n\tsetAttr \".ihi\" 0;\n">(id);
+    output.connect(id + ".id", member + ".gid");
+    output.connect(group + ".mwc", member + ".gco");
+    output.connect(member, group + ".dsm", true);
+    output.connect(id + ".msg", group + ".gn", true);
+  }
+}
+
+}  // namespace kestrun

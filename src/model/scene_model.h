@@ -1,0 +1,116 @@
+// What the structured reader gathers from an ASE scene and the extended
+// writer turns into Maya nodes: the timing, the materials, and one object at
+// a time with its transform, geometry, settings and animation.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/animation_model.h"
+#include "model/transform_math.h"
+
+namespace kestrun {
+
+/// The SCENE block; a setting the file does not give keeps its default.
+struct SceneTiming {
+  std::int32_t first_frame = 0;
+  std::int32_t last_frame = 100;
+  std::int32_t frame_speed = 30;
+  std::int32_t ticks_per_frame = 160;
+  bool has_range = false;  // SCENE_FIRSTFRAME or SCENE_LASTFRAME was read.
+};
+
+using Color = std::array<float, 3>;
+
+/// A bitmap map of a material (MAP_DIFFUSE) and its UVW placement.
+struct TextureMap {
+  std::string bitmap;  // The path as written.
+  double u_offset = 0.0;
+  double v_offset = 0.0;
+  double u_tiling = 1.0;
+  double v_tiling = 1.0;
+  double angle = 0.0;  // Radians.
+};
+
+struct Material {
+  std::string name;
+  std::string material_class;  // "Standard", "Multi/Sub-Object", ...
+  std::string shading;         // "Blinn", "Phong", "Metal", ...
+  Color ambient{0.2F, 0.2F, 0.2F};
+  Color diffuse{0.8F, 0.8F, 0.8F};
+  Color specular{0.0F, 0.0F, 0.0F};
+  double shine = 0.0;           // Glossiness: 0 to 1 (AC3D writes 0 to 128).
+  double shine_strength = 0.0;  // Specular level.
+  double transparency = 0.0;
+  std::optional<TextureMap> diffuse_map;
+  std::vector<Material> sub_materials;
+};
+
+/// The faces and lists of one MESH block, as the file gives them.
+struct Mesh {
+  struct Face {
+    std::array<std::uint32_t, 3> corners{};  // Vertex numbers of A, B, C.
+    std::uint32_t smoothing = 0;             // Bit g - 1 for smoothing group g.
+    std::int32_t material_id = 0;
+  };
+  /// A texture-vertex channel: its list and a face of it for each mesh face.
+  struct Channel {
+    int number = 1;  // 1 for the main list, 2 and up for MESH_MAPPINGCHANNEL.
+    std::vector<std::array<float, 2>> coordinates;
+    std::vector<std::array<std::uint32_t, 3>> faces;
+  };
+  std::vector<Vec3> vertices;  // World space, as the exporter writes them.
+  std::vector<Face> faces;
+  std::vector<Channel> channels;
+  std::vector<Color> colors;
+  std::vector<std::array<std::uint32_t, 3>> color_faces;
+  /// Three per face, for corners A, B and C, in object space; empty if the
+  /// file has none. A face the file gives no normals for has NaN there.
+  std::vector<std::array<float, 3>> corner_normals;
+};
+
+enum class ObjectKind { Geometry, Helper, Shape, Light, Camera, Group };
+
+enum class LightType { Omni, Directional, TargetSpot, FreeSpot };
+
+struct LightSettings {
+  LightType type = LightType::Omni;
+  Color color{1.0F, 1.0F, 1.0F};
+  double intensity = 1.0;
+  double hotspot = 43.0;  // Degrees: the full inner cone.
+  double falloff = 45.0;  // Degrees: the full outer cone.
+  std::string shadows;    // "Off", "Mapped", "Raytraced".
+};
+
+struct CameraSettings {
+  double fov = 0.7854;  // Horizontal, radians.
+  double near_clip = 0.0;
+  double far_clip = 0.0;
+  double target_distance = 0.0;
+};
+
+/// A node transform: where the file gives one, the world matrix.
+struct NodeTransform {
+  std::string name;  // The NODE_NAME inside NODE_TM.
+  Matrix43 world;
+};
+
+/// One object block of the file, complete.
+struct SceneObject {
+  ObjectKind kind = ObjectKind::Geometry;
+  std::string name;
+  std::string parent;  // NODE_PARENT, or empty.
+  std::optional<NodeTransform> transform;
+  std::optional<NodeTransform> target;  // A camera's or light's "<name>.Target".
+  std::optional<Mesh> mesh;
+  std::optional<std::int32_t> material_ref;
+  LightSettings light;
+  CameraSettings camera;
+  NodeAnimation animation;
+  NodeAnimation target_animation;
+};
+
+}  // namespace kestrun

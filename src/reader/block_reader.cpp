@@ -1,0 +1,99 @@
+#include "reader/block_reader.h"
+
+#include <cmath>
+#include <limits>
+
+namespace kestrun::reader {
+
+void BlockReader::skip_arguments() {
+  for (;;) {
+    switch (lexer_.type()) {
+      case TokenType::Number:
+      case TokenType::String:
+      case TokenType::Word:
+      case TokenType::Colon:
+      case TokenType::Comma:
+        lexer_.next();
+        break;
+      default:
+        return;
+    }
+  }
+}
+
+void BlockReader::skip_block() {
+  // Counted, not recursive: no nesting depth can exhaust the stack.
+  std::uint64_t depth = 0;
+  do {
+    if (lexer_.type() == TokenType::OpenBrace) ++depth;
+    if (lexer_.type() == TokenType::CloseBrace) --depth;
+    if (lexer_.type() == TokenType::End) return;
+    lexer_.next();
+  } while (depth != 0);
+}
+
+void BlockReader::finish_statement() {
+  skip_arguments();
+  if (lexer_.type() == TokenType::OpenBrace) skip_block();
+}
+
+bool BlockReader::take(TokenType type) {
+  if (lexer_.type() != type) return false;
+  lexer_.next();
+  return true;
+}
+
+double BlockReader::number(std::string_view what) {
+  if (lexer_.type() == TokenType::Word || lexer_.type() == TokenType::String) {
+    note(std::string(what) + " is not a number; 0 is taken");  // "1.#QNAN", say: taken, not read.
+    lexer_.next();
+    return 0.0;
+  }
+  if (lexer_.type() != TokenType::Number) {
+    note(std::string(what) + " is missing a number; 0 is taken");
+    return 0.0;
+  }
+  const double value = lexer_.number();
+  lexer_.next();
+  if (!std::isfinite(value)) {
+    note(std::string(what) + " is not a finite number; 0 is taken");
+    return 0.0;
+  }
+  return value;
+}
+
+std::int64_t BlockReader::integer(std::string_view what) {
+  if (lexer_.type() != TokenType::Number) {
+    note(std::string(what) + " is missing a whole number; 0 is taken");
+    return 0;
+  }
+  const double value = lexer_.number();
+  lexer_.next();
+  constexpr double kLimit = 9.0e15;  // Beyond any count a file can back with lines.
+  if (!(std::fabs(value) <= kLimit) || value != std::trunc(value)) {
+    note(std::string(what) + " is not a whole number of sensible size; 0 is taken");
+    return 0;
+  }
+  return static_cast<std::int64_t>(value);
+}
+
+Vec3 BlockReader::vec3(std::string_view what) {
+  Vec3 v;
+  v.x = number(what);
+  v.y = number(what);
+  v.z = number(what);
+  return v;
+}
+
+std::string BlockReader::text(std::string_view what) {
+  if (lexer_.type() != TokenType::String && lexer_.type() != TokenType::Word) {
+    note(std::string(what) + " is missing its text");
+    return {};
+  }
+  if (lexer_.truncated()) note(std::string(what) + " is too long; it is cut");
+  std::string value(lexer_.text());
+  lexer_.next();
+  return value;
+}
+
+}  // namespace kestrun::reader

@@ -1,0 +1,65 @@
+#include "reader/keywords.h"
+
+#include <array>
+
+namespace kestrun::reader {
+namespace {
+
+struct Entry {
+  std::string_view text;
+  Keyword keyword;
+};
+
+constexpr Entry kEntries[] = {
+#define KESTRUN_KEYWORD_ENTRY(name, text) {text, Keyword::name},
+    KESTRUN_READER_KEYWORDS(KESTRUN_KEYWORD_ENTRY)
+#undef KESTRUN_KEYWORD_ENTRY
+};
+constexpr std::size_t kCount = std::size(kEntries);
+static_assert(kCount < 255);
+
+constexpr int kSlotBits = 12;  // 4096 slots: a multiplier without collisions is found in a few tries.
+constexpr std::uint8_t kEmpty = 0xFF;
+
+constexpr std::uint64_t hash_of(std::string_view text) {
+  std::uint64_t hash = kKeywordHashStart;
+  for (const char c : text) hash = hash_step(hash, static_cast<unsigned char>(c));
+  return hash;
+}
+
+constexpr std::size_t slot_of(std::uint64_t hash, std::uint64_t multiplier) {
+  return static_cast<std::size_t>((hash * multiplier) >> (64 - kSlotBits));
+}
+
+/// The perfect hash, found when the program is compiled: the first odd
+/// multiplier that gives every keyword a slot of its own.
+struct PerfectHash {
+  std::uint64_t multiplier = 0;
+  std::array<std::uint8_t, std::size_t{1} << kSlotBits> slots{};
+};
+
+constexpr PerfectHash build_perfect_hash() {
+  for (std::uint64_t multiplier = 0x9E3779B97F4A7C15ULL;; multiplier += 2) {
+    PerfectHash table{multiplier, {}};
+    table.slots.fill(kEmpty);
+    bool collision = false;
+    for (std::size_t index = 0; index < kCount && !collision; ++index) {
+      std::uint8_t& slot = table.slots[slot_of(hash_of(kEntries[index].text), multiplier)];
+      collision = slot != kEmpty;
+      slot = static_cast<std::uint8_t>(index);
+    }
+    if (!collision) return table;
+  }
+}
+
+constexpr PerfectHash kHash = build_perfect_hash();
+
+}  // namespace
+
+Keyword find_keyword(std::string_view text, std::uint64_t hash) noexcept {
+  const std::uint8_t index = kHash.slots[slot_of(hash, kHash.multiplier)];
+  if (index == kEmpty || kEntries[index].text != text) return Keyword::Unknown;
+  return kEntries[index].keyword;
+}
+
+}  // namespace kestrun::reader

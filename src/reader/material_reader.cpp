@@ -1,0 +1,124 @@
+// MATERIAL_LIST blocks.
+#include <algorithm>
+
+#include "reader/part_readers.h"
+
+namespace kestrun::reader {
+namespace {
+
+/// Sub-materials nested deeper than this are passed over: a file cannot
+/// nest its way to the end of the stack.
+constexpr int kMaxMaterialDepth = 16;
+
+Color read_color(BlockReader& reader, std::string_view what) {
+  const Vec3 value = reader.vec3(what);
+  return {static_cast<float>(value.x), static_cast<float>(value.y), static_cast<float>(value.z)};
+}
+
+TextureMap read_map(BlockReader& reader, bool& is_bitmap) {
+  TextureMap map;
+  is_bitmap = false;
+  reader.read_block("MAP_DIFFUSE", [&](Keyword keyword) {
+    switch (keyword) {
+      case Keyword::MapClass:
+        is_bitmap = reader.text("MAP_CLASS") == "Bitmap" || is_bitmap;
+        break;
+      case Keyword::Bitmap:
+        map.bitmap = reader.text("BITMAP");
+        is_bitmap = true;
+        break;
+      case Keyword::UvwUOffset:
+        map.u_offset = reader.number("UVW_U_OFFSET");
+        break;
+      case Keyword::UvwVOffset:
+        map.v_offset = reader.number("UVW_V_OFFSET");
+        break;
+      case Keyword::UvwUTiling:
+        map.u_tiling = reader.number("UVW_U_TILING");
+        break;
+      case Keyword::UvwVTiling:
+        map.v_tiling = reader.number("UVW_V_TILING");
+        break;
+      case Keyword::UvwAngle:
+        map.angle = reader.number("UVW_ANGLE");
+        break;
+      default:
+        break;
+    }
+  });
+  return map;
+}
+
+Material read_material(BlockReader& reader, std::string_view block, int depth) {
+  Material material;
+  reader.read_block(block, [&](Keyword keyword) {
+    switch (keyword) {
+      case Keyword::MaterialName:
+        material.name = reader.text("MATERIAL_NAME");
+        break;
+      case Keyword::MaterialClass:
+        material.material_class = reader.text("MATERIAL_CLASS");
+        break;
+      case Keyword::MaterialAmbient:
+        material.ambient = read_color(reader, "MATERIAL_AMBIENT");
+        break;
+      case Keyword::MaterialDiffuse:
+        material.diffuse = read_color(reader, "MATERIAL_DIFFUSE");
+        break;
+      case Keyword::MaterialSpecular:
+        material.specular = read_color(reader, "MATERIAL_SPECULAR");
+        break;
+      case Keyword::MaterialShine:
+        material.shine = reader.number("MATERIAL_SHINE");
+        break;
+      case Keyword::MaterialShineStrength:
+        material.shine_strength = reader.number("MATERIAL_SHINESTRENGTH");
+        break;
+      case Keyword::MaterialTransparency:
+        material.transparency = reader.number("MATERIAL_TRANSPARENCY");
+        break;
+      case Keyword::MaterialShading:
+        material.shading = reader.text("MATERIAL_SHADING");
+        break;
+      case Keyword::MapDiffuse: {
+        bool is_bitmap = false;
+        TextureMap map = read_map(reader, is_bitmap);
+        if (is_bitmap && !map.bitmap.empty()) material.diffuse_map = std::move(map);
+        break;
+      }
+      case Keyword::Submaterial: {
+        const std::int64_t index = reader.integer("SUBMATERIAL");
+        if (depth + 1 >= kMaxMaterialDepth) {
+          reader.note("sub-materials nest too deep; the inner ones are left out");
+          break;
+        }
+        Material sub = read_material(reader, "SUBMATERIAL", depth + 1);
+        if (index != static_cast<std::int64_t>(material.sub_materials.size())) {
+          reader.note("SUBMATERIAL numbers are not in order; they are taken in file order");
+        }
+        material.sub_materials.push_back(std::move(sub));
+        break;
+      }
+      default:
+        break;
+    }
+  });
+  return material;
+}
+
+}  // namespace
+
+std::vector<Material> read_material_list(BlockReader& reader) {
+  std::vector<Material> materials;
+  reader.read_block("MATERIAL_LIST", [&](Keyword keyword) {
+    if (keyword != Keyword::Material) return;
+    const std::int64_t index = reader.integer("MATERIAL");
+    if (index != static_cast<std::int64_t>(materials.size())) {
+      reader.note("MATERIAL numbers are not in order; they are taken in file order");
+    }
+    materials.push_back(read_material(reader, "MATERIAL", 0));
+  });
+  return materials;
+}
+
+}  // namespace kestrun::reader

@@ -1,0 +1,308 @@
+#include "reader/scene_reader.h"
+
+#include <algorithm>
+#include <string>
+
+#include "base/error.h"
+#include "reader/part_readers.h"
+
+namespace kestrun::reader {
+namespace {
+
+void check_header(Lexer& lexer, Warnings& warnings) {
+  // The keyword may follow up to ten other tokens (a byte-order mark, say).
+  for (int read = 0; read < 11; ++read) {
+    if (lexer.type() == TokenType::Keyword && lexer.keyword() == Keyword::AsciiExport) {
+      lexer.next();
+      if (lexer.type() != TokenType::Number || lexer.number() != 200.0) {
+        warnings.warn("the file does not say it is of version 200; it is read as if it were");
+      }
+      return;
+    }
+    if (lexer.type() == TokenType::End) break;
+    lexer.next();
+  }
+  throw Error(ErrorCode::NotAseText);
+}
+
+SceneTiming read_scene_block(BlockReader& reader) {
+  SceneTiming timing;
+  const auto setting = [&reader](std::string_view what, std::int32_t& field) {
+    const std::int64_t value = reader.integer(what);
+    if (value <= INT32_MIN || value >= INT32_MAX) {
+      reader.note(std::string(what) + " is out of range; it is left at " + std::to_string(field));
+      return;
+    }
+    field = static_cast<std::int32_t>(value);
+  };
+  reader.read_block("SCENE", [&](Keyword keyword) {
+    switch (keyword) {
+      case Keyword::SceneFirstFrame:
+        setting("SCENE_FIRSTFRAME", timing.first_frame);
+        timing.has_range = true;
+        break;
+      case Keyword::SceneLastFrame:
+        setting("SCENE_LASTFRAME", timing.last_frame);
+        timing.has_range = true;
+        break;
+      case Keyword::SceneFrameSpeed:
+        setting("SCENE_FRAMESPEED", timing.frame_speed);
+        break;
+      case Keyword::SceneTicksPerFrame:
+        setting("SCENE_TICKSPERFRAME", timing.ticks_per_frame);
+        break;
+      default:
+        break;
+    }
+  });
+  if (timing.ticks_per_frame <= 0) {
+    reader.note("SCENE_TICKSPERFRAME is not positive; 160 is taken");
+    timing.ticks_per_frame = 160;
+  }
+  if (timing.frame_speed <= 0) {
+    reader.note("SCENE_FRAMESPEED is not positive; 30 is taken");
+    timing.frame_speed = 30;
+  }
+  return timing;
+}
+
+std::string_view block_name(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::Geometry:
+      return "GEOMOBJECT";
+    case ObjectKind::Helper:
+      return "HELPEROBJECT";
+    case ObjectKind::Shape:
+      return "SHAPEOBJECT";
+    case ObjectKind::Light:
+      return "LIGHTOBJECT";
+    case ObjectKind::Camera:
+      return "CAMERAOBJECT";
+    case ObjectKind::Group:
+      return "GROUP";
+  }
+  return "object";
+}
+
+LightType light_type(std::string_view word) {
+  if (word == "Omni") return LightType::Omni;
+  if (word == "Directional") return LightType::Directional;
+  if (word == "Target") return LightType::TargetSpot;
+  return LightType::FreeSpot;
+}
+
+void read_light_settings(BlockReader& reader, LightSettings& light) {
+  reader.read_block("LIGHT_SETTINGS", [&](Keyword keyword) {
+    switch (keyword) {
+      case Keyword::LightColor: {
+        const Vec3 color = reader.vec3("LIGHT_COLOR");
+        light.color = {static_cast<float>(color.x), static_cast<float>(color.y), static_cast<float>(color.z)};
+        break;
+      }
+      case Keyword::LightIntens:
+        light.intensity = reader.number("LIGHT_INTENS");
+        break;
+      case Keyword::LightHotspot:
+        light.hotspot = reader.number("LIGHT_HOTSPOT");
+        break;
+      case Keyword::LightFalloff:
+        light.falloff = reader.number("LIGHT_FALLOFF");
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+void read_camera_settings(BlockReader& reader, CameraSettings& camera) {
+  // CAMERA_HITHER and CAMERA_YON are the clipping planes when the camera
+  // clips by hand; CAMERA_NEAR and CAMERA_FAR are its range otherwise.
+  bool manual_near = false, manual_far = false;
+  reader.read_block("CAMERA_SETTINGS", [&](Keyword keyword) {
+    switch (keyword) {
+      case Keyword::CameraNear:
+        if (!manual_near) camera.near_clip = reader.number("CAMERA_NEAR");
+        break;
+      case Keyword::CameraFar:
+        if (!manual_far) camera.far_clip = reader.number("CAMERA_FAR");
+        break;
+      case Keyword::CameraHither:
+        camera.near_clip = reader.number("CAMERA_HITHER");
+        manual_near = true;
+        break;
+      case Keyword::CameraYon:
+        camera.far_clip = reader.number("CAMERA_YON");
+        manual_far = true;
+        break;
+      case Keyword::CameraFov:
+        camera.fov = reader.number("CAMERA_FOV");
+        break;
+      case Keyword::CameraTdist:
+        camera.target_distance = reader.number("CAMERA_TDIST");
+        break;
+      default:
+        break;
+    }
+  });
+}
+
+SceneObject read_object(BlockReader& reader, ObjectKind kind) {
+  SceneObject object;
+  object.kind = kind;
+  reader.read_block(block_name(kind), [&](Keyword keyword) {
+    switch (keyword) {
+      case Keyword::NodeName:
+        object.name = reader.text("NODE_NAME");
+        break;
+      case Keyword::NodeParent:
+        object.parent = reader.text("NODE_PARENT");
+        break;
+      case Keyword::NodeTm: {
+        NodeTransform transform = read_node_tm(reader);
+        if (names_target(transform.name, object)) {
+          object.target = std::move(transform);
+        } else if (!object.transform) {
+          object.transform = std::move(transform);
+        } else {
+          reader.note("a further NODE_TM is left out");
+        }
+        break;
+      }
+      case Keyword::Mesh:
+        if (object.mesh) reader.note("a further MESH block replaces the one before");
+        object.mesh = read_mesh(reader);
+        break;
+      case Keyword::MaterialRef:
+        object.material_ref = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(reader.integer("MATERIAL_REF"), INT32_MIN, INT32_MAX));
+        break;
+      case Keyword::TmAnimation:
+        read_tm_animation(reader, object);
+        break;
+      case Keyword::LightType:
+        object.light.type = light_type(reader.text("LIGHT_TYPE"));
+        break;
+      case Keyword::LightShadows:
+        object.light.shadows = reader.text("LIGHT_SHADOWS");
+        break;
+      case Keyword::LightSettings:
+        read_light_settings(reader, object.light);
+        break;
+      case Keyword::CameraSettings:
+        read_camera_settings(reader, object.camera);
+        break;
+      default:
+        break;
+    }
+  });
+  return object;
+}
+
+/// The statements outside every object. A GROUP's objects are read at this
+/// level too, counting its braces: groups nest without recursion.
+class TopLevel {
+ public:
+  TopLevel(BlockReader& reader, SceneSink& sink) : reader_(reader), sink_(sink) {}
+
+  void read_statements() {
+    Lexer& lexer = reader_.lexer();
+    std::uint64_t open_groups = 0;
+    for (;;) {
+      switch (lexer.type()) {
+        case TokenType::End:
+          if (open_groups > 0) reader_.note("the file ends inside a GROUP");
+          reader_.warnings().flush("");
+          return;
+        case TokenType::CloseBrace:
+          lexer.next();
+          if (open_groups > 0) {
+            --open_groups;
+          } else {
+            reader_.note("a \"}\" that closes no block is passed over");
+          }
+          break;
+        case TokenType::Keyword: {
+          const Keyword keyword = lexer.keyword();
+          lexer.next();
+          if (keyword == Keyword::Group) {
+            open_groups += group_head() ? 1 : 0;
+          } else {
+            statement(keyword);
+            reader_.finish_statement();
+          }
+          break;
+        }
+        default:
+          lexer.next();
+          break;
+      }
+    }
+  }
+
+ private:
+  void statement(Keyword keyword) {
+    switch (keyword) {
+      case Keyword::Scene:
+        sink_.on_timing(read_scene_block(reader_));
+        break;
+      case Keyword::MaterialList:
+        sink_.on_materials(read_material_list(reader_));
+        break;
+      case Keyword::GeomObject:
+        object(ObjectKind::Geometry);
+        break;
+      case Keyword::HelperObject:
+        object(ObjectKind::Helper);
+        break;
+      case Keyword::ShapeObject:
+        object(ObjectKind::Shape);
+        break;
+      case Keyword::LightObject:
+        object(ObjectKind::Light);
+        break;
+      case Keyword::CameraObject:
+        object(ObjectKind::Camera);
+        break;
+      default:
+        break;
+    }
+    reader_.warnings().flush("");
+  }
+
+  void object(ObjectKind kind) {
+    SceneObject read = read_object(reader_, kind);
+    // Problems met in reading and in writing are told with the object's name.
+    const std::string scope = read.name.empty() ? std::string(block_name(kind)) : "\"" + read.name + "\"";
+    sink_.on_object(std::move(read));
+    reader_.warnings().flush(scope);
+  }
+
+  /// *GROUP "name" {: the head becomes a node of its own. Returns true if
+  /// its block was entered.
+  bool group_head() {
+    SceneObject head;
+    head.kind = ObjectKind::Group;
+    head.name = reader_.text("GROUP");
+    sink_.on_object(std::move(head));
+    if (!reader_.take(TokenType::OpenBrace)) {
+      reader_.note("GROUP has no block in braces");
+      reader_.warnings().flush("");
+      return false;
+    }
+    return true;
+  }
+
+  BlockReader& reader_;
+  SceneSink& sink_;
+};
+
+}  // namespace
+
+void read_ase_scene(ByteSource& input, SceneSink& sink, Warnings& warnings) {
+  Lexer lexer(input);
+  check_header(lexer, warnings);
+  BlockReader reader(lexer, warnings);
+  TopLevel(reader, sink).read_statements();
+}
+
+}  // namespace kestrun::reader
