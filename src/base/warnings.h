@@ -23,6 +23,8 @@ class Warnings {
   void note(std::string_view what, std::uint64_t line = 0);
   /// Tells every kind noted since the last flush, each as "<scope>: <what>".
   void flush(std::string_view scope);
+  /// Forgets what was noted since the last flush (for something not converted).
+  void discard() { pending_.clear(); }
   /// Tells one problem at once.
   void warn(std::string_view text) {
     ++told_;

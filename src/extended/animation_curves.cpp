@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 
 namespace kestrun {
@@ -114,7 +115,9 @@ std::vector<Curve> build_curves(const NodeAnimation& animation, const SceneTimin
       if (axis_given) largest_axis_angle = std::max(largest_axis_angle, std::fabs(key.scale_axis_angle));
     }
     if (largest_axis_angle != 0.0) {
-      warnings.note("its scale keys stretch along turned axes (up to " + std::to_string(largest_axis_angle) +
+      char angle[32];
+      const auto end = std::to_chars(angle, angle + sizeof angle, static_cast<float>(largest_axis_angle)).ptr;
+      warnings.note("its scale keys stretch along turned axes (up to " + std::string(angle, end) +
                     " radians); the scale factors are kept along the node's own axes");
     }
     append(curves, vector_curves(track, timing, kScale, [&](std::size_t i) { return track.keys[i].value; }));

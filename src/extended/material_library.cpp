@@ -70,7 +70,7 @@ FaceShading MaterialLibrary::shading_for(MayaOutput& output, std::optional<std::
     shading.groups.push_back(use(material));
     return shading;
   }
-  // One group per sub-material used, in sub-material order.
+  // One group per sub-material used, in the order the faces first use them.
   std::vector<std::int64_t> group_of(subs.size(), -1);
   shading.face_group.reserve(mesh.faces.size());
   for (const Mesh::Face& face : mesh.faces) {

@@ -172,7 +172,8 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
       if (index < mesh.corner_normals.size() && finite_normal(mesh.corner_normals[index])) {
         n = mesh.corner_normals[index];
       } else {
-        output.warnings.note("faces without normals in MESH_NORMALS get their face's own");
+        if (corner % 3 == 0)
+          output.warnings.note("faces without normals in MESH_NORMALS get their face's own");
         n = face_normal(mesh, mesh.faces[f], to_local);
       }
       out.print<" %r %r %r">(n[0], n[1], n[2]);
@@ -190,9 +191,10 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
         const auto& uv = channel.faces[f];
         out.print<" mu %d 3 %d %d %d">(k, uv[0], uv[1], uv[2]);
       } else {
+        const std::string set = "map" + std::to_string(channel.number);
         output.warnings.note(f < channel.faces.size()
-                                 ? "texture faces with a corner outside their list lose their UVs"
-                                 : "faces without a texture face have no UVs");
+                                 ? "texture faces with a corner outside their list lose their UVs in " + set
+                                 : "faces without a texture face have no UVs in " + set);
       }
     }
     if (colored) {

@@ -90,10 +90,11 @@ void SceneWriter::on_object(SceneObject object) {
   if (!started_) start();
   if (!converted(object.kind, settings_.categories)) {
     placer_.pass_over(object.name);
+    output_.warnings.discard();  // Problems of what the user did not ask for are no news.
     return;
   }
   if (object.name.empty()) {
-    output_.warnings.note("the object has no NODE_NAME; it is named \"unnamed\"");
+    output_.warnings.note("the object has no name; it is named \"unnamed\"");
     object.name = "unnamed";
   }
   Matrix43 world = object.transform ? object.transform->world : Matrix43{};
@@ -168,7 +169,7 @@ void SceneWriter::write_closing() {
       "createNode renderLayerManager -n \"renderLayerManager\";\n"
       "createNode renderLayer -n \"defaultRenderLayer\";\n"
       "\tsetAttr \".g\" yes;\n");
-  if (settings_.categories.scene) {
+  if (settings_.categories.scene && timing_.has_range) {
     // A before-script of scene configuration runs as the file is opened.
     out.print<
         "createNode script -n \"sceneConfigurationScriptNode\";\n"

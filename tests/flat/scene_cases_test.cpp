@@ -4,7 +4,6 @@
 // expected files; review the difference before committing it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "test_support.h"
@@ -83,13 +82,8 @@ class SceneCases : public ::testing::TestWithParam<SceneCase> {};
 TEST_P(SceneCases, ConvertAsReviewed) {
   const SceneCase& scene = GetParam();
   const fs::path path = kSource / "tests/data/cases" / scene.name;
-  const std::string input = read_file(path.string() + ".ase");
-  ASSERT_FALSE(input.empty()) << scene.name;
-  const ConversionResult result = convert_text(input, options_for(scene.switches));
-  const std::string actual = "exit " + std::to_string(result.exit_status) + "\n--- console\n" +
-                             result.combined + "\n--- output\n" + result.output;
-  if (std::getenv("KESTRUN_UPDATE_CASES") != nullptr) write_file(path.string() + ".expected", actual);
-  EXPECT_EQ(actual, read_file(path.string() + ".expected")) << scene.name << ": " << scene.shows;
+  SCOPED_TRACE(std::string(scene.name) + ": " + scene.shows);
+  expect_reviewed_conversion(path.string() + ".ase", scene.switches, path.string() + ".expected");
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, SceneCases, ::testing::ValuesIn(kCases),

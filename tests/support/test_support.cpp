@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <regex>
@@ -97,6 +98,16 @@ RunOptions options_for(std::string_view switches) {
   EXPECT_EQ(line.output_name, "out.ma");
   EXPECT_EQ(console.combined(), "") << switches;
   return line.options;
+}
+
+void expect_reviewed_conversion(const fs::path& input, std::string_view switches, const fs::path& expected) {
+  const std::string text = read_file(input);
+  ASSERT_FALSE(text.empty()) << input;
+  const ConversionResult result = convert_text(text, options_for(switches));
+  const std::string actual = "exit " + std::to_string(result.exit_status) + "\n--- console\n" +
+                             result.combined + "\n--- output\n" + result.output;
+  if (std::getenv("KESTRUN_UPDATE_CASES") != nullptr) write_file(expected, actual);
+  EXPECT_EQ(actual, read_file(expected));
 }
 
 std::string switches_of(const RunOptions& options) {

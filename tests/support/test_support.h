@@ -76,6 +76,11 @@ RunOptions options_for(std::string_view switches);
 /// l(ights), c(ameras) and s(cene), in that order.
 std::string switches_of(const RunOptions& options);
 
+/// Converts `input` with the command line's `switches` and compares the exit
+/// status, the console and the output with the reviewed file `expected`
+/// (with KESTRUN_UPDATE_CASES set, rewrites it instead: review the change).
+void expect_reviewed_conversion(const fs::path& input, std::string_view switches, const fs::path& expected);
+
 /// What `write(MaWriter&)` puts out through a writer with `buffer_size`.
 template <class Write>
 std::string written_by(Write write, std::size_t buffer_size = MaWriter::kDefaultBufferSize) {
