@@ -16,16 +16,18 @@ inline constexpr std::size_t kOutputCap = std::size_t{4} << 20;
 
 /// The switches selected by a fuzz input's first byte: bit 0 animation, 1
 /// geometry, 2 lights, 3 cameras, 4 scene; bit 5 is "universal" and turns
-/// everything on, as -u does ('?' is thus a run without switches).
+/// everything on, as -u does ('?' is thus a run without switches); bit 6
+/// chooses the extended mode, and bit 7 with it --z-up.
 RunOptions options_from_byte(unsigned char byte);
 
 /// Converts `input` (first byte: the switches; the rest: the ASE text) in
 /// memory into a sink capped at kOutputCap, and checks what every run must
 /// keep to: it ends with status 0 or with exactly one known message; status
-/// 0 means an error-free run whose output opens with the header and closes
-/// with the end comment; a write failure happens only at the cap; a file
-/// refused as no ASE text has no output; no NUL byte reaches the output; and
-/// reading the input in small blocks gives the very same run.
+/// 0 means a run whose output opens with the header and closes with the end
+/// comment, with no message but, in the extended mode, warnings; a write
+/// failure happens only at the cap; a file refused as no ASE text has no
+/// output; the extended mode never ends with code 4; no NUL byte reaches the
+/// output; and reading the input in small blocks gives the very same run.
 /// Returns a description of the first broken rule, or an empty string.
 std::string check_conversion(std::span<const unsigned char> input);
 

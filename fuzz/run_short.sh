@@ -2,7 +2,8 @@
 # Builds the fuzz target (preset "fuzz") and fuzzes whole conversions for a
 # bounded time, one job, from the seed corpus: the hand-written seeds, the
 # regression inputs, and every real scene of the repository with the switch
-# byte '?' (convert everything) in front. Fails on any finding: a crash, a
+# byte '?' (convert everything) in front, and again with DEL (the same in the
+# extended mode). Fails on any finding: a crash, a
 # sanitizer report, a broken rule, a timeout or running out of memory.
 #
 #   fuzz/run_short.sh [seconds]        (default 120)
@@ -18,9 +19,11 @@ cmake --build --preset fuzz
 corpus=fuzz/corpus
 artifacts=fuzz/artifacts
 mkdir -p "$corpus" "$artifacts"
-for scene in tests/data/ase-corpus/*.ase tests/data/ase-corpus/*.ASE examples/*.ase; do
+for scene in tests/data/ase-corpus/*.ase tests/data/ase-corpus/*.ASE tests/data/extended/*.ase examples/*.ase; do
   # Inputs are cut at -max_len anyway; the large scenes give their first 64 KiB.
+  # '?' converts everything in the default mode, DEL (0x7F) in the extended mode.
   { printf '?'; head -c 65535 "$scene"; } >"$corpus/seed-$(basename "$scene")"
+  { printf '\177'; head -c 65535 "$scene"; } >"$corpus/seed-extended-$(basename "$scene")"
 done
 
 before=$(find "$artifacts" -type f | wc -l)

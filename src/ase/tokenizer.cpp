@@ -7,8 +7,8 @@
 #include <cstring>
 #include <utility>
 
-#include "ase/byte_scan.h"
 #include "ase/keyword_table.h"
+#include "base/byte_scan.h"
 #include "base/number_limits.h"
 
 namespace kestrun {

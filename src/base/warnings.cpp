@@ -2,6 +2,15 @@
 
 namespace kestrun {
 
+std::string quoted_name(std::string_view name) {
+  constexpr std::size_t kShown = 80;
+  std::string quoted = "\"";
+  for (const char c : name.substr(0, kShown))
+    quoted.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
+  quoted += name.size() > kShown ? "...\"" : "\"";
+  return quoted;
+}
+
 void Warnings::note(std::string_view what, std::uint64_t line) {
   for (Kind& kind : pending_) {
     if (kind.what == what) {

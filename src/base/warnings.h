@@ -10,6 +10,10 @@
 
 namespace kestrun {
 
+/// A name from the input as a warning shows it: in quotes, on one line
+/// (control characters become '?') and cut after 80 bytes.
+std::string quoted_name(std::string_view name);
+
 /// Collects the problems met while one thing (an object, a material) is
 /// read and written, and tells each kind once, with how often it happened
 /// and the line of the first: a mesh with a million bad faces gives one

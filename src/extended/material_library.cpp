@@ -28,6 +28,7 @@ void MaterialLibrary::add(MayaOutput& output, const Material& material) {
   entry.material = &material;
   entry.shader = output.names.claim(material.name.empty() ? std::string("material") : material.name);
   entry.group = output.names.claim(entry.shader + "SG");
+  entry_index_[&material] = entries_.size();
   entries_.push_back(std::move(entry));
   for (const Material& sub : material.sub_materials) add(output, sub);
 }
@@ -35,15 +36,11 @@ void MaterialLibrary::add(MayaOutput& output, const Material& material) {
 void MaterialLibrary::set_materials(MayaOutput& output, std::vector<Material> materials) {
   materials_ = std::move(materials);
   entries_.clear();
+  entry_index_.clear();
   for (const Material& material : materials_) add(output, material);
 }
 
-std::size_t MaterialLibrary::entry_of(const Material& material) const {
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    if (entries_[i].material == &material) return i;
-  }
-  return 0;  // Not reached: every material has its entry.
-}
+std::size_t MaterialLibrary::entry_of(const Material& material) const { return entry_index_.at(&material); }
 
 const std::string& MaterialLibrary::use(const Material& material) {
   Entry& entry = entries_[entry_of(material)];

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "extended/maya_output.h"
@@ -46,6 +47,7 @@ class MaterialLibrary {
 
   std::vector<Material> materials_;
   std::vector<Entry> entries_;  // Every material and sub-material, depth first.
+  std::unordered_map<const Material*, std::size_t> entry_index_;
   std::size_t light_links_ = 2;
 };
 

@@ -1,5 +1,8 @@
 #include "extended/node_placement.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace kestrun {
 namespace {
 
@@ -11,15 +14,19 @@ int NodePlacer::find(std::string_view source, int before) const {
   const auto found = by_source_.find(std::string(source));
   if (found == by_source_.end()) return -1;
   // The latest node of that name before `before`; failing that, the first after.
-  int best = -1;
-  for (const int index : found->second) {
-    if (index < before) best = index;
+  const std::vector<int>& indices = found->second;
+  const auto after = std::upper_bound(indices.begin(), indices.end(), before);
+  if (after != indices.begin() && *(after - 1) < before) return *(after - 1);
+  return after != indices.end() ? *after : -1;
+}
+
+int NodePlacer::tree_of(int node) {
+  int root = node;
+  while (tree_[static_cast<std::size_t>(root)] != root) root = tree_[static_cast<std::size_t>(root)];
+  while (tree_[static_cast<std::size_t>(node)] != root) {
+    node = std::exchange(tree_[static_cast<std::size_t>(node)], root);
   }
-  if (best >= 0) return best;
-  for (const int index : found->second) {
-    if (index > before) return index;
-  }
-  return -1;
+  return root;
 }
 
 Placement NodePlacer::place(std::string_view source_name, std::string_view parent_source,
@@ -32,54 +39,50 @@ Placement NodePlacer::place(std::string_view source_name, std::string_view paren
     if (parent >= 0 && !entries_[static_cast<std::size_t>(parent)].maya.empty()) {
       const Entry& above = entries_[static_cast<std::size_t>(parent)];
       entry.parent = parent;
+      tree_.push_back(index);
+      join(index, parent);
       placement.parent = above.maya;
       placement.local = world * inverse(above.world).value_or(Matrix43{});
     } else if (parent < 0) {
       entry.awaited_parent = parent_source;
     }
   }
+  if (tree_.size() == static_cast<std::size_t>(index)) tree_.push_back(index);
   by_source_[entry.source].push_back(index);
   entries_.push_back(std::move(entry));
   return placement;
 }
 
 void NodePlacer::pass_over(std::string_view source_name) {
-  by_source_[std::string(source_name)].push_back(static_cast<int>(entries_.size()));
+  const int index = static_cast<int>(entries_.size());
+  tree_.push_back(index);
+  by_source_[std::string(source_name)].push_back(index);
   entries_.push_back(Entry{std::string(source_name), {}, {}, -1, {}});
-}
-
-bool NodePlacer::is_ancestor(int candidate, int node) const {
-  // Parent links only ever point at placed entries, so the walk ends; a
-  // step count bounds it all the same.
-  for (std::size_t steps = 0; candidate >= 0 && steps <= entries_.size(); ++steps) {
-    if (candidate == node) return true;
-    candidate = entries_[static_cast<std::size_t>(candidate)].parent;
-  }
-  return false;
 }
 
 void NodePlacer::finish() {
   for (std::size_t index = 0; index < entries_.size(); ++index) {
     Entry& entry = entries_[index];
     if (entry.awaited_parent.empty() || entry.maya.empty()) continue;
-    const std::string scope = "\"" + entry.source + "\"";
+    const std::string scope = quoted_name(entry.source);
     const int parent = find(entry.awaited_parent, static_cast<int>(index));
     if (parent < 0) {
-      output_.warnings.warn(scope + ": its parent \"" + entry.awaited_parent +
-                            "\" is not in the file; it stays at the top level, where the file places it");
+      output_.warnings.warn(scope + ": its parent " + quoted_name(entry.awaited_parent) +
+                            " is not in the file; it stays at the top level, where the file places it");
       continue;
     }
     const Entry& above = entries_[static_cast<std::size_t>(parent)];
     if (above.maya.empty()) continue;  // The parent is not written: the node keeps its world placement.
-    if (is_ancestor(parent, static_cast<int>(index))) {
-      output_.warnings.warn(scope + ": its parent \"" + entry.awaited_parent +
-                            "\" is also its descendant; it stays at the top level, where the file places it");
+    if (tree_of(parent) == tree_of(static_cast<int>(index))) {
+      output_.warnings.warn(scope + ": its parent " + quoted_name(entry.awaited_parent) +
+                            " is also its descendant; it stays at the top level, where the file places it");
       continue;
     }
     output_.warnings.warn(
         scope + ": its parent \"" + entry.awaited_parent +
         "\" comes later in the file; it is moved under it at the end, where the file places it");
     entry.parent = parent;
+    join(static_cast<int>(index), parent);
     output_.out.print<"parent -r \"%s\" \"%s\";\n">(entry.maya, above.maya);
     write_channels(output_.out, entry.maya, entry.world * inverse(above.world).value_or(Matrix43{}));
   }

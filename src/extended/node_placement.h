@@ -52,12 +52,16 @@ class NodePlacer {
   };
 
   int find(std::string_view source, int before) const;
-  bool is_ancestor(int candidate, int node) const;
+  /// The tree a node belongs to (union-find over the parent links): a
+  /// parent in the node's own tree would close a loop.
+  int tree_of(int node);
+  void join(int child, int parent) { tree_[static_cast<std::size_t>(tree_of(child))] = tree_of(parent); }
 
   MayaOutput& output_;
   std::string root_;
   std::vector<Entry> entries_;
-  std::unordered_map<std::string, std::vector<int>> by_source_;
+  std::vector<int> tree_;
+  std::unordered_map<std::string, std::vector<int>> by_source_;  // Indices in file order.
 };
 
 /// Writes a transform node with the channels of `local` (those that are

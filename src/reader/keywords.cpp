@@ -21,12 +21,6 @@ static_assert(kCount < 255);
 constexpr int kSlotBits = 12;  // 4096 slots: a multiplier without collisions is found in a few tries.
 constexpr std::uint8_t kEmpty = 0xFF;
 
-constexpr std::uint64_t hash_of(std::string_view text) {
-  std::uint64_t hash = kKeywordHashStart;
-  for (const char c : text) hash = hash_step(hash, static_cast<unsigned char>(c));
-  return hash;
-}
-
 constexpr std::size_t slot_of(std::uint64_t hash, std::uint64_t multiplier) {
   return static_cast<std::size_t>((hash * multiplier) >> (64 - kSlotBits));
 }
@@ -44,7 +38,7 @@ constexpr PerfectHash build_perfect_hash() {
     table.slots.fill(kEmpty);
     bool collision = false;
     for (std::size_t index = 0; index < kCount && !collision; ++index) {
-      std::uint8_t& slot = table.slots[slot_of(hash_of(kEntries[index].text), multiplier)];
+      std::uint8_t& slot = table.slots[slot_of(keyword_hash(kEntries[index].text), multiplier)];
       collision = slot != kEmpty;
       slot = static_cast<std::uint8_t>(index);
     }

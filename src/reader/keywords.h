@@ -1,6 +1,7 @@
 // The keywords the structured reader acts on, and their look-up.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -124,13 +125,28 @@ enum class Keyword : std::uint8_t {
 #undef KESTRUN_KEYWORD_NAME
 };
 
-/// FNV-1a over a keyword's bytes: the lexer computes it while it scans.
-constexpr std::uint64_t kKeywordHashStart = 14695981039346656037ULL;
-constexpr std::uint64_t hash_step(std::uint64_t hash, unsigned char c) {
-  return (hash ^ c) * 1099511628211ULL;
+/// The hash of a keyword's name from its length and its first and last
+/// eight bytes (which overlap in short names): two loads, no loop.
+/// `head` holds the first min(length, 8) bytes, `tail` the last eight (or
+/// the same bytes as `head` for shorter names), little-endian, zero-padded.
+constexpr std::uint64_t keyword_hash(std::uint64_t head, std::uint64_t tail, std::size_t length) {
+  return (head * 0x9E3779B97F4A7C15ULL) ^ ((tail + length) * 0xC2B2AE3D27D4EB4FULL);
 }
 
-/// The keyword spelt `text`, whose hash_step hash is `hash`, or Unknown.
+/// The keyword hash of `text`, read a byte at a time.
+constexpr std::uint64_t keyword_hash(std::string_view text) {
+  std::uint64_t head = 0, tail = 0;
+  for (std::size_t i = 0; i < text.size() && i < 8; ++i) {
+    head |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+  }
+  if (text.size() <= 8) return keyword_hash(head, head, text.size());
+  for (std::size_t i = 0; i < 8; ++i) {
+    tail |= std::uint64_t{static_cast<unsigned char>(text[text.size() - 8 + i])} << (8 * i);
+  }
+  return keyword_hash(head, tail, text.size());
+}
+
+/// The keyword spelt `text`, whose keyword_hash is `hash`, or Unknown.
 Keyword find_keyword(std::string_view text, std::uint64_t hash) noexcept;
 
 }  // namespace kestrun::reader

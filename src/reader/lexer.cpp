@@ -1,8 +1,11 @@
 #include "reader/lexer.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstring>
+
+#include "base/byte_scan.h"
 
 namespace kestrun::reader {
 namespace {
@@ -28,6 +31,10 @@ constexpr std::array<double, 23> kPowersOfTen = [] {
   }
   return powers;
 }();
+
+/// 10^n as an integer, for n up to 8.
+constexpr std::array<std::uint64_t, 9> kPowersOfTenInt = {1,       10,        100,        1'000,      10'000,
+                                                          100'000, 1'000'000, 10'000'000, 100'000'000};
 
 /// Reads a plain decimal ("-12.5000", "7") exactly, or returns false. With
 /// at most 2^53 as the digits' integer and at most 22 fraction digits, both
@@ -116,11 +123,27 @@ void Lexer::next() {
       type_ = TokenType::String;
       read_run(true);
       return;
+    case '*':
+      if (read_keyword_in_block()) return;
+      break;
+    case '-':
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
+    case '9':
+      if (read_number_in_block()) return;
+      break;
     default:
-      read_run(false);
-      classify_word();
-      return;
+      break;
   }
+  read_run(false);
+  classify_word();
 }
 
 void Lexer::read_run(bool quoted) {
@@ -162,14 +185,65 @@ void Lexer::read_run(bool quoted) {
   }
 }
 
+bool Lexer::read_keyword_in_block() {
+  // The name runs to the next delimiter; one that reaches the block's end
+  // may go on in the next block: the general path reads it.
+  const unsigned char* name = p_ + 1;
+  const unsigned char* end = name;
+  while (kClasses[*end] & kWord) ++end;
+  const auto length = static_cast<std::size_t>(end - name);
+  if (end == end_ || length == 0 || length > kMaxWord) return false;
+  // The block's slack makes loading eight bytes from the name safe.
+  std::uint64_t head = 0, tail = 0;
+  std::memcpy(&head, name, 8);
+  if (length < 8) head &= (std::uint64_t{1} << (8 * length)) - 1;
+  if (length > 8) {
+    std::memcpy(&tail, end - 8, 8);
+  } else {
+    tail = head;
+  }
+  type_ = TokenType::Keyword;
+  text_ = {reinterpret_cast<const char*>(name), length};
+  keyword_ = find_keyword(text_, keyword_hash(head, tail, length));
+  p_ = end;
+  return true;
+}
+
+bool Lexer::read_number_in_block() {
+  // "-12.5000": up to 8 whole and 8 fraction digits, all in this block.
+  const unsigned char* q = p_;
+  const bool negative = *q == '-';
+  q += negative ? 1 : 0;
+  const unsigned whole = count_digits16(q);
+  if (whole > 8) return false;
+  std::uint64_t digits = whole > 0 ? parse_digits8(q, whole) : 0;
+  q += whole;
+  unsigned fraction = 0;
+  if (*q == '.') {
+    ++q;
+    fraction = count_digits16(q);
+    if (fraction > 8) return false;
+    if (fraction > 0) digits = digits * kPowersOfTenInt[fraction] + parse_digits8(q, fraction);
+    q += fraction;
+  }
+  if (whole + fraction == 0 || (kClasses[*q] & kWord) || q == end_ || digits > (std::uint64_t{1} << 53)) {
+    return false;  // No digits, a longer word ("1e5", "1.2.3", "1.#QNAN"), or the block's end.
+  }
+  // The digits' integer and the power of ten are exact doubles, so one
+  // division rounds correctly.
+  const double magnitude = static_cast<double>(digits) / kPowersOfTen[fraction];
+  number_ = negative ? -magnitude : magnitude;
+  type_ = TokenType::Number;
+  p_ = q;
+  return true;
+}
+
 void Lexer::classify_word() {
   const std::string_view word = text_;
   if (word[0] == '*' && word.size() > 1) {
     type_ = TokenType::Keyword;
     text_ = word.substr(1);
-    std::uint64_t hash = kKeywordHashStart;
-    for (const char c : text_) hash = hash_step(hash, static_cast<unsigned char>(c));
-    keyword_ = find_keyword(text_, hash);
+    keyword_ = find_keyword(text_, keyword_hash(text_));
     return;
   }
   const char first = word[0];

@@ -13,7 +13,7 @@ constexpr std::uint32_t kNoIndex = std::numeric_limits<std::uint32_t>::max();
 
 /// Tables are made ready for at most this many entries before lines fill
 /// them: memory follows the lines, never a declared count alone.
-constexpr std::int64_t kMaxReserve = std::int64_t{1} << 22;
+constexpr std::int64_t kMaxReserve = std::int64_t{1} << 16;
 
 class MeshReader {
  public:

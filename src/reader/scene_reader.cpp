@@ -272,7 +272,7 @@ class TopLevel {
   void object(ObjectKind kind) {
     SceneObject read = read_object(reader_, kind);
     // Problems met in reading and in writing are told with the object's name.
-    const std::string scope = read.name.empty() ? std::string(block_name(kind)) : "\"" + read.name + "\"";
+    const std::string scope = read.name.empty() ? std::string(block_name(kind)) : quoted_name(read.name);
     sink_.on_object(std::move(read));
     reader_.warnings().flush(scope);
   }

@@ -8,7 +8,7 @@
 #include <random>
 #include <string>
 
-#include "ase/byte_scan.h"
+#include "base/byte_scan.h"
 #include "io/byte_source.h"
 
 namespace kestrun {

@@ -236,6 +236,68 @@ TEST_P(Truncation, EveryPrefixEndsAsTheRulesSayAndKeepsWhatWasWritten) {
             << " ended with code 4\n";
 }
 
+/// The part of an extended output that objects wrote, as they ended: what
+/// comes before the material networks, late parenting and default nodes.
+std::string_view extended_objects(std::string_view output) {
+  std::size_t end = output.size();
+  for (const std::string_view marker : {"\ncreateNode lambert ", "\ncreateNode blinn ", "\ncreateNode phong ",
+                                        "\nparent -r ", "\ncreateNode lightLinker "}) {
+    end = std::min(end, output.find(marker));
+  }
+  return output.substr(0, end);
+}
+
+bool only_warnings(std::string_view err) {
+  for (std::size_t start = 0; start < err.size(); start = err.find('\n', start) + 1) {
+    if (err.substr(start, 9) != "Warning: " || err.find('\n', start) == std::string_view::npos) return false;
+  }
+  return true;
+}
+
+TEST_P(Truncation, EveryPrefixConvertsInTheExtendedModeKeepingTheObjectsThatEnded) {
+  RunOptions extended = RunOptions::everything();
+  extended.extended = true;
+  const std::string full = convert_text(scene_, extended).output;
+  const std::string_view full_objects = extended_objects(full);
+  // The ends of the top-level blocks: an object is written when its block ends.
+  std::vector<std::size_t> block_ends;
+  for (std::size_t end = 0; (end = scene_.find("\n}", end)) != std::string::npos; ++end)
+    block_ends.push_back(end + 2);
+  std::vector<std::size_t> offsets;
+  if (GetParam().every_offset) {
+    for (std::size_t offset = 0; offset <= scene_.size(); offset += kSweepStride) offsets.push_back(offset);
+  } else {
+    std::mt19937_64 random(20012);
+    std::uniform_int_distribution<std::size_t> anywhere(0, scene_.size());
+    for (std::size_t i = 0; i < kSamples / 2; ++i) offsets.push_back(anywhere(random));
+    offsets.insert(offsets.end(), block_ends.begin(), block_ends.end());
+    std::sort(offsets.begin(), offsets.end());
+  }
+  std::size_t kept_so_far = 0;  // What the cut after the last block's end wrote.
+  std::size_t next_end = 0;
+  for (const std::size_t offset : offsets) {
+    const ConversionResult result =
+        convert_text(std::string_view(scene_).substr(0, offset), extended, output_limit_);
+    SCOPED_TRACE(std::string(GetParam().path) + " cut at " + std::to_string(offset));
+    if (offset < header_end_ && result.exit_status == 1) {
+      EXPECT_EQ(result.err, kInvalid);
+      continue;
+    }
+    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_TRUE(only_warnings(result.err)) << result.err;
+    EXPECT_TRUE(result.output.ends_with("// End of out.ma\n"));
+    const std::string_view objects = extended_objects(result.output);
+    while (next_end < block_ends.size() && block_ends[next_end] < offset) ++next_end;
+    if (next_end < block_ends.size() && block_ends[next_end] == offset) {
+      // Right after a top-level block: what was written is what the whole file writes there.
+      EXPECT_TRUE(full_objects.starts_with(objects)) << "the cut wrote what the whole file does not";
+      kept_so_far = objects.size();
+    }
+    EXPECT_EQ(objects.substr(0, kept_so_far), full_objects.substr(0, kept_so_far))
+        << "objects that ended before the cut lost some of their output";
+  }
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenes, Truncation,
                          ::testing::Values(SweepCase{"examples/box_scene.ase", true},
                                            SweepCase{"tests/data/ase-corpus/InvalidUVIndex.ase", true},
