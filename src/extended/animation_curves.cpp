@@ -42,11 +42,14 @@ Tangent bezier_tangent(unsigned flags, int shift) {
 /// Three curves for a vector track, one key per sample or key, with the
 /// hold keys of a sampled track; `value_of(key)` gives the key's vector.
 template <class ValueOf>
-std::array<Curve, 3> vector_curves(const Track& track, const SceneTiming& timing,
+std::array<Curve, 3> vector_curves(const Track& track, KeyKind kind, const SceneTiming& timing,
                                    const std::array<std::string_view, 3>& attributes, ValueOf value_of) {
   std::array<Curve, 3> curves;
-  for (std::size_t axis = 0; axis < 3; ++axis) curves[axis].attribute = attributes[axis];
-  const double step = track.kind == KeyKind::Sample ? sampling_step(track) : 0.0;
+  for (std::size_t axis = 0; axis < 3; ++axis) {
+    curves[axis].attribute = attributes[axis];
+    curves[axis].keys.reserve(track.keys.size());
+  }
+  const double step = kind == KeyKind::Sample ? sampling_step(track) : 0.0;
   const double ticks_per_frame = timing.ticks_per_frame;
   Vec3 previous;
   for (std::size_t i = 0; i < track.keys.size(); ++i) {
@@ -60,13 +63,13 @@ std::array<Curve, 3> vector_curves(const Track& track, const SceneTiming& timing
     }
     for (std::size_t axis = 0; axis < 3; ++axis) {
       CurveKey curve_key{key.time / ticks_per_frame, component(value, axis)};
-      if (track.kind == KeyKind::Tcb) {
+      if (kind == KeyKind::Tcb) {
         curve_key.in = curve_key.out = Tangent::Spline;
-      } else if (track.kind == KeyKind::Bezier) {
+      } else if (kind == KeyKind::Bezier) {
         curve_key.in = bezier_tangent(key.flags, 7);
         curve_key.out = bezier_tangent(key.flags, 10);
-        curve_key.in_slope = component(key.in_tangent, axis) * kTicksPerSecond;
-        curve_key.out_slope = component(key.out_tangent, axis) * kTicksPerSecond;
+        curve_key.in_slope = static_cast<float>(component(key.in_tangent, axis) * kTicksPerSecond);
+        curve_key.out_slope = static_cast<float>(component(key.out_tangent, axis) * kTicksPerSecond);
       }
       curves[axis].keys.push_back(curve_key);
     }
@@ -86,8 +89,8 @@ std::vector<Curve> build_curves(const NodeAnimation& animation, const SceneTimin
   std::vector<Curve> curves;
   if (!animation.position.keys.empty()) {
     const Track& track = animation.position;
-    append(curves,
-           vector_curves(track, timing, kTranslate, [&](std::size_t i) { return track.keys[i].value; }));
+    append(curves, vector_curves(track, track.kind, timing, kTranslate,
+                                 [&](std::size_t i) { return track.keys[i].value; }));
   }
   if (!animation.rotation.keys.empty()) {
     // Each rotation turns on from the one before: R_k = R_(k-1) * Rot(axis, angle).
@@ -103,9 +106,9 @@ std::vector<Curve> build_curves(const NodeAnimation& animation, const SceneTimin
       previous = euler;
       angles[i] = {euler.x, euler.y, euler.z};
     }
-    Track linear = track;
-    if (linear.kind == KeyKind::Bezier) linear.kind = KeyKind::Linear;
-    append(curves, vector_curves(linear, timing, kRotate, [&](std::size_t i) { return angles[i]; }));
+    // Rotation keys carry no tangents: Bezier ones are taken as linear.
+    const KeyKind kind = track.kind == KeyKind::Bezier ? KeyKind::Linear : track.kind;
+    append(curves, vector_curves(track, kind, timing, kRotate, [&](std::size_t i) { return angles[i]; }));
   }
   if (!animation.scale.keys.empty()) {
     const Track& track = animation.scale;
@@ -120,7 +123,8 @@ std::vector<Curve> build_curves(const NodeAnimation& animation, const SceneTimin
       warnings.note("its scale keys stretch along turned axes (up to " + std::string(angle, end) +
                     " radians); the scale factors are kept along the node's own axes");
     }
-    append(curves, vector_curves(track, timing, kScale, [&](std::size_t i) { return track.keys[i].value; }));
+    append(curves, vector_curves(track, track.kind, timing, kScale,
+                                 [&](std::size_t i) { return track.keys[i].value; }));
   }
   for (const Track* track : {&animation.position, &animation.rotation, &animation.scale}) {
     if (track->kind != KeyKind::Tcb) continue;
@@ -156,8 +160,8 @@ void write_curves(MayaOutput& output, std::string_view node, const std::vector<C
     });
     if (fixed) {
       // A fixed tangent is a direction of unit length: seconds across, value up.
-      const auto unit = [](double slope, bool y) {
-        const double length = std::sqrt(1.0 + slope * slope);
+      const auto unit = [](float slope, bool y) {
+        const double length = std::sqrt(1.0 + double{slope} * slope);
         return static_cast<float>((y ? slope : 1.0) / length);
       };
       write_array(out, "kix", "", keys.size(),

@@ -1,6 +1,7 @@
 // Animation curves: the tracks of a node as keys on its channels.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,15 +13,15 @@
 namespace kestrun {
 
 /// Tangent types as Maya files number them.
-enum class Tangent : int { Fixed = 1, Linear = 2, Step = 5, Spline = 9 };
+enum class Tangent : std::uint8_t { Fixed = 1, Linear = 2, Step = 5, Spline = 9 };
 
 struct CurveKey {
   double frame = 0.0;
   double value = 0.0;
   Tangent in = Tangent::Linear;
   Tangent out = Tangent::Linear;
-  double in_slope = 0.0;  // Fixed tangents: value per second.
-  double out_slope = 0.0;
+  float in_slope = 0.0F;  // Fixed tangents: value per second.
+  float out_slope = 0.0F;
 };
 
 /// One channel of a transform ("tx" to "sz") and the keys that drive it.

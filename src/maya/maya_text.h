@@ -44,23 +44,28 @@ struct CommentText {
 };
 
 /// Any text as the contents of a MEL string: a backslash and a double quote
-/// get a backslash before them, a line end is written as \n, so that every
-/// byte of a path or a name arrives as it was.
+/// get a backslash before them, line ends and tabs are written as \n, \r and
+/// \t, and other control characters, which no MEL string can hold, as '?'.
 struct MelString {
   using formats_as_text = void;
   std::string_view text;
 
   template <class Out>
   void append_to(Out& out) const {
-    std::string_view rest = text;
-    for (std::size_t special = rest.find_first_of("\\\"\n\r"); special != std::string_view::npos;
-         special = rest.find_first_of("\\\"\n\r")) {
-      out.append(rest.substr(0, special));
-      const char c = rest[special];
-      out.append(c == '\n' ? "\\n" : c == '\r' ? "\\r" : c == '"' ? "\\\"" : "\\\\");
-      rest.remove_prefix(special + 1);
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      const auto c = static_cast<unsigned char>(text[i]);
+      if (c >= 0x20 && c != '\\' && c != '"') continue;
+      out.append(text.substr(start, i - start));
+      out.append(c == '\n'   ? "\\n"
+                 : c == '\r' ? "\\r"
+                 : c == '\t' ? "\\t"
+                 : c == '"'  ? "\\\""
+                 : c == '\\' ? "\\\\"
+                             : "?");
+      start = i + 1;
     }
-    out.append(rest);
+    out.append(text.substr(start));
   }
 };
 

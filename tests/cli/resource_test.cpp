@@ -119,10 +119,17 @@ struct GrowthCase {
   const char* key;
   const char* values;    // After each key's time.
   std::string expected;  // A text the output of the run of `size` must hold.
+  bool extended = false;
+  const char* object = nullptr;  // An object block repeated `size` times instead...
+  const char* last = nullptr;    // ...and one after them.
 };
 
 std::string growth_input(const GrowthCase& c, std::size_t n) {
   std::string text(kHeader);
+  if (c.object != nullptr) {
+    for (std::size_t i = 0; i < n; ++i) text.append(c.object);
+    return text.append(c.last);
+  }
   if (c.group == nullptr) return text.append("*GEOMOBJECT {\n*NODE_NAME \"").append(n, 'N').append("\"\n}\n");
   text.append("*SCENE {\n*SCENE_TICKSPERFRAME 160\n}\n*GEOMOBJECT {\n*NODE_NAME \"Anim\"\n*TM_ANIMATION {\n");
   text.append("*").append(c.group).append(" {\n");
@@ -141,7 +148,9 @@ TEST_P(Growth, DoublingTheInputAtMostRoughlyDoublesTheWork) {
   for (int twice = 0; twice < 2; ++twice) {
     const std::size_t n = c.size << twice;
     write_file(dir.path() / "in.ase", growth_input(c, n));
-    const ProcessResult result = run_program(kBinary, {"in.ase", "out.ma"}, dir.path());
+    std::vector<std::string> arguments = {"in.ase", "out.ma"};
+    if (c.extended) arguments.emplace_back("--extended");
+    const ProcessResult result = run_program(kBinary, arguments, dir.path());
     ASSERT_EQ(result.exit_status, 0) << result.err;
     EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
     if (twice == 0) {
@@ -168,7 +177,16 @@ INSTANTIATE_TEST_SUITE_P(
                                  "\t2.0000\t2.0000\t2.0000\t0.0 0.0 0.0 0.0 0.0 0.0 0\n",
                                  "setAttr -s 100000 \".ktv[0:99999]\" 0 2.000000 1 2.000000"},
                       GrowthCase{"NodeName", 1'000'000, nullptr, nullptr, nullptr,
-                                 " createNode transform -n \"" + std::string(1024, 'N') + "\";\n"}),
+                                 " createNode transform -n \"" + std::string(1024, 'N') + "\";\n"},
+                      // The extended mode: long tracks, and many nodes that all name one parent
+                      // that comes last (each looked up and moved at the end), with repeated names.
+                      GrowthCase{"ExtendedRotationSamples", 50'000, "CONTROL_ROT_TRACK", "CONTROL_ROT_SAMPLE",
+                                 "\t0.0000\t0.0000\t1.0000\t0.0100\n", "setAttr -s 50000 \".ktv[0:165]\"",
+                                 true},
+                      GrowthCase{"ExtendedLateParents", 20'000, nullptr, nullptr, nullptr,
+                                 "parent -r \"Node_19999\" \"Parent\";", true,
+                                 "*HELPEROBJECT {\n*NODE_NAME \"Node\"\n*NODE_PARENT \"Parent\"\n}\n",
+                                 "*HELPEROBJECT {\n*NODE_NAME \"Parent\"\n}\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
