@@ -16,9 +16,16 @@ float single(double value) { return static_cast<float>(value); }
 
 void write_light(MayaOutput& output, std::string_view transform, const LightSettings& light) {
   MaWriter& out = output.out;
-  const std::string_view type = light.type == LightType::Omni          ? "pointLight"
-                                : light.type == LightType::Directional ? "directionalLight"
-                                                                       : "spotLight";
+  std::string_view type = light.type == LightType::Omni          ? "pointLight"
+                          : light.type == LightType::Directional ? "directionalLight"
+                                                                 : "spotLight";
+  if (type == "spotLight" && light.hotspot <= 0 && light.falloff <= 0) {
+    // A spot without a cone lights nothing; the exporter writes 3ds Max's
+    // skylights so, and an ambient light is what lights a scene as they do.
+    output.warnings.note(
+        "a spot light without a cone (as 3ds Max writes a skylight) becomes an ambientLight");
+    type = "ambientLight";
+  }
   const std::string shape = output.names.claim(std::string(transform) + "Shape");
   out.print<"createNode %s -n \"%s\" -p \"%s\";\n\tsetAttr -k off \".v\";\n">(type, shape, transform);
   out.print<"\tsetAttr \".cl\" -type \"float3\" %r %r %r ;\n">(light.color[0], light.color[1],

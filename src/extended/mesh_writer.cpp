@@ -15,10 +15,20 @@ bool valid_corners(const std::array<std::uint32_t, 3>& corners, std::size_t list
   return corners[0] < list_size && corners[1] < list_size && corners[2] < list_size;
 }
 
+/// The order a face's corners A, B, C are written in.
+using CornerOrder = std::array<std::size_t, 3>;
+constexpr CornerOrder kFileOrder = {0, 1, 2};
+constexpr CornerOrder kMirroredOrder = {0, 2, 1};
+
+template <class Corners>
+Corners reordered(const Corners& corners, const CornerOrder& order) {
+  return {corners[order[0]], corners[order[1]], corners[order[2]]};
+}
+
 /// Finds every vertex pair once: each kept face's three edges become
 /// references to shared edges, and an edge is soft where the faces on its
 /// sides share a smoothing group.
-void build_edges(MeshWorkspace& w, const Mesh& mesh) {
+void build_edges(MeshWorkspace& w, const Mesh& mesh, const CornerOrder& order) {
   const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, w.kept_faces.size() * 4));
   w.edge_keys.assign(wanted, kNoKey);
   w.edge_slots.resize(wanted);
@@ -29,9 +39,10 @@ void build_edges(MeshWorkspace& w, const Mesh& mesh) {
   const std::size_t mask = wanted - 1;
   for (const std::uint32_t f : w.kept_faces) {
     const Mesh::Face& face = mesh.faces[f];
-    for (int side = 0; side < 3; ++side) {
-      const std::uint32_t from = face.corners[static_cast<std::size_t>(side)];
-      const std::uint32_t to = face.corners[static_cast<std::size_t>((side + 1) % 3)];
+    const auto corners = reordered(face.corners, order);
+    for (std::size_t side = 0; side < 3; ++side) {
+      const std::uint32_t from = corners[side];
+      const std::uint32_t to = corners[(side + 1) % 3];
       const std::uint64_t key = (std::uint64_t{std::min(from, to)} << 32) | std::max(from, to);
       std::size_t slot = (key * 0x9E3779B97F4A7C15ULL >> 20) & mask;
       while (w.edge_keys[slot] != kNoKey && w.edge_keys[slot] != key) slot = (slot + 1) & mask;
@@ -56,10 +67,12 @@ void build_edges(MeshWorkspace& w, const Mesh& mesh) {
 }
 
 /// The unit normal of a face in the node's space, for corners the file gives none.
-std::array<float, 3> face_normal(const Mesh& mesh, const Mesh::Face& face, const Matrix43& to_local) {
-  const Vec3 a = to_local.apply(mesh.vertices[face.corners[0]]);
-  const Vec3 b = to_local.apply(mesh.vertices[face.corners[1]]);
-  const Vec3 c = to_local.apply(mesh.vertices[face.corners[2]]);
+std::array<float, 3> face_normal(const Mesh& mesh, const Mesh::Face& face, const Matrix43& to_local,
+                                 const CornerOrder& order) {
+  const auto corners = reordered(face.corners, order);
+  const Vec3 a = to_local.apply(mesh.vertices[corners[0]]);
+  const Vec3 b = to_local.apply(mesh.vertices[corners[1]]);
+  const Vec3 c = to_local.apply(mesh.vertices[corners[2]]);
   const Vec3 n = cross(b - a, c - a);
   const double length = std::sqrt(dot(n, n));
   if (!(length > 0)) return {0.0F, 0.0F, 1.0F};
@@ -102,7 +115,8 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
       w.kept_faces.push_back(f);
     }
   }
-  build_edges(w, mesh);
+  const CornerOrder& order = to_local.determinant() < 0 ? kMirroredOrder : kFileOrder;
+  build_edges(w, mesh, order);
 
   out.print<"createNode mesh -n \"%s\" -p \"%s\";\n">(shape, transform);
   out.append("\tsetAttr -k off \".v\";\n");
@@ -167,14 +181,14 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
   if (!mesh.corner_normals.empty()) {
     write_array(out, "n", "float3", 3 * w.kept_faces.size(), [&](std::size_t corner) {
       const std::uint32_t f = w.kept_faces[corner / 3];
-      const std::size_t index = 3 * std::size_t{f} + corner % 3;
+      const std::size_t index = 3 * std::size_t{f} + order[corner % 3];
       std::array<float, 3> n{};
       if (index < mesh.corner_normals.size() && finite_normal(mesh.corner_normals[index])) {
         n = mesh.corner_normals[index];
       } else {
         if (corner % 3 == 0)
           output.warnings.note("faces without normals in MESH_NORMALS get their face's own");
-        n = face_normal(mesh, mesh.faces[f], to_local);
+        n = face_normal(mesh, mesh.faces[f], to_local, order);
       }
       out.print<" %r %r %r">(n[0], n[1], n[2]);
     });
@@ -188,7 +202,7 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
     for (std::size_t k = 0; k < uv_sets.size(); ++k) {
       const Mesh::Channel& channel = *uv_sets[k];
       if (f < channel.faces.size() && valid_corners(channel.faces[f], channel.coordinates.size())) {
-        const auto& uv = channel.faces[f];
+        const auto uv = reordered(channel.faces[f], order);
         out.print<" mu %d 3 %d %d %d">(k, uv[0], uv[1], uv[2]);
       } else {
         const std::string set = "map" + std::to_string(channel.number);
@@ -199,7 +213,7 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
     }
     if (colored) {
       if (f < mesh.color_faces.size() && valid_corners(mesh.color_faces[f], mesh.colors.size())) {
-        const auto& c = mesh.color_faces[f];
+        const auto c = reordered(mesh.color_faces[f], order);
         out.print<" mc 0 3 %d %d %d">(c[0], c[1], c[2]);
       } else {
         output.warnings.note("faces without a valid colour face have no vertex colours");

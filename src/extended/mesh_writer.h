@@ -32,7 +32,9 @@ struct MeshWorkspace {
 };
 
 /// Writes the mesh shape `shape` under `transform`. Vertices go into the
-/// node's space through `to_local`. Faces with a corner outside the vertex
+/// node's space through `to_local`. When that mirrors, every face's corners
+/// are written in the reverse order: the exporter wrote them to wind the
+/// right way in world space, and Maya winds faces in the node's space. Faces with a corner outside the vertex
 /// list, or with a repeated corner, are left out; a UV or colour face with a
 /// corner outside its list drops that attribute for its face; each such
 /// problem is noted once per kind.

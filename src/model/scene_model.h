@@ -86,8 +86,8 @@ struct LightSettings {
 };
 
 struct CameraSettings {
-  double fov = 0.7854;  // Horizontal, radians.
-  double near_clip = 0.0;
+  double fov = 0.7854;     // Horizontal, radians.
+  double near_clip = 0.0;  // Clipping by hand; 0: none given.
   double far_clip = 0.0;
   double target_distance = 0.0;
 };

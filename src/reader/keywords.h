@@ -86,8 +86,6 @@ namespace kestrun::reader {
   KEYWORD(LightHotspot, "LIGHT_HOTSPOT")                   \
   KEYWORD(LightFalloff, "LIGHT_FALLOFF")                   \
   KEYWORD(CameraSettings, "CAMERA_SETTINGS")               \
-  KEYWORD(CameraNear, "CAMERA_NEAR")                       \
-  KEYWORD(CameraFar, "CAMERA_FAR")                         \
   KEYWORD(CameraHither, "CAMERA_HITHER")                   \
   KEYWORD(CameraYon, "CAMERA_YON")                         \
   KEYWORD(CameraFov, "CAMERA_FOV")                         \

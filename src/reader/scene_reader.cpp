@@ -115,24 +115,16 @@ void read_light_settings(BlockReader& reader, LightSettings& light) {
 }
 
 void read_camera_settings(BlockReader& reader, CameraSettings& camera) {
-  // CAMERA_HITHER and CAMERA_YON are the clipping planes when the camera
-  // clips by hand; CAMERA_NEAR and CAMERA_FAR are its range otherwise.
-  bool manual_near = false, manual_far = false;
+  // CAMERA_HITHER and CAMERA_YON are the clipping planes of a camera that
+  // clips by hand; CAMERA_NEAR and CAMERA_FAR are only its environment range
+  // (for fog and the like), which clips nothing.
   reader.read_block("CAMERA_SETTINGS", [&](Keyword keyword) {
     switch (keyword) {
-      case Keyword::CameraNear:
-        if (!manual_near) camera.near_clip = reader.number("CAMERA_NEAR");
-        break;
-      case Keyword::CameraFar:
-        if (!manual_far) camera.far_clip = reader.number("CAMERA_FAR");
-        break;
       case Keyword::CameraHither:
         camera.near_clip = reader.number("CAMERA_HITHER");
-        manual_near = true;
         break;
       case Keyword::CameraYon:
         camera.far_clip = reader.number("CAMERA_YON");
-        manual_far = true;
         break;
       case Keyword::CameraFov:
         camera.fov = reader.number("CAMERA_FOV");

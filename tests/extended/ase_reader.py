@@ -1,0 +1,168 @@
+"""A small ASE reader for the extended-mode tests, written apart from the converter.
+
+It keeps what the tests compare: scene timing, materials, the object tree with world
+NODE_TMs, meshes (world vertices, UVs, colours, object-space normals per corner) and the
+sampled TM_ANIMATION tracks. Matrices are 3ds Max row-vector matrices: p' = p * M.
+"""
+import math
+import re
+from types import SimpleNamespace as NS
+
+_TOKEN = re.compile(r'"[^"]*"|[{}]|[^\s{}]+')
+
+
+def _tree(text):
+    root = NS(tok='ROOT', args=[], kids=[])
+    stack, cur = [root], None
+    for line in text.splitlines():
+        for t in _TOKEN.findall(line):
+            if t == '{':
+                cur.kids = []
+                stack.append(cur)
+                cur = None
+            elif t == '}':
+                stack.pop()
+                cur = None
+            elif t.startswith('*'):
+                cur = NS(tok=t[1:], args=[], kids=None)
+                stack[-1].kids.append(cur)
+            elif cur is not None:
+                cur.args.append(t[1:-1] if t.startswith('"') else t)
+    return root
+
+
+def _all(node, tok):
+    return [k for k in node.kids or [] if k.tok == tok]
+
+
+def _one(node, tok):
+    found = _all(node, tok)
+    return found[0] if found else None
+
+
+def _nums(node, start=0):
+    return [float(a) for a in node.args[start:]]
+
+
+def rot_row(axis, angle):
+    """Row-vector matrix of an ASE angle-axis rotation: Rodrigues' column form for +angle."""
+    n = math.sqrt(sum(c * c for c in axis)) or 1.0
+    x, y, z = (c / n for c in axis)
+    c, s, t = math.cos(angle), math.sin(angle), 1 - math.cos(angle)
+    return [[t * x * x + c, t * x * y - s * z, t * x * z + s * y],
+            [t * x * y + s * z, t * y * y + c, t * y * z - s * x],
+            [t * x * z - s * y, t * y * z + s * x, t * z * z + c]]
+
+
+def mul3(a, b):
+    return [[sum(a[i][k] * b[k][j] for k in range(3)) for j in range(3)] for i in range(3)]
+
+
+def _tm(block):
+    rows = [_nums(_one(block, 'TM_ROW%d' % i)) for i in range(4)]
+    return [rows[0] + [0.0], rows[1] + [0.0], rows[2] + [0.0], rows[3] + [1.0]]
+
+
+def _material(block):
+    m = NS(name=_one(block, 'MATERIAL_NAME').args[0], bitmap=None, subs=[])
+    diffuse = _one(block, 'MAP_DIFFUSE')
+    if diffuse and _one(diffuse, 'BITMAP') and _one(diffuse, 'MAP_CLASS').args[0] == 'Bitmap':
+        m.bitmap = _one(diffuse, 'BITMAP').args[0]
+    m.subs = [_material(s) for s in _all(block, 'SUBMATERIAL')]
+    return m
+
+
+def _indexed(block, tok, count):
+    """{index: [numbers]} of `*TOK i a b c` lines."""
+    return {int(k.args[0]): _nums(k, 1)[:count] for k in _all(block, tok)} if block else {}
+
+
+def _mesh(block):
+    mesh = NS(time=int(_one(block, 'TIMEVALUE').args[0]) if _one(block, 'TIMEVALUE') else 0)
+    verts = _indexed(_one(block, 'MESH_VERTEX_LIST'), 'MESH_VERTEX', 3)
+    mesh.verts = [verts[i] for i in range(len(verts))]
+    mesh.faces, mesh.mtlids = [], []
+    for f in _all(_one(block, 'MESH_FACE_LIST'), 'MESH_FACE'):
+        a = f.args
+        mesh.faces.append([int(a[a.index(c) + 1]) for c in ('A:', 'B:', 'C:')])
+    mesh.mtlids = [int(k.args[0]) for k in _all(_one(block, 'MESH_FACE_LIST'), 'MESH_MTLID')]
+    tv = _indexed(_one(block, 'MESH_TVERTLIST'), 'MESH_TVERT', 2)
+    mesh.tverts = [tv[i] for i in range(len(tv))]
+    mesh.tfaces = [[int(x) for x in v] for v in _indexed(_one(block, 'MESH_TFACELIST'), 'MESH_TFACE', 3).values()]
+    cv = _indexed(_one(block, 'MESH_CVERTLIST'), 'MESH_VERTCOL', 3)
+    mesh.cverts = [cv[i] for i in range(len(cv))]
+    mesh.cfaces = [[int(x) for x in v] for v in _indexed(_one(block, 'MESH_CFACELIST'), 'MESH_CFACE', 3).values()]
+    normals = _one(block, 'MESH_NORMALS')
+    mesh.normals = None
+    if normals:
+        corners = [_nums(k, 1) for k in normals.kids if k.tok == 'MESH_VERTEXNORMAL']
+        mesh.normals = [corners[3 * i:3 * i + 3] for i in range(len(corners) // 3)]
+    return mesh
+
+
+def _track(anim, kind):
+    block = _one(anim, 'CONTROL_%s_TRACK' % kind)
+    return [(int(k.args[0]), _nums(k, 1)) for k in _all(block, 'CONTROL_%s_SAMPLE' % kind)] if block else []
+
+
+def _object(block):
+    obj = NS(kind=block.tok, name=_one(block, 'NODE_NAME').args[0], parent=None, mesh=None,
+             material_ref=None, tms={}, tracks={}, settings={}, subtype=None)
+    if _one(block, 'NODE_PARENT'):
+        obj.parent = _one(block, 'NODE_PARENT').args[0]
+    for tm in _all(block, 'NODE_TM'):
+        obj.tms[_one(tm, 'NODE_NAME').args[0]] = _tm(tm)
+    if _one(block, 'MESH'):
+        obj.mesh = _mesh(_one(block, 'MESH'))
+    if _one(block, 'MATERIAL_REF'):
+        obj.material_ref = int(_one(block, 'MATERIAL_REF').args[0])
+    for anim in _all(block, 'TM_ANIMATION'):
+        obj.tracks[_one(anim, 'NODE_NAME').args[0]] = {k.lower(): _track(anim, k) for k in ('POS', 'ROT', 'SCALE')}
+    settings = _one(block, 'CAMERA_SETTINGS') or _one(block, 'LIGHT_SETTINGS')
+    if settings:
+        obj.settings = {k.tok: _nums(k) for k in settings.kids if k.tok != 'TIMEVALUE'}
+    kind = _one(block, 'CAMERA_TYPE') or _one(block, 'LIGHT_TYPE')
+    obj.subtype = kind.args[0] if kind else None
+    return obj
+
+
+def _objects(kids):
+    for k in kids:
+        if k.tok in ('GEOMOBJECT', 'HELPEROBJECT', 'CAMERAOBJECT', 'LIGHTOBJECT', 'SHAPEOBJECT'):
+            yield _object(k)
+        elif k.tok == 'GROUP':
+            yield from _objects(k.kids or [])
+
+
+def read(path):
+    """Parse an 8-bit ASE file into scene, materials and objects (file order)."""
+    with open(path, 'rb') as f:
+        root = _tree(f.read().decode('latin-1'))
+    scene = _one(root, 'SCENE')
+    info = {k.tok: k.args[0] for k in (scene.kids if scene else [])}
+    ase = NS(fps=int(info.get('SCENE_FRAMESPEED', 30)), ticks=int(info.get('SCENE_TICKSPERFRAME', 160)))
+    mlist = _one(root, 'MATERIAL_LIST')
+    ase.materials = [_material(m) for m in _all(mlist, 'MATERIAL')] if mlist else []
+    ase.objects = list(_objects(root.kids))
+    return ase
+
+
+def composed_rotations(samples):
+    """[(t, R)] of a CONTROL_ROT_TRACK: the first sample absolute, each later one turning on
+    from the one before, R_k = R_(k-1) * Rot(axis_k, angle_k) (row-vector form)."""
+    out, cur = [], None
+    for t, (ax, ay, az, angle) in samples:
+        step = rot_row((ax, ay, az), angle)
+        cur = step if cur is None else mul3(cur, step)
+        out.append((t, cur))
+    return out
+
+
+def held(samples, t):
+    """The value a sampled track holds at tick t: the last sample at or before t."""
+    value = samples[0][1]
+    for st, v in samples:
+        if st > t:
+            break
+        value = v
+    return value
