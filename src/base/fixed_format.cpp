@@ -1,5 +1,6 @@
 #include "base/fixed_format.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -75,6 +76,15 @@ char* format_fixed(double value, char* out) noexcept {
   // the C library's own conversion is the reference, so use it.
   const int length = std::snprintf(out, kMaxFixedLength, "%f", value);
   return out + (length > 0 ? length : 0);
+}
+
+char* format_trimmed(double value, char* out) noexcept {
+  if (!(std::fabs(value) < 1e12) || static_cast<double>(static_cast<float>(value)) != value) {
+    return std::to_chars(out, out + kMaxFixedLength, value).ptr;
+  }
+  char* end = format_fixed(value, out);
+  while (end[-1] == '0') --end;
+  return end[-1] == '.' ? end - 1 : end;
 }
 
 char* format_integer(std::int64_t value, char* out) noexcept {

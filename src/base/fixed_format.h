@@ -18,6 +18,12 @@ inline constexpr std::size_t kMaxIntegerLength = 20;
 /// of room. Returns the end of the text written; no NUL is added.
 char* format_fixed(double value, char* out) noexcept;
 
+/// Writes `value` with at most six decimals and no trailing zeros ("0.5",
+/// "-12", "-0"), rounded as printf("%f") rounds; values beyond 10^12 and
+/// doubles that are no float go in their shortest round-trip form instead.
+/// Returns the end of the text written; the room needed is kMaxFixedLength.
+char* format_trimmed(double value, char* out) noexcept;
+
 /// Writes `value` in decimal as printf("%lld") does; returns the end of the text.
 char* format_integer(std::int64_t value, char* out) noexcept;
 

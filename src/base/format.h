@@ -4,13 +4,12 @@
 // ("createNode transform -n \"%s\";\n"); `format_to` renders them into any
 // output that offers append/reserve/commit. Supported conversions: %d
 // (integers, optional width such as %2d), %f (reals, six decimals, exactly as
-// printf), %r (reals, the shortest text that reads back as the same value,
-// as std::to_chars gives it) and %s / %c (texts). A wrong argument count or
+// printf), %r (reals with at most six decimals and no trailing zeros:
+// format_trimmed) and %s / %c (texts). A wrong argument count or
 // type does not compile.
 #pragma once
 
 #include <array>
-#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -115,10 +114,10 @@ void append_text(Out& out, char c) {
   out.append(std::string_view(&c, 1));
 }
 
-/// Writes `value` as %f or, for letter 'r', in its shortest round-trip form.
+/// Writes `value` as %f or, for letter 'r', as %f without its trailing zeros.
 template <class T>
 char* write_real(char* cursor, const T& value, char letter) {
-  if (letter == 'r') return std::to_chars(cursor, cursor + kMaxFixedLength, value).ptr;
+  if (letter == 'r') return format_trimmed(static_cast<double>(value), cursor);
   return format_fixed(static_cast<double>(value), cursor);
 }
 

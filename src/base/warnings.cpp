@@ -12,17 +12,17 @@ std::string quoted_name(std::string_view name) {
 }
 
 void Warnings::note(std::string_view what, std::uint64_t line) {
-  for (Kind& kind : pending_) {
+  for (Pending& kind : pending_) {
     if (kind.what == what) {
       ++kind.count;
       return;
     }
   }
-  pending_.push_back(Kind{std::string(what), line, 1});
+  pending_.push_back(Pending{std::string(what), line, 1});
 }
 
 void Warnings::flush(std::string_view scope) {
-  for (const Kind& kind : pending_) {
+  for (const Pending& kind : pending_) {
     std::string text(scope);
     if (!text.empty()) text += ": ";
     text += kind.what;

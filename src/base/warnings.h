@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace kestrun {
@@ -29,6 +30,18 @@ class Warnings {
   void flush(std::string_view scope);
   /// Forgets what was noted since the last flush (for something not converted).
   void discard() { pending_.clear(); }
+
+  /// What was noted since the last flush, to be told elsewhere: taken from
+  /// here and handed to another Warnings' restore.
+  struct Pending {
+    std::string what;
+    std::uint64_t first_line = 0;
+    std::size_t count = 0;
+  };
+  std::vector<Pending> take_pending() { return std::exchange(pending_, {}); }
+  void restore(std::vector<Pending> pending) {
+    for (Pending& kind : pending) pending_.push_back(std::move(kind));
+  }
   /// Tells one problem at once.
   void warn(std::string_view text) {
     ++told_;
@@ -38,13 +51,8 @@ class Warnings {
   [[nodiscard]] std::size_t told() const { return told_; }
 
  private:
-  struct Kind {
-    std::string what;
-    std::uint64_t first_line = 0;
-    std::size_t count = 0;
-  };
   std::function<void(std::string_view)> emit_;
-  std::vector<Kind> pending_;
+  std::vector<Pending> pending_;
   std::size_t told_ = 0;
 };
 

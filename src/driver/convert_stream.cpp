@@ -5,12 +5,12 @@
 #include "ase/ase_header.h"
 #include "ase/tokenizer.h"
 #include "base/warnings.h"
+#include "driver/scene_pipe.h"
 #include "extended/scene_writer.h"
 #include "flat/scene_walk.h"
 #include "maya/header.h"
 #include "maya/ma_writer.h"
 #include "maya/trailer.h"
-#include "reader/scene_reader.h"
 
 namespace kestrun {
 namespace {
@@ -45,7 +45,7 @@ void convert_extended(ByteSource& input, ByteSink& output, const RunOptions& opt
                             std::filesystem::path(std::string(names.input_name)).stem().string(),
                             std::string(names.output_name)};
   SceneWriter writer(out, console, warnings, std::move(settings), clock());
-  reader::read_ase_scene(input, writer, warnings);
+  read_scene_alongside(input, writer, warnings);
   print_completion(console, names);
   writer.finish();
   out.finish();

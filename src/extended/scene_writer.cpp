@@ -80,14 +80,19 @@ void SceneWriter::on_timing(const SceneTiming& timing) {
   }
   timing_ = timing;
   if (settings_.categories.scene) console_.write_out("Found Scene info\n");
+  output_.warnings.flush("");
 }
 
 void SceneWriter::on_materials(std::vector<Material> materials) {
   materials_.set_materials(output_, std::move(materials));
+  output_.warnings.flush("");
 }
 
 void SceneWriter::on_object(SceneObject object) {
   if (!started_) start();
+  // Problems met in reading and in writing the object are told with its name.
+  const std::string scope =
+      object.name.empty() ? std::string(block_name(object.kind)) : quoted_name(object.name);
   if (!converted(object.kind, settings_.categories)) {
     placer_.pass_over(object.name);
     output_.warnings.discard();  // Problems of what the user did not ask for are no news.
@@ -106,6 +111,7 @@ void SceneWriter::on_object(SceneObject object) {
   write_object(object, world);
   write_target(object);
   console_.print("Entering %s : %s\n", progress_format(object.kind), object.name);
+  output_.warnings.flush(scope);
 }
 
 void SceneWriter::write_object(const SceneObject& object, const Matrix43& world) {
@@ -150,6 +156,7 @@ void SceneWriter::write_target(const SceneObject& object) {
 }
 
 void SceneWriter::finish() {
+  output_.warnings.flush("");
   if (!started_) start();
   materials_.write_used(output_);
   output_.warnings.flush("materials");

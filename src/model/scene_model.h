@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/animation_model.h"
@@ -97,6 +98,25 @@ struct NodeTransform {
   std::string name;  // The NODE_NAME inside NODE_TM.
   Matrix43 world;
 };
+
+/// The keyword of a kind's block ("GEOMOBJECT").
+constexpr std::string_view block_name(ObjectKind kind) {
+  switch (kind) {
+    case ObjectKind::Geometry:
+      return "GEOMOBJECT";
+    case ObjectKind::Helper:
+      return "HELPEROBJECT";
+    case ObjectKind::Shape:
+      return "SHAPEOBJECT";
+    case ObjectKind::Light:
+      return "LIGHTOBJECT";
+    case ObjectKind::Camera:
+      return "CAMERAOBJECT";
+    case ObjectKind::Group:
+      return "GROUP";
+  }
+  return "object";
+}
 
 /// One object block of the file, complete.
 struct SceneObject {

@@ -8,6 +8,9 @@
 namespace kestrun {
 
 /// Receives the parts of a scene in file order, each as soon as it is read.
+/// What was noted in Warnings while a part was read is pending when the
+/// part arrives; the sink tells it, with what it notes itself, when it is
+/// done with the part.
 class SceneSink {
  public:
   virtual ~SceneSink() = default;

@@ -10,6 +10,9 @@ namespace kestrun::reader {
 namespace {
 
 void check_header(Lexer& lexer, Warnings& warnings) {
+  // A byte-order mark of UTF-16 begins a file the user can resave as text.
+  const bool utf16 = lexer.type() == TokenType::Word &&
+                     (lexer.text().starts_with("\xFF\xFE") || lexer.text().starts_with("\xFE\xFF"));
   // The keyword may follow up to ten other tokens (a byte-order mark, say).
   for (int read = 0; read < 11; ++read) {
     if (lexer.type() == TokenType::Keyword && lexer.keyword() == Keyword::AsciiExport) {
@@ -22,6 +25,8 @@ void check_header(Lexer& lexer, Warnings& warnings) {
     if (lexer.type() == TokenType::End) break;
     lexer.next();
   }
+  if (utf16)
+    warnings.warn("the file is UTF-16 text, which Kestrun does not read; save it as plain (ANSI) text");
   throw Error(ErrorCode::NotAseText);
 }
 
@@ -64,24 +69,6 @@ SceneTiming read_scene_block(BlockReader& reader) {
     timing.frame_speed = 30;
   }
   return timing;
-}
-
-std::string_view block_name(ObjectKind kind) {
-  switch (kind) {
-    case ObjectKind::Geometry:
-      return "GEOMOBJECT";
-    case ObjectKind::Helper:
-      return "HELPEROBJECT";
-    case ObjectKind::Shape:
-      return "SHAPEOBJECT";
-    case ObjectKind::Light:
-      return "LIGHTOBJECT";
-    case ObjectKind::Camera:
-      return "CAMERAOBJECT";
-    case ObjectKind::Group:
-      return "GROUP";
-  }
-  return "object";
 }
 
 LightType light_type(std::string_view word) {
@@ -216,6 +203,8 @@ class TopLevel {
         case TokenType::Keyword: {
           const Keyword keyword = lexer.keyword();
           lexer.next();
+          // What was noted between statements is told before the next part.
+          reader_.warnings().flush("");
           if (keyword == Keyword::Group) {
             open_groups += group_head() ? 1 : 0;
           } else {
@@ -258,16 +247,11 @@ class TopLevel {
       default:
         break;
     }
-    reader_.warnings().flush("");
   }
 
-  void object(ObjectKind kind) {
-    SceneObject read = read_object(reader_, kind);
-    // Problems met in reading and in writing are told with the object's name.
-    const std::string scope = read.name.empty() ? std::string(block_name(kind)) : quoted_name(read.name);
-    sink_.on_object(std::move(read));
-    reader_.warnings().flush(scope);
-  }
+  // What was noted while a part was read goes with it to the sink, which
+  // tells it with what it notes itself, once the part is written.
+  void object(ObjectKind kind) { sink_.on_object(read_object(reader_, kind)); }
 
   /// *GROUP "name" {: the head becomes a node of its own. Returns true if
   /// its block was entered.
@@ -278,7 +262,6 @@ class TopLevel {
     sink_.on_object(std::move(head));
     if (!reader_.take(TokenType::OpenBrace)) {
       reader_.note("GROUP has no block in braces");
-      reader_.warnings().flush("");
       return false;
     }
     return true;
