@@ -81,6 +81,27 @@ TEST_F(Resources, AHugeDeclaredCountIsWrittenInFullWithLittleMemory) {
   std::cout << "[ memory ] the same to /dev/null: peak " << to_null.peak_memory_kb << " KiB\n";
 }
 
+TEST_F(Resources, DeclaredCountsCostTheExtendedModeNothing) {
+  // Counts of billions before lists of a few lines, and indices far beyond
+  // them: memory follows the lines, and every problem is a warning.
+  const std::string scene = std::string(kHeader) +
+                            "*GEOMOBJECT {\n*NODE_NAME \"Big\"\n*MESH {\n*MESH_NUMVERTEX 2000000000\n"
+                            "*MESH_NUMFACES 2000000000\n*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 1.0 2.0 3.0\n"
+                            "*MESH_VERTEX 1999999999 4.0 5.0 6.0\n*MESH_VERTEX 2 7.0 8.0 9.0\n}\n"
+                            "*MESH_FACE_LIST {\n*MESH_FACE 0: A: 0 B: 1 C: 2\n*MESH_FACE 1999999999: A: 0 B: 4000000000 C: 1\n}\n"
+                            "*MESH_NUMTVERTEX 2000000000\n*MESH_TVERTLIST {\n*MESH_TVERT 0 0.5 0.5 0\n}\n"
+                            "*MESH_TFACELIST {\n*MESH_TFACE 1999999999 0 0 0\n}\n"
+                            "*MESH_NORMALS {\n*MESH_FACENORMAL 1999999999 0 0 1\n}\n}\n}\n";
+  write_file(dir_.path() / "in.ase", scene);
+  const ProcessResult result = run_program(kBinary, {"in.ase", "out.ma", "--extended"}, dir_.path());
+  EXPECT_EQ(result.exit_status, 0) << result.err;
+  EXPECT_NE(result.err.find("Warning: \"Big\": MESH_NUMVERTEX says 2000000000 but the list has 3 vertices"),
+            std::string::npos)
+      << result.err;
+  EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
+  std::cout << "[ memory ] extended mode, counts of two billion: peak " << result.peak_memory_kb << " KiB\n";
+}
+
 TEST_F(Resources, RepeatedLightNamesNeedNoMemoryOfTheirOwn) {
   // Bare NODE_NAMEs in a light's NODE_TM write more transforms with the name
   // read last (up to 255 characters) and enter it again in the light list:
