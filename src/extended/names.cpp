@@ -64,6 +64,9 @@ NameRegistry::NameRegistry() {
 
 std::string NameRegistry::legal(std::string_view wanted) {
   if (wanted.empty()) return "unnamed";
+  // A name of thousands of characters helps nobody in Maya's outliner.
+  constexpr std::size_t kLongest = 200;
+  wanted = wanted.substr(0, kLongest);
   std::string name;
   name.reserve(wanted.size() + 1);
   if (is_digit(wanted[0])) name.push_back('_');

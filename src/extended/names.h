@@ -19,7 +19,8 @@ class NameRegistry {
   /// A legal, unique name made from `wanted`.
   std::string claim(std::string_view wanted);
 
-  /// `wanted` made legal ("Box 01" to "Box_01", "3ds" to "_3ds", "" to "unnamed").
+  /// `wanted` made legal ("Box 01" to "Box_01", "3ds" to "_3ds", "" to
+  /// "unnamed") and cut after 200 characters.
   static std::string legal(std::string_view wanted);
 
  private:
