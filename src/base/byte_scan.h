@@ -17,29 +17,33 @@
 
 namespace kestrun {
 
-/// The length of the run of digits at `p`, counting at most 16 bytes. `p`
-/// must be readable for 16 bytes.
-inline unsigned count_digits16(const unsigned char* p) {
+/// Bit i set if p[i] is a decimal digit, for i below 16. `p` must be
+/// readable for 16 bytes.
+inline unsigned digit_mask16(const unsigned char* p) {
 #if defined(__SSE2__)
   const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const __m128i value = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
   const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value);
-  const auto mask = static_cast<unsigned>(_mm_movemask_epi8(is_digit));
-  return static_cast<unsigned>(__builtin_ctz(~mask));
+  return static_cast<unsigned>(_mm_movemask_epi8(is_digit));
 #else
-  unsigned count = 0;
-  while (count < 16 && p[count] >= '0' && p[count] <= '9') ++count;
-  return count;
+  unsigned mask = 0;
+  for (unsigned i = 0; i < 16; ++i) mask |= (p[i] >= '0' && p[i] <= '9') ? 1U << i : 0U;
+  return mask;
 #endif
 }
 
-/// The value of the `count` (1 to 8) decimal digits at `p`, which must be
-/// readable for 8 bytes, without a loop: the digits are placed at the end of
-/// an 8-byte word behind leading zeros and combined pairwise.
-inline std::uint32_t parse_digits8(const unsigned char* p, unsigned count) {
+/// The length of the run of digits at `p`, counting at most 16 bytes. `p`
+/// must be readable for 16 bytes.
+inline unsigned count_digits16(const unsigned char* p) {
+  return static_cast<unsigned>(__builtin_ctz(~digit_mask16(p)));
+}
+
+/// The value of the `count` (1 to 8) decimal digits in the low bytes of
+/// `word` (little endian: the first digit is the lowest byte), without a
+/// loop: the digits are moved to the top behind leading zeros and combined
+/// pairwise.
+inline std::uint32_t parse_digit_word(std::uint64_t word, unsigned count) {
   constexpr std::uint64_t kZeros = 0x3030303030303030;
-  std::uint64_t word = 0;
-  std::memcpy(&word, p, 8);  // Little endian: the first digit is the lowest byte.
   if (count < 8) {
     const unsigned shift = (8 - count) * 8;             // Drops the bytes after the digits...
     word = (word << shift) | (kZeros >> (64 - shift));  // ...and puts zeros before them.
@@ -48,6 +52,14 @@ inline std::uint32_t parse_digits8(const unsigned char* p, unsigned count) {
   word = ((word & 0x00FF00FF00FF00FF) * 6553601) >> 16;         // then quadruples,
   word = ((word & 0x0000FFFF0000FFFF) * 42949672960001) >> 32;  // then all eight.
   return static_cast<std::uint32_t>(word);
+}
+
+/// The value of the `count` (1 to 8) decimal digits at `p`, which must be
+/// readable for 8 bytes.
+inline std::uint32_t parse_digits8(const unsigned char* p, unsigned count) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, p, 8);
+  return parse_digit_word(word, count);
 }
 
 }  // namespace kestrun

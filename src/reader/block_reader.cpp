@@ -43,7 +43,7 @@ bool BlockReader::take(TokenType type) {
   return true;
 }
 
-double BlockReader::number(std::string_view what) {
+double BlockReader::odd_number(std::string_view what) {
   if (lexer_.type() == TokenType::Word || lexer_.type() == TokenType::String) {
     note(std::string(what) + " is not a number; 0 is taken");  // "1.#QNAN", say: taken, not read.
     lexer_.next();
@@ -53,28 +53,19 @@ double BlockReader::number(std::string_view what) {
     note(std::string(what) + " is missing a number; 0 is taken");
     return 0.0;
   }
-  const double value = lexer_.number();
   lexer_.next();
-  if (!std::isfinite(value)) {
-    note(std::string(what) + " is not a finite number; 0 is taken");
-    return 0.0;
-  }
-  return value;
+  note(std::string(what) + " is not a finite number; 0 is taken");
+  return 0.0;
 }
 
-std::int64_t BlockReader::integer(std::string_view what) {
+std::int64_t BlockReader::odd_integer(std::string_view what) {
   if (lexer_.type() != TokenType::Number) {
     note(std::string(what) + " is missing a whole number; 0 is taken");
     return 0;
   }
-  const double value = lexer_.number();
   lexer_.next();
-  constexpr double kLimit = 9.0e15;  // Beyond any count a file can back with lines.
-  if (!(std::fabs(value) <= kLimit) || value != std::trunc(value)) {
-    note(std::string(what) + " is not a whole number of sensible size; 0 is taken");
-    return 0;
-  }
-  return static_cast<std::int64_t>(value);
+  note(std::string(what) + " is not a whole number of sensible size; 0 is taken");
+  return 0;
 }
 
 Vec3 BlockReader::vec3(std::string_view what) {

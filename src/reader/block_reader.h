@@ -1,6 +1,7 @@
 // BlockReader: the statements and blocks of an ASE file, read with care.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,8 +39,21 @@ class BlockReader {
 
   // Argument readers: each takes one argument if it is of its sort; if not,
   // it notes what was missing under `what` and leaves the token alone.
-  double number(std::string_view what);
-  std::int64_t integer(std::string_view what);
+  double number(std::string_view what) {
+    if (lexer_.type() != TokenType::Number || !std::isfinite(lexer_.number())) return odd_number(what);
+    const double value = lexer_.number();
+    lexer_.next();
+    return value;
+  }
+  std::int64_t integer(std::string_view what) {
+    const double value = lexer_.number();
+    if (lexer_.type() != TokenType::Number || !(std::fabs(value) <= kMaxInteger) ||
+        value != std::trunc(value)) {
+      return odd_integer(what);
+    }
+    lexer_.next();
+    return static_cast<std::int64_t>(value);
+  }
   Vec3 vec3(std::string_view what);
   /// A quoted string or a bare word.
   std::string text(std::string_view what);
@@ -47,6 +61,10 @@ class BlockReader {
   bool take(TokenType type);
 
  private:
+  static constexpr double kMaxInteger = 9.0e15;  // Beyond any count a file can back with lines.
+
+  double odd_number(std::string_view what);
+  std::int64_t odd_integer(std::string_view what);
   void skip_arguments();
   void skip_block();
 

@@ -16,6 +16,12 @@ constexpr Entry kEntries[] = {
 #undef KESTRUN_KEYWORD_ENTRY
 };
 constexpr std::size_t kCount = std::size(kEntries);
+
+constexpr std::array<KeywordKey, kCount> kKeys = [] {
+  std::array<KeywordKey, kCount> keys{};
+  for (std::size_t index = 0; index < kCount; ++index) keys[index] = keyword_key(kEntries[index].text);
+  return keys;
+}();
 static_assert(kCount < 255);
 
 constexpr int kSlotBits = 12;  // 4096 slots: a multiplier without collisions is found in a few tries.
@@ -38,7 +44,7 @@ constexpr PerfectHash build_perfect_hash() {
     table.slots.fill(kEmpty);
     bool collision = false;
     for (std::size_t index = 0; index < kCount && !collision; ++index) {
-      std::uint8_t& slot = table.slots[slot_of(keyword_hash(kEntries[index].text), multiplier)];
+      std::uint8_t& slot = table.slots[slot_of(keyword_hash(kKeys[index]), multiplier)];
       collision = slot != kEmpty;
       slot = static_cast<std::uint8_t>(index);
     }
@@ -50,9 +56,13 @@ constexpr PerfectHash kHash = build_perfect_hash();
 
 }  // namespace
 
-Keyword find_keyword(std::string_view text, std::uint64_t hash) noexcept {
-  const std::uint8_t index = kHash.slots[slot_of(hash, kHash.multiplier)];
-  if (index == kEmpty || kEntries[index].text != text) return Keyword::Unknown;
+Keyword find_keyword(std::string_view text, const KeywordKey& key) noexcept {
+  const std::uint8_t index = kHash.slots[slot_of(keyword_hash(key), kHash.multiplier)];
+  if (index == kEmpty || kKeys[index] != key) return Keyword::Unknown;
+  // The key covers names of up to sixteen bytes; longer ones compare their middle too.
+  if (key.length > 16 && text.substr(8, key.length - 16) != kEntries[index].text.substr(8, key.length - 16)) {
+    return Keyword::Unknown;
+  }
   return kEntries[index].keyword;
 }
 

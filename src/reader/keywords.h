@@ -123,28 +123,39 @@ enum class Keyword : std::uint8_t {
 #undef KESTRUN_KEYWORD_NAME
 };
 
-/// The hash of a keyword's name from its length and its first and last
-/// eight bytes (which overlap in short names): two loads, no loop.
-/// `head` holds the first min(length, 8) bytes, `tail` the last eight (or
-/// the same bytes as `head` for shorter names), little-endian, zero-padded.
-constexpr std::uint64_t keyword_hash(std::uint64_t head, std::uint64_t tail, std::size_t length) {
-  return (head * 0x9E3779B97F4A7C15ULL) ^ ((tail + length) * 0xC2B2AE3D27D4EB4FULL);
-}
+/// A keyword's name as its length and its first and last eight bytes (which
+/// overlap in names of 9 to 15 bytes), little-endian and zero-padded: `tail`
+/// is `head` again for names of eight bytes or fewer. Two loads, no loop, and
+/// for names of up to sixteen bytes the key is the whole name.
+struct KeywordKey {
+  std::uint64_t head = 0;
+  std::uint64_t tail = 0;
+  std::size_t length = 0;
 
-/// The keyword hash of `text`, read a byte at a time.
-constexpr std::uint64_t keyword_hash(std::string_view text) {
-  std::uint64_t head = 0, tail = 0;
+  friend constexpr bool operator==(const KeywordKey&, const KeywordKey&) = default;
+};
+
+/// The key of `text`, read a byte at a time.
+constexpr KeywordKey keyword_key(std::string_view text) {
+  KeywordKey key{0, 0, text.size()};
   for (std::size_t i = 0; i < text.size() && i < 8; ++i) {
-    head |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+    key.head |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
   }
-  if (text.size() <= 8) return keyword_hash(head, head, text.size());
+  if (text.size() <= 8) {
+    key.tail = key.head;
+    return key;
+  }
   for (std::size_t i = 0; i < 8; ++i) {
-    tail |= std::uint64_t{static_cast<unsigned char>(text[text.size() - 8 + i])} << (8 * i);
+    key.tail |= std::uint64_t{static_cast<unsigned char>(text[text.size() - 8 + i])} << (8 * i);
   }
-  return keyword_hash(head, tail, text.size());
+  return key;
 }
 
-/// The keyword spelt `text`, whose keyword_hash is `hash`, or Unknown.
-Keyword find_keyword(std::string_view text, std::uint64_t hash) noexcept;
+constexpr std::uint64_t keyword_hash(const KeywordKey& key) {
+  return (key.head * 0x9E3779B97F4A7C15ULL) ^ ((key.tail + key.length) * 0xC2B2AE3D27D4EB4FULL);
+}
+
+/// The keyword spelt `text`, whose key is `key`, or Unknown.
+Keyword find_keyword(std::string_view text, const KeywordKey& key) noexcept;
 
 }  // namespace kestrun::reader

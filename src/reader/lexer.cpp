@@ -7,10 +7,16 @@
 
 #include "base/byte_scan.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kestrun::reader {
 namespace {
 
-enum CharClass : std::uint8_t { kBlank = 1, kWord = 2, kDigit = 4 };
+// kLineOrEnd marks the blanks the blank loop must look at twice: a line end
+// counts a line, and a NUL may be the sentinel that ends the block.
+enum CharClass : std::uint8_t { kBlank = 1, kWord = 2, kDigit = 4, kLineOrEnd = 8 };
 
 constexpr std::array<std::uint8_t, 256> kClasses = [] {
   std::array<std::uint8_t, 256> classes{};
@@ -18,6 +24,8 @@ constexpr std::array<std::uint8_t, 256> kClasses = [] {
   for (const int c : {' ', '\t', '\n', '\v', '\f', '\r', '\0'}) classes[static_cast<std::size_t>(c)] = kBlank;
   for (const int c : {'{', '}', '"', ':', ','}) classes[static_cast<std::size_t>(c)] = 0;
   for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kWord | kDigit;
+  classes[std::size_t{'\n'}] |= kLineOrEnd;
+  classes[0] |= kLineOrEnd;
   return classes;
 }();
 
@@ -35,6 +43,45 @@ constexpr std::array<double, 23> kPowersOfTen = [] {
 /// 10^n as an integer, for n up to 8.
 constexpr std::array<std::uint64_t, 9> kPowersOfTenInt = {1,       10,        100,        1'000,      10'000,
                                                           100'000, 1'000'000, 10'000'000, 100'000'000};
+
+/// The length of the run of capitals, small letters, digits and underscores
+/// at `p`, up to `limit` + 16 bytes; `p` must be readable that far.
+unsigned count_name_chars(const unsigned char* p, unsigned limit) {
+  unsigned count = 0;
+  for (;;) {
+#if defined(__SSE2__)
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + count));
+    const __m128i digit = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit);
+    // Setting bit 5 folds capitals onto small letters and nothing else onto them.
+    const __m128i letter = _mm_sub_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
+    const __m128i is_letter = _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(25)), letter);
+    const __m128i is_underscore = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_'));
+    const auto mask = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(is_digit, is_letter), is_underscore)));
+    const auto run = static_cast<unsigned>(__builtin_ctz(~mask));
+#else
+    unsigned run = 0;
+    for (; run < 16; ++run) {
+      const unsigned char c = p[count + run];
+      if (!((c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_')) break;
+    }
+#endif
+    count += run;
+    if (run < 16 || count > limit) return count;
+  }
+}
+
+/// For n bytes: the mask of the low n bytes of a word.
+constexpr std::array<std::uint64_t, 9> kLowBytes = {0,
+                                                    0xFF,
+                                                    0xFFFF,
+                                                    0xFF'FFFF,
+                                                    0xFFFF'FFFF,
+                                                    0xFF'FFFF'FFFF,
+                                                    0xFFFF'FFFF'FFFF,
+                                                    0xFF'FFFF'FFFF'FFFF,
+                                                    0xFFFF'FFFF'FFFF'FFFF};
 
 /// Reads a plain decimal ("-12.5000", "7") exactly, or returns false. With
 /// at most 2^53 as the digits' integer and at most 22 fraction digits, both
@@ -87,9 +134,13 @@ bool Lexer::refill() {
 void Lexer::next() {
   truncated_ = unterminated_ = false;
   for (;;) {
-    while (kClasses[*p_] & kBlank) {
-      if (*p_ == 0 && p_ == end_) break;
-      line_ += *p_ == '\n' ? 1 : 0;
+    for (;;) {
+      const std::uint8_t classes = kClasses[*p_];
+      if (!(classes & kBlank)) break;
+      if (classes & kLineOrEnd) {
+        if (p_ == end_) break;
+        line_ += *p_ == '\n' ? 1 : 0;
+      }
       ++p_;
     }
     if (p_ != end_) break;
@@ -140,6 +191,7 @@ void Lexer::next() {
       if (read_number_in_block()) return;
       break;
     default:
+      if (read_word_in_block()) return;
       break;
   }
   read_run(false);
@@ -187,54 +239,77 @@ void Lexer::read_run(bool quoted) {
 
 bool Lexer::read_keyword_in_block() {
   // The name runs to the next delimiter; one that reaches the block's end
-  // may go on in the next block: the general path reads it.
+  // may go on in the next block, and one with other characters ("*A-B") is
+  // a word of its own sort: the general path reads them.
   const unsigned char* name = p_ + 1;
-  const unsigned char* end = name;
-  while (kClasses[*end] & kWord) ++end;
-  const auto length = static_cast<std::size_t>(end - name);
-  if (end == end_ || length == 0 || length > kMaxWord) return false;
+  const unsigned length = count_name_chars(name, kMaxWord);
+  const unsigned char* end = name + length;
+  if ((kClasses[*end] & kWord) || end == end_ || length == 0 || length > kMaxWord) return false;
   // The block's slack makes loading eight bytes from the name safe.
-  std::uint64_t head = 0, tail = 0;
-  std::memcpy(&head, name, 8);
-  if (length < 8) head &= (std::uint64_t{1} << (8 * length)) - 1;
+  KeywordKey key{0, 0, length};
+  std::memcpy(&key.head, name, 8);
+  key.head &= kLowBytes[std::min(length, 8U)];
   if (length > 8) {
-    std::memcpy(&tail, end - 8, 8);
+    std::memcpy(&key.tail, end - 8, 8);
   } else {
-    tail = head;
+    key.tail = key.head;
   }
   type_ = TokenType::Keyword;
   text_ = {reinterpret_cast<const char*>(name), length};
-  keyword_ = find_keyword(text_, keyword_hash(head, tail, length));
+  keyword_ = find_keyword(text_, key);
+  p_ = end;
+  return true;
+}
+
+bool Lexer::read_word_in_block() {
+  // Bare words in ASE files are short names: "Omni", "A", "Filter".
+  const unsigned length = count_name_chars(p_, kMaxWord);
+  const unsigned char* end = p_ + length;
+  if ((kClasses[*end] & kWord) || end == end_ || length == 0 || length > kMaxWord) return false;
+  type_ = TokenType::Word;
+  text_ = {reinterpret_cast<const char*>(p_), length};
   p_ = end;
   return true;
 }
 
 bool Lexer::read_number_in_block() {
-  // "-12.5000": up to 8 whole and 8 fraction digits, all in this block.
+  // "-12.5000": one look at sixteen bytes finds the whole digits, the point
+  // and the fraction digits, which are read together when there are at most
+  // eight of them, and apart when each part has at most eight.
   const unsigned char* q = p_;
   const bool negative = *q == '-';
   q += negative ? 1 : 0;
-  const unsigned whole = count_digits16(q);
+  const unsigned mask = digit_mask16(q);
+  const auto whole = static_cast<unsigned>(__builtin_ctz(~mask));
   if (whole > 8) return false;
-  std::uint64_t digits = whole > 0 ? parse_digits8(q, whole) : 0;
-  q += whole;
-  unsigned fraction = 0;
-  if (*q == '.') {
-    ++q;
-    fraction = count_digits16(q);
-    if (fraction > 8) return false;
-    if (fraction > 0) digits = digits * kPowersOfTenInt[fraction] + parse_digits8(q, fraction);
-    q += fraction;
-  }
-  if (whole + fraction == 0 || (kClasses[*q] & kWord) || q == end_ || digits > (std::uint64_t{1} << 53)) {
+  const bool point = q[whole] == '.';
+  const auto fraction = point ? static_cast<unsigned>(__builtin_ctz(~(mask >> (whole + 1)))) : 0U;
+  const unsigned char* after = q + whole + (point ? 1 + fraction : 0);
+  if (whole + fraction == 0 || (kClasses[*after] & kWord) || after == end_) {
     return false;  // No digits, a longer word ("1e5", "1.2.3", "1.#QNAN"), or the block's end.
   }
-  // The digits' integer and the power of ten are exact doubles, so one
-  // division rounds correctly.
+  std::uint64_t digits = 0;
+  if (whole + fraction <= 8) {
+    // Close the gap the point leaves: the whole digits from the word at q,
+    // the fraction digits from the word one byte on.
+    std::uint64_t at_start = 0, one_on = 0;
+    std::memcpy(&at_start, q, 8);
+    std::memcpy(&one_on, q + 1, 8);
+    digits =
+        parse_digit_word(((at_start & kLowBytes[whole]) | (one_on & ~kLowBytes[whole])), whole + fraction);
+  } else if (fraction <= 8) {
+    digits = (whole > 0 ? parse_digits8(q, whole) : 0) * kPowersOfTenInt[fraction] +
+             parse_digits8(q + whole + 1, fraction);
+  } else {
+    return false;
+  }
+  // The digits' integer (below 10^16, so below 2^53 only when checked) and
+  // the power of ten are exact doubles, so one division rounds correctly.
+  if (digits > (std::uint64_t{1} << 53)) return false;
   const double magnitude = static_cast<double>(digits) / kPowersOfTen[fraction];
   number_ = negative ? -magnitude : magnitude;
   type_ = TokenType::Number;
-  p_ = q;
+  p_ = after;
   return true;
 }
 
@@ -243,7 +318,7 @@ void Lexer::classify_word() {
   if (word[0] == '*' && word.size() > 1) {
     type_ = TokenType::Keyword;
     text_ = word.substr(1);
-    keyword_ = find_keyword(text_, keyword_hash(text_));
+    keyword_ = find_keyword(text_, keyword_key(text_));
     return;
   }
   const char first = word[0];

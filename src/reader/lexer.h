@@ -58,9 +58,10 @@ class Lexer {
 
  private:
   bool refill();
-  // The fast paths for a keyword and a plain decimal that lie wholly in the
+  // The fast paths for a keyword, a plain word and a plain decimal that lie wholly in the
   // current block; they read nothing and return false for anything else.
   bool read_keyword_in_block();
+  bool read_word_in_block();
   bool read_number_in_block();
   void read_run(bool quoted);
   void classify_word();
