@@ -63,7 +63,9 @@ int convert_files(std::span<const std::string_view> arguments, Console& console,
   console.write_out("Entering files\n");
   {
     BackgroundSink background(*output);  // The disk works while the next block is formatted.
-    convert_stream(*input, background, line.options, {line.input_name, line.output_name}, console, clock);
+    ConversionReport report;
+    convert_stream(*input, background, line.options, {line.input_name, line.output_name}, console, clock,
+                   report);
   }
   input.reset();
   console.print("\nThankyou for using Kestrun %s\n", kProgramVersion);
@@ -81,7 +83,8 @@ int run_kestrun(std::span<const std::string_view> arguments, Console& console, c
 int run_conversion(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
                    Console& console, const Clock& clock) {
   return reporting_errors(console, [&] {
-    convert_stream(input, output, options, names, console, clock);
+    ConversionReport report;
+    convert_stream(input, output, options, names, console, clock, report);
     return 0;
   });
 }
