@@ -12,7 +12,11 @@ namespace kestrun {
 
 /// What the command line asks for.
 struct CommandLine {
-  bool show_help = false;  // The help screen, and nothing else.
+  enum class Action {
+    Convert,
+    HelpScreen,  // -h: the help screen, and nothing else (exit status 1).
+  };
+  Action action = Action::Convert;
   std::string input_name;
   std::string output_name;
   RunOptions options;

@@ -1,4 +1,4 @@
-#include "driver/command_line.h"
+#include "cli/command_line.h"
 
 #include "base/error.h"
 
@@ -8,7 +8,7 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
   const std::size_t count = arguments.size();
   CommandLine line;
   if (count == 2 && arguments[1] == "-h") {
-    line.show_help = true;
+    line.action = CommandLine::Action::HelpScreen;
     return line;
   }
   if (count < 3) {
@@ -65,7 +65,7 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
         break;
       case 'h':
       case 'H':
-        line.show_help = true;
+        line.action = CommandLine::Action::HelpScreen;
         return line;
       default:
         // An argument without a second character shows nothing after the dash.
