@@ -7,9 +7,14 @@ namespace kestrun {
 CommandLine read_command_line(std::span<const std::string_view> arguments, Console& console) {
   const std::size_t count = arguments.size();
   CommandLine line;
-  if (count == 2 && arguments[1] == "-h") {
-    line.action = CommandLine::Action::HelpScreen;
-    return line;
+  if (count == 2) {
+    const std::string_view argument = arguments[1];
+    if (argument == "-h" || argument == "--help" || argument == "--version") {
+      line.action = argument == "-h"       ? CommandLine::Action::HelpScreen
+                    : argument == "--help" ? CommandLine::Action::Usage
+                                           : CommandLine::Action::Version;
+      return line;
+    }
   }
   if (count < 3) {
     throw Error(ErrorCode::Usage);

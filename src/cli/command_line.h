@@ -15,6 +15,8 @@ struct CommandLine {
   enum class Action {
     Convert,
     HelpScreen,  // -h: the help screen, and nothing else (exit status 1).
+    Usage,       // --help: the full usage text (exit status 0).
+    Version,     // --version: the program's name and version (exit status 0).
   };
   Action action = Action::Convert;
   std::string input_name;
@@ -22,7 +24,8 @@ struct CommandLine {
   RunOptions options;
 };
 
-/// Reads `arguments` (the first is the program's own name, not used). Two
+/// Reads `arguments` (the first is the program's own name, not used). A
+/// single argument -h, --help or --version asks for that text. Two
 /// file names alone convert everything; switches after them are taken by
 /// their second character, in either case, and convert only what they name.
 /// Arguments after the names that begin with "--" are long options

@@ -55,6 +55,12 @@ int run_command_line(std::span<const std::string_view> arguments, Console& conso
     case CommandLine::Action::HelpScreen:
       print_help(console);
       return 1;
+    case CommandLine::Action::Usage:
+      print_usage(console);
+      return 0;
+    case CommandLine::Action::Version:
+      print_version(console);
+      return 0;
     case CommandLine::Action::Convert:
       break;
   }

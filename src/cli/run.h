@@ -14,7 +14,8 @@ namespace kestrun {
 /// the command line, then converts the input file into the output file with
 /// kestrun::convert_file, its progress and warnings on `console` and the time
 /// of its date line from `clock`. Returns the exit status: 0 after a complete
-/// conversion; 1 after any error (its message printed) or the help screen.
+/// conversion, --help or --version; 1 after any error (its message printed)
+/// or the help screen.
 int run_kestrun(std::span<const std::string_view> arguments, Console& console, const Clock& clock);
 
 }  // namespace kestrun
