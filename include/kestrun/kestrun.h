@@ -51,7 +51,8 @@ struct Options {
   /// error, as the command line does.
   bool print = false;
   /// Called with each piece of progress text, as the command line prints it
-  /// on standard output ("Entering Object : Box01\n").
+  /// on standard output ("Entering Object : Box01\n"). (An exception thrown
+  /// by a callback ends the conversion and leaves the call.)
   std::function<void(std::string_view)> on_progress;
   /// Called with each warning as it is told (without "Warning: " and the
   /// line end).

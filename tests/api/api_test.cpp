@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -168,6 +169,11 @@ TEST(Api, FailuresAreResultsWithTheCommandLinesCodesAndMessages) {
   expect_failure(usage, ResultCode::usage);
   EXPECT_EQ(usage.output, "");
   EXPECT_FALSE(usage.message.empty());
+
+  // A callback's own exception ends the conversion (its threads stopped) and leaves the call.
+  Options throwing = fixed();
+  throwing.on_progress = [](std::string_view) { throw std::runtime_error("stop"); };
+  EXPECT_THROW(convert_file(dir.file("in.ase"), dir.file("out.ma"), throwing), std::runtime_error);
 }
 
 TEST(Api, StreamsConvertAsTextAndReportTheirFailures) {
