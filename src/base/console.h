@@ -39,6 +39,14 @@ class Console {
     put_err(text);
   }
 
+  /// Tells a problem that does not end the run: "Warning: <text>" and a line
+  /// end on standard error.
+  virtual void warn(std::string_view text) {
+    write_err("Warning: ");
+    write_err(text);
+    write_err("\n");
+  }
+
   /// Writes `format` with `args` to standard output.
   template <class... Args>
   void print(Format<Args...> format, const Args&... args) {

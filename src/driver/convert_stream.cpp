@@ -22,29 +22,27 @@ void print_completion(Console& console, StreamNames names) {
 
 /// The default mode: the token walk, byte for byte as the legacy files are.
 void convert_default(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                     Console& console, const Clock& clock) {
+                     Console& console, const Clock& clock, ConversionReport& report) {
   MaWriter out(output);
   Tokenizer tokens(input, [&console, names] { print_completion(console, names); });
   check_ase_header(tokens);
   write_header(out, names.output_name, clock());
-  const SceneSummary scene = walk_scene(tokens, out, console, options);
+  const SceneSummary scene = walk_scene(tokens, out, console, options, report);
   write_trailer(out, scene, names.output_name);
+  report.first_frame = scene.first_frame;
+  report.last_frame = scene.last_frame;
   out.finish();
 }
 
 /// The extended mode: the structured reader hands each object to the writer.
 void convert_extended(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                      Console& console, const Clock& clock) {
+                      Console& console, const Clock& clock, ConversionReport& report) {
   MaWriter out(output);
-  Warnings warnings([&console](std::string_view text) {
-    console.write_err("Warning: ");
-    console.write_err(text);
-    console.write_err("\n");
-  });
+  Warnings warnings([&console](std::string_view text) { console.warn(text); });
   ExtendedSettings settings{options, options.z_up,
                             std::filesystem::path(std::string(names.input_name)).stem().string(),
                             std::string(names.output_name)};
-  SceneWriter writer(out, console, warnings, std::move(settings), clock());
+  SceneWriter writer(out, console, warnings, std::move(settings), clock(), report);
   read_scene_alongside(input, writer, warnings);
   print_completion(console, names);
   writer.finish();
@@ -54,11 +52,11 @@ void convert_extended(ByteSource& input, ByteSink& output, const RunOptions& opt
 }  // namespace
 
 void convert_stream(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                    Console& console, const Clock& clock) {
+                    Console& console, const Clock& clock, ConversionReport& report) {
   if (options.extended) {
-    convert_extended(input, output, options, names, console, clock);
+    convert_extended(input, output, options, names, console, clock, report);
   } else {
-    convert_default(input, output, options, names, console, clock);
+    convert_default(input, output, options, names, console, clock, report);
   }
 }
 

@@ -5,6 +5,7 @@
 
 #include "base/clock.h"
 #include "base/console.h"
+#include "base/conversion_report.h"
 #include "base/run_options.h"
 #include "io/byte_sink.h"
 #include "io/byte_source.h"
@@ -18,10 +19,11 @@ struct StreamNames {
 };
 
 /// Converts `input` into Maya ASCII on `output`: header check, header, scene
-/// walk, trailer; then the output is flushed and closed. Progress goes to
-/// `console`; a failure throws Error (or std::bad_alloc), and what was
-/// written before it stays in the output.
+/// walk, trailer; then the output is flushed and closed. Progress and the
+/// extended mode's warnings go to `console`, the counts of what is written
+/// to `report`; a failure throws Error (or std::bad_alloc), and what was
+/// written and counted before it stays.
 void convert_stream(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                    Console& console, const Clock& clock);
+                    Console& console, const Clock& clock, ConversionReport& report);
 
 }  // namespace kestrun

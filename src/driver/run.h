@@ -1,24 +1,44 @@
-// The whole program, callable in-process: the one place where an error
-// becomes a message and an exit status.
+// Conversions of files and streams, in-process: what the command line and the
+// library's API both run.
 #pragma once
 
-#include <span>
-#include <string_view>
+#include <new>
+#include <optional>
+#include <string>
 
 #include "base/clock.h"
 #include "base/console.h"
+#include "base/conversion_report.h"
+#include "base/error.h"
+#include "base/run_options.h"
 #include "driver/convert_stream.h"
 
 namespace kestrun {
 
-/// Runs Kestrun on `arguments` (the first being the program's name): reads
-/// the command line, opens the output and then the input file, converts, and
-/// closes both. Returns the exit status: 0 after a complete conversion, 1
-/// after any error (its message printed) or the help screen.
-int run_kestrun(std::span<const std::string_view> arguments, Console& console, const Clock& clock);
+/// Runs `steps` and returns the code of the Error they throw (running out of
+/// memory is ConversionFailed), or nothing when they complete.
+template <class Steps>
+std::optional<ErrorCode> failure_of(Steps&& steps) {
+  try {
+    steps();
+    return std::nullopt;
+  } catch (const Error& error) {
+    return error.code();
+  } catch (const std::bad_alloc&) {
+    return ErrorCode::ConversionFailed;
+  }
+}
 
-/// Converts streams as run_kestrun converts files, from the header check on,
-/// and returns the exit status the same way.
+/// Converts the file `input_name` into the file `output_name`: refuses an
+/// output that names the input itself, creates the output, then opens the
+/// input, prints "Entering files" and converts, the output written behind on
+/// a background thread. A failure throws Error, as convert_stream does.
+void convert_files(const std::string& input_name, const std::string& output_name, const RunOptions& options,
+                   Console& console, const Clock& clock, ConversionReport& report);
+
+/// Converts streams as convert_files converts files, from the header check
+/// on; a failure's message is printed. Returns the exit status: 0 after a
+/// complete conversion, 1 after a failure.
 int run_conversion(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
                    Console& console, const Clock& clock);
 

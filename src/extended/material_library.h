@@ -33,6 +33,8 @@ class MaterialLibrary {
   /// The light linker's links after write_used: the initial shading group's,
   /// the particles' and one for each group written.
   [[nodiscard]] std::size_t light_links() const { return light_links_; }
+  /// The shading networks write_used wrote: one a link after the first two.
+  [[nodiscard]] std::size_t networks_written() const { return light_links_ - 2; }
 
  private:
   struct Entry {

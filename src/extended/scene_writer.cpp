@@ -45,8 +45,9 @@ std::string_view progress_format(ObjectKind kind) {
 }  // namespace
 
 SceneWriter::SceneWriter(MaWriter& out, Console& console, Warnings& warnings, ExtendedSettings settings,
-                         const LocalTime& time)
+                         const LocalTime& time, ConversionReport& report)
     : console_(console),
+      report_(report),
       settings_(std::move(settings)),
       time_(time),
       output_{out, warnings, {}, {}},
@@ -108,6 +109,7 @@ void SceneWriter::on_object(SceneObject object) {
         "its NODE_TM cannot be inverted; it keeps its vertices in world space under an identity transform");
     world = Matrix43{};
   }
+  ++report_.objects;
   write_object(object, world);
   write_target(object);
   console_.print("Entering %s : %s\n", progress_format(object.kind), object.name);
@@ -123,13 +125,16 @@ void SceneWriter::write_object(const SceneObject& object, const Matrix43& world)
         const FaceShading shading = materials_.shading_for(output_, object.material_ref, *object.mesh);
         write_mesh(output_, workspace_, output_.names.claim(placement.name + "Shape"), placement.name,
                    *object.mesh, *inverse(world), shading);
+        ++report_.meshes;
       }
       break;
     case ObjectKind::Light:
       write_light(output_, placement.name, object.light);
+      ++report_.lights;
       break;
     case ObjectKind::Camera:
       write_camera(output_, placement.name, object.camera);
+      ++report_.cameras;
       break;
     case ObjectKind::Shape:
       output_.warnings.note("the splines of a SHAPEOBJECT are not converted; its transform is");
@@ -137,9 +142,7 @@ void SceneWriter::write_object(const SceneObject& object, const Matrix43& world)
     default:
       break;
   }
-  if (settings_.categories.animation && !object.animation.empty()) {
-    write_curves(output_, placement.name, build_curves(object.animation, timing_, output_.warnings));
-  }
+  write_animation(placement.name, object.animation);
 }
 
 void SceneWriter::write_target(const SceneObject& object) {
@@ -150,15 +153,21 @@ void SceneWriter::write_target(const SceneObject& object) {
   if (!inverse(world)) world = Matrix43{};
   const Placement placement = placer_.place(object.name + ".Target", "", world);
   write_transform(output_.out, placement.name, placement.parent, placement.local);
-  if (settings_.categories.animation && !object.target_animation.empty()) {
-    write_curves(output_, placement.name, build_curves(object.target_animation, timing_, output_.warnings));
-  }
+  write_animation(placement.name, object.target_animation);
+}
+
+void SceneWriter::write_animation(std::string_view node, const NodeAnimation& animation) {
+  if (!settings_.categories.animation || animation.empty()) return;
+  const std::vector<Curve> curves = build_curves(animation, timing_, output_.warnings);
+  write_curves(output_, node, curves);
+  report_.animation_curves += curves.size();
 }
 
 void SceneWriter::finish() {
   output_.warnings.flush("");
   if (!started_) start();
   materials_.write_used(output_);
+  report_.materials = materials_.networks_written();
   output_.warnings.flush("materials");
   placer_.finish();
   write_closing();
@@ -184,6 +193,8 @@ void SceneWriter::write_closing() {
         "\tsetAttr \".st\" 6;\n">(timing_.first_frame, timing_.last_frame, timing_.first_frame,
                                   timing_.last_frame);
     out.print<"select -ne :time1;\n\tsetAttr \".o\" %d;\n">(timing_.first_frame);
+    report_.first_frame = timing_.first_frame;
+    report_.last_frame = timing_.last_frame;
   }
   for (const std::string_view kind : {"lnk", "slnk"}) {
     for (int link = 0; link < 2; ++link) {

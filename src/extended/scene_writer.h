@@ -7,6 +7,7 @@
 
 #include "base/clock.h"
 #include "base/console.h"
+#include "base/conversion_report.h"
 #include "base/run_options.h"
 #include "base/warnings.h"
 #include "extended/material_library.h"
@@ -27,11 +28,12 @@ struct ExtendedSettings {
 /// Writes each object as it arrives: its transform under its parent, its
 /// shape (mesh, light or camera), its target and its animation curves.
 /// The material networks, late parenting, default nodes and every
-/// connection follow in finish(), as Maya orders its files.
+/// connection follow in finish(), as Maya orders its files. What it writes
+/// is counted in `report`.
 class SceneWriter final : public SceneSink {
  public:
   SceneWriter(MaWriter& out, Console& console, Warnings& warnings, ExtendedSettings settings,
-              const LocalTime& time);
+              const LocalTime& time, ConversionReport& report);
 
   void on_timing(const SceneTiming& timing) override;
   void on_materials(std::vector<Material> materials) override;
@@ -46,7 +48,10 @@ class SceneWriter final : public SceneSink {
   void write_target(const SceneObject& object);
   void write_closing();
 
+  void write_animation(std::string_view node, const NodeAnimation& animation);
+
   Console& console_;
+  ConversionReport& report_;
   ExtendedSettings settings_;
   LocalTime time_;
   MayaOutput output_;

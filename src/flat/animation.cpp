@@ -115,6 +115,7 @@ void convert_animation(Conversion& conversion) {
     conversion.console.write_out(found);
     const std::vector<Key> keys = read_group(conversion, group, key_keyword);
     write_group(conversion.out, QuotedName{node_name}, formats, keys);
+    conversion.report.animation_curves += 3;
     tokens.next_token();
   };
   while (inside_block(tokens)) {

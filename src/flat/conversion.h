@@ -6,6 +6,7 @@
 
 #include "ase/tokenizer.h"
 #include "base/console.h"
+#include "base/conversion_report.h"
 #include "base/run_options.h"
 #include "maya/ma_writer.h"
 #include "maya/scene_summary.h"
@@ -28,6 +29,7 @@ struct Conversion {
   MaWriter& out;
   Console& console;
   const RunOptions& options;
+  ConversionReport& report;  // What was written, counted as it is.
 
   SceneSummary scene;             // For the trailer: the listed nodes and the frames.
   SceneTiming timing;             // From the SCENE block.

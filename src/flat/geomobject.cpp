@@ -15,6 +15,7 @@ void create_mesh_node(Conversion& conversion, std::string_view name) {
   conversion.out.print<" createNode transform -n \"%s\";\n createNode mesh -n \"%sShape1\" -p \"%s\";\n">(
       quoted, quoted, quoted);
   conversion.scene.meshes.append(name);
+  ++conversion.report.meshes;
 }
 
 }  // namespace

@@ -21,17 +21,20 @@ void dispatch_top_level(Conversion& conversion) {
       break;
     case TokenKind::GeomObject:
       if (options.geometry) {
+        ++conversion.report.objects;
         convert_geomobject(conversion);
         conversion.console.print("Entering Object : %s\n", conversion.current_node_name);
       }
       break;
     case TokenKind::LightObject:
       if (options.lights) {
+        ++conversion.report.objects;
         convert_light(conversion);
       }
       break;
     case TokenKind::CameraObject:
       if (options.cameras) {
+        ++conversion.report.objects;
         convert_camera(conversion);
       }
       break;
@@ -42,8 +45,9 @@ void dispatch_top_level(Conversion& conversion) {
 
 }  // namespace
 
-SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, const RunOptions& options) {
-  Conversion conversion{tokens, out, console, options, {}, {}, {}};
+SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, const RunOptions& options,
+                        ConversionReport& report) {
+  Conversion conversion{tokens, out, console, options, report, {}, {}, {}};
   // The token after the version number is acted on like every later one, so
   // a file whose first block follows the version directly keeps that block.
   for (;;) {

@@ -74,6 +74,7 @@ void write_transform(Conversion& conversion, const TransformObjectKind& kind, Ob
 void write_shape(Conversion& conversion, const TransformObjectKind& kind, const ObjectState& state) {
   Tokenizer& tokens = conversion.tokens;
   kind.write_shape(conversion.out, QuotedName{state.name});
+  ++(kind.listed_as_light ? conversion.report.lights : conversion.report.cameras);
   do {
     if (!kind.write_setting(conversion)) {
       tokens.next_token();

@@ -64,6 +64,46 @@ TEST_F(Cli, HelpAndUsageErrorsCreateNoOutput) {
   expect_run({}, 1, "", kUsage);
 }
 
+TEST_F(Cli, HelpAndVersionAloneAnswerWithStatus0AndOtherwiseAreNames) {
+  const ProcessResult help = run_program(kBinary, {"--help"}, dir_.path());
+  EXPECT_EQ(help.exit_status, 0);
+  EXPECT_EQ(help.err, "");
+  EXPECT_TRUE(help.out.starts_with("Usage: Kestrun <Input File> <Output File>")) << help.out;
+  for (const char* named : {"-u ", "-g ", "-a ", "-l ", "-c ", "-s ", "-h ", "--extended ", "--z-up ",
+                            "--help ", "--version ", "Examples:\n", "exit status"}) {
+    EXPECT_NE(help.out.find(named), std::string::npos) << named;
+  }
+  expect_run({"--version"}, 0, "Kestrun " + std::string(kProgramVersion) + "\n", "");
+  EXPECT_EQ(file("out.ma"), std::nullopt);
+  // Anything but the single argument keeps the meanings it always had.
+  expect_run({"--Help"}, 1, "", kUsage);
+  expect_run({"in.ase", "out.ma", "--help"}, 1, "Unrecognized parameter : --help\n", kUsage);
+  expect_run({"--version", "out.ma"}, 1, "", kCannotOpen);
+  EXPECT_EQ(file("out.ma"), "");
+}
+
+TEST_F(Cli, TheManualPageNamesEverySwitchAndMessage) {
+  const std::string page = read_file(KESTRUN_MAN_PAGE);
+  ASSERT_FALSE(page.empty());
+  const auto in_roff = [](std::string text) {  // A minus sign is written \- in the page.
+    std::string escaped;
+    for (const char c : text) escaped += c == '-' ? std::string("\\-") : std::string(1, c);
+    return escaped;
+  };
+  for (const char* option :
+       {"-u", "-g", "-a", "-l", "-c", "-s", "-h", "--extended", "--z-up", "--help", "--version"}) {
+    EXPECT_NE(page.find(".B " + in_roff(option) + "\n"), std::string::npos) << option;
+  }
+  for (const std::string_view message :
+       {kUsage, kFatal, kInvalid, kCannotCreate, kCannotOpen, kCannotWrite, kCannotRead}) {
+    std::string line(message.substr(0, message.find('\n')));
+    EXPECT_NE(page.find(".B " + in_roff(line) + "\n"), std::string::npos) << line;
+  }
+  EXPECT_NE(page.find("Kestrun " + std::string(kProgramVersion)), std::string::npos);
+  EXPECT_NE(page.find(".SH EXIT STATUS"), std::string::npos);
+  EXPECT_NE(page.find(".SH EXAMPLES"), std::string::npos);
+}
+
 TEST_F(Cli, MissingInputLeavesAnEmptyOutput) {
   expect_run({"missing.ase", "out.ma"}, 1, "", kCannotOpen);
   EXPECT_EQ(file("out.ma"), "");

@@ -16,8 +16,15 @@ namespace kestrun::testing {
 namespace {
 
 /// Peak memory allowed to any run here (the binary's own: the peak probe
-/// starts it, see peak_probe.cpp).
+/// starts it, see peak_probe.cpp). Under AddressSanitizer every allocation
+/// carries redzones and freed memory waits in quarantine: the 100,000 rotation
+/// samples of ExtendedRotationSamples peak at 32 MB in the release build and
+/// at 69 MB in the g++ sanitizer build, so that build gets half as much again.
+#ifdef KESTRUN_SANITIZED
+constexpr long kMemoryBoundKb = 96 * 1024;
+#else
 constexpr long kMemoryBoundKb = 64 * 1024;
+#endif
 
 constexpr std::string_view kHeader = "*3DSMAX_ASCIIEXPORT\t200\n*COMMENT \"generated\"\n";
 

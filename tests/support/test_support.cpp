@@ -13,7 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "driver/command_line.h"
+#include "cli/command_line.h"
 
 namespace kestrun::testing {
 

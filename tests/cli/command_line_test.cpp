@@ -1,13 +1,13 @@
 // The command line: the switches, and the arguments that end a run before
 // anything is opened.
-#include "driver/command_line.h"
+#include "cli/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "driver/run.h"
+#include "cli/run.h"
 #include "test_support.h"
 
 namespace kestrun::testing {

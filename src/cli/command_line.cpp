@@ -1,4 +1,4 @@
-#include "driver/command_line.h"
+#include "cli/command_line.h"
 
 #include "base/error.h"
 
@@ -7,9 +7,14 @@ namespace kestrun {
 CommandLine read_command_line(std::span<const std::string_view> arguments, Console& console) {
   const std::size_t count = arguments.size();
   CommandLine line;
-  if (count == 2 && arguments[1] == "-h") {
-    line.show_help = true;
-    return line;
+  if (count == 2) {
+    const std::string_view argument = arguments[1];
+    if (argument == "-h" || argument == "--help" || argument == "--version") {
+      line.action = argument == "-h"       ? CommandLine::Action::HelpScreen
+                    : argument == "--help" ? CommandLine::Action::Usage
+                                           : CommandLine::Action::Version;
+      return line;
+    }
   }
   if (count < 3) {
     throw Error(ErrorCode::Usage);
@@ -65,7 +70,7 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
         break;
       case 'h':
       case 'H':
-        line.show_help = true;
+        line.action = CommandLine::Action::HelpScreen;
         return line;
       default:
         // An argument without a second character shows nothing after the dash.

@@ -5,7 +5,7 @@
 
 #include "base/clock.h"
 #include "base/console.h"
-#include "driver/run.h"
+#include "cli/run.h"
 
 int main(int argc, char** argv) {
   // An output that is a pipe whose reader has gone is a failed write, reported

@@ -1,0 +1,148 @@
+// The Python module kestrun: the library's API for Python programs.
+//
+//     import kestrun
+//     result = kestrun.convert("in.ase", "out.ma", extended=True)
+//
+// A failed conversion raises kestrun.Error with its code, message and result.
+// The interpreter lock is released while a scene is converted, so threads of
+// a Python program convert in parallel.
+#include <kestrun/kestrun.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+#include <pybind11/stl/filesystem.h>
+
+#include <filesystem>
+#include <string>
+#include <utility>
+
+namespace py = pybind11;
+
+namespace {
+
+/// kestrun.Error, made when the module is imported; the module keeps it alive.
+PyObject* error_type = nullptr;
+
+kestrun::Options options_of(bool geometry, bool animation, bool lights, bool cameras, bool scene,
+                            bool extended, bool z_up, bool verbose) {
+  kestrun::Options options;
+  options.geometry = geometry;
+  options.animation = animation;
+  options.lights = lights;
+  options.cameras = cameras;
+  options.scene = scene;
+  options.extended = extended;
+  options.z_up = z_up;
+  options.print = verbose;
+  return options;
+}
+
+/// `result`, or kestrun.Error raised with its code, message and the result itself.
+kestrun::Result checked(kestrun::Result result) {
+  if (result.ok()) return result;
+  const py::object error = py::reinterpret_borrow<py::object>(error_type)(result.message);
+  error.attr("code") = result.code;
+  error.attr("message") = result.message;
+  error.attr("result") = std::move(result);
+  PyErr_SetObject(error_type, error.ptr());
+  throw py::error_already_set();
+}
+
+std::string bytes_of(const py::object& text) {
+  if (py::isinstance<py::str>(text)) return text.cast<std::string>();  // As UTF-8.
+  if (py::isinstance<py::bytes>(text)) return std::string(text.cast<py::bytes>());
+  throw py::type_error("the scene text must be str or bytes");
+}
+
+}  // namespace
+
+PYBIND11_MODULE(kestrun, module) {
+  module.doc() = "Converts 3ds Max ASE text scenes into Maya ASCII scenes.";
+  module.attr("__version__") = kestrun::version();
+
+  py::enum_<kestrun::ResultCode>(module, "ResultCode",
+                                 "How a conversion ended, numbered as the command line's messages.")
+      .value("ok", kestrun::ResultCode::ok)
+      .value("usage", kestrun::ResultCode::usage)
+      .value("conversion_failed", kestrun::ResultCode::conversion_failed)
+      .value("not_ase_text", kestrun::ResultCode::not_ase_text)
+      .value("output_open", kestrun::ResultCode::output_open)
+      .value("input_open", kestrun::ResultCode::input_open)
+      .value("output_write", kestrun::ResultCode::output_write)
+      .value("input_read", kestrun::ResultCode::input_read);
+
+  py::class_<kestrun::Counts>(module, "Counts", "What a conversion wrote.")
+      .def_readonly("objects", &kestrun::Counts::objects)
+      .def_readonly("meshes", &kestrun::Counts::meshes)
+      .def_readonly("lights", &kestrun::Counts::lights)
+      .def_readonly("cameras", &kestrun::Counts::cameras)
+      .def_readonly("materials", &kestrun::Counts::materials)
+      .def_readonly("animation_curves", &kestrun::Counts::animation_curves)
+      .def_readonly("first_frame", &kestrun::Counts::first_frame)
+      .def_readonly("last_frame", &kestrun::Counts::last_frame)
+      .def("__repr__", [](const kestrun::Counts& c) {
+        return "Counts(objects=" + std::to_string(c.objects) + ", meshes=" + std::to_string(c.meshes) +
+               ", lights=" + std::to_string(c.lights) + ", cameras=" + std::to_string(c.cameras) +
+               ", materials=" + std::to_string(c.materials) +
+               ", animation_curves=" + std::to_string(c.animation_curves) +
+               ", frames=" + std::to_string(c.first_frame) + ".." + std::to_string(c.last_frame) + ")";
+      });
+
+  py::class_<kestrun::Result>(module, "Result", "The outcome of one conversion.")
+      .def_readonly("code", &kestrun::Result::code)
+      .def_readonly("message", &kestrun::Result::message)
+      .def_readonly("warnings", &kestrun::Result::warnings)
+      .def_readonly("counts", &kestrun::Result::counts)
+      .def_property_readonly(
+          "output", [](const kestrun::Result& r) { return py::bytes(r.output); },
+          "convert_text only: the Maya ASCII text, as bytes")
+      .def_property_readonly("ok", &kestrun::Result::ok)
+      .def_property_readonly("exit_status", &kestrun::Result::exit_status)
+      .def("__repr__", [](const kestrun::Result& r) {
+        return "<kestrun.Result " + std::string(r.ok() ? "ok" : r.message) + ", " +
+               std::to_string(r.warnings.size()) + " warnings>";
+      });
+
+  error_type = PyErr_NewExceptionWithDoc(
+      "kestrun.Error", "A failed conversion: code (a ResultCode), message, and result (a Result).",
+      PyExc_RuntimeError, nullptr);
+  module.add_object("Error", py::handle(error_type));
+
+  module.def(
+      "convert",
+      [](const std::filesystem::path& input, const std::filesystem::path& output, bool geometry,
+         bool animation, bool lights, bool cameras, bool scene, bool extended, bool z_up, bool verbose) {
+        const kestrun::Options options =
+            options_of(geometry, animation, lights, cameras, scene, extended, z_up, verbose);
+        kestrun::Result result;
+        {
+          const py::gil_scoped_release unlocked;
+          result = kestrun::convert_file(input.string(), output.string(), options);
+        }
+        return checked(std::move(result));
+      },
+      "Converts the ASE file `input` into the Maya ASCII file `output`.", py::arg("input"), py::arg("output"),
+      py::kw_only(), py::arg("geometry") = true, py::arg("animation") = true, py::arg("lights") = true,
+      py::arg("cameras") = true, py::arg("scene") = true, py::arg("extended") = false,
+      py::arg("z_up") = false, py::arg("verbose") = false);
+
+  module.def(
+      "convert_text",
+      [](const py::object& text, bool geometry, bool animation, bool lights, bool cameras, bool scene,
+         bool extended, bool z_up, std::string input_name, std::string output_name) {
+        const std::string input = bytes_of(text);
+        const kestrun::Options options =
+            options_of(geometry, animation, lights, cameras, scene, extended, z_up, false);
+        const kestrun::Names names{std::move(input_name), std::move(output_name)};
+        kestrun::Result result;
+        {
+          const py::gil_scoped_release unlocked;
+          result = kestrun::convert_text(input, options, names);
+        }
+        return checked(std::move(result));
+      },
+      "Converts the ASE scene `text` (str or bytes); the result's `output` holds the Maya ASCII bytes.",
+      py::arg("text"), py::kw_only(), py::arg("geometry") = true, py::arg("animation") = true,
+      py::arg("lights") = true, py::arg("cameras") = true, py::arg("scene") = true,
+      py::arg("extended") = false, py::arg("z_up") = false, py::arg("input_name") = "input.ase",
+      py::arg("output_name") = "output.ma");
+}

@@ -1,0 +1,167 @@
+"""The Python module kestrun: the command line's bytes, results and
+exceptions, and conversions that let other Python threads run.
+
+Run by CTest with the built module on PYTHONPATH, KESTRUN_SOURCE_DIR naming
+the repository and KESTRUN_BINARY the built program."""
+
+import concurrent.futures
+import faulthandler
+import os
+import re
+import subprocess
+import tempfile
+import threading
+import unittest
+from pathlib import Path
+
+import kestrun
+
+SOURCE = Path(os.environ.get("KESTRUN_SOURCE_DIR", Path(__file__).resolve().parents[2]))
+EXAMPLE = SOURCE / "examples" / "box_scene.ase"
+CORPUS = SOURCE / "tests" / "data" / "ase-corpus"
+DATE_LINE = re.compile(rb"^//Last modified:[^\n]*\n", re.MULTILINE)
+
+
+def without_date(output):
+    return DATE_LINE.sub(b"//Last modified:<date>\n", output, count=1)
+
+
+class TemporaryDirectoryTest(unittest.TestCase):
+    def setUp(self):
+        self._directory = tempfile.TemporaryDirectory(prefix="kestrun-python-")
+        self.directory = Path(self._directory.name)
+
+    def tearDown(self):
+        self._directory.cleanup()
+
+
+class ConvertTest(TemporaryDirectoryTest):
+    def test_files_are_converted_as_the_command_line_converts_them(self):
+        binary = os.environ.get("KESTRUN_BINARY")
+        if not binary:
+            self.skipTest("KESTRUN_BINARY names no program")
+        output = self.directory / "out.ma"
+        for scene in [EXAMPLE, CORPUS / "anim2.ASE", CORPUS / "TargetCameraAnim.ase"]:
+            for switches, options in [([], {}), (["-g", "-l"], dict(animation=False, cameras=False)),
+                                      (["--extended"], dict(extended=True)),
+                                      (["-c", "--extended", "--z-up"],
+                                       dict(geometry=False, animation=False, lights=False, scene=False,
+                                            extended=True, z_up=True))]:
+                with self.subTest(scene=scene.name, switches=switches):
+                    program = subprocess.run([binary, str(scene), str(output)] + switches, capture_output=True)
+                    self.assertEqual(program.returncode, 0, program.stderr)
+                    expected = without_date(output.read_bytes())
+                    result = kestrun.convert(scene, output, **options)
+                    self.assertTrue(result.ok)
+                    self.assertEqual(result.exit_status, 0)
+                    self.assertEqual(without_date(output.read_bytes()), expected)
+                    warnings = [line[len("Warning: "):] for line in program.stderr.decode().splitlines()
+                                if line.startswith("Warning: ")]
+                    self.assertEqual(result.warnings, warnings)
+
+    def test_the_result_counts_what_was_converted(self):
+        result = kestrun.convert(str(EXAMPLE), str(self.directory / "box.ma"), extended=True)
+        self.assertEqual(result.code, kestrun.ResultCode.ok)
+        self.assertEqual(result.message, "")
+        counts = result.counts
+        self.assertEqual((counts.objects, counts.meshes, counts.lights, counts.cameras), (3, 1, 1, 1))
+        self.assertEqual((counts.first_frame, counts.last_frame), (0, 100))
+        self.assertGreater(counts.animation_curves, 0)
+        self.assertTrue(all(isinstance(warning, str) for warning in result.warnings))
+        only_lights = kestrun.convert(EXAMPLE, self.directory / "lights.ma", geometry=False, cameras=False,
+                                      animation=False, scene=False)
+        self.assertEqual((only_lights.counts.meshes, only_lights.counts.lights), (0, 1))
+
+    def test_text_converts_as_a_file_does(self):
+        text = EXAMPLE.read_bytes()
+        output = self.directory / "box.ma"
+        for extended in (False, True):
+            kestrun.convert(EXAMPLE, output, extended=extended)
+            result = kestrun.convert_text(text, extended=extended, input_name=str(EXAMPLE),
+                                          output_name=str(output))
+            self.assertIsInstance(result.output, bytes)
+            self.assertEqual(without_date(result.output), without_date(output.read_bytes()))
+            self.assertEqual(result.output, kestrun.convert_text(text.decode(), extended=extended,
+                                                                input_name=str(EXAMPLE),
+                                                                output_name=str(output)).output)
+        with self.assertRaises(TypeError):
+            kestrun.convert_text(42)
+
+
+class ErrorTest(TemporaryDirectoryTest):
+    def assert_raises_code(self, code, convert):
+        with self.assertRaises(kestrun.Error) as raised:
+            convert()
+        error = raised.exception
+        self.assertEqual(error.code, code)
+        self.assertEqual(str(error), error.message)
+        self.assertEqual(error.result.code, code)
+        self.assertFalse(error.result.ok)
+        self.assertEqual(error.result.exit_status, 1)
+        return error
+
+    def test_failures_raise_with_the_command_lines_code_and_message(self):
+        out = self.directory / "out.ma"
+        error = self.assert_raises_code(kestrun.ResultCode.input_open,
+                                        lambda: kestrun.convert(self.directory / "missing.ase", out))
+        self.assertEqual(error.message, "Error: Unable to open Input File")
+        self.assertEqual(int(error.code), 7)
+        self.assert_raises_code(kestrun.ResultCode.output_open,
+                                lambda: kestrun.convert(EXAMPLE, self.directory / "no" / "out.ma"))
+        self.assert_raises_code(kestrun.ResultCode.input_read, lambda: kestrun.convert(self.directory, out))
+        error = self.assert_raises_code(kestrun.ResultCode.not_ase_text, lambda: kestrun.convert_text("a b c"))
+        self.assertEqual(error.message, "Invalid Input File")
+        self.assert_raises_code(kestrun.ResultCode.conversion_failed,
+                                lambda: kestrun.convert_text("*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT *NODE_NAME"))
+        self.assert_raises_code(kestrun.ResultCode.usage, lambda: kestrun.convert(EXAMPLE, out, z_up=True))
+        self.assertTrue(issubclass(kestrun.Error, RuntimeError))
+
+
+class ThreadTest(TemporaryDirectoryTest):
+    def test_the_interpreter_runs_on_while_a_scene_is_converted(self):
+        # The conversion reads a pipe that this thread fills: were the
+        # interpreter lock held while converting, neither could go on.
+        faulthandler.dump_traceback_later(60, exit=True)
+        try:
+            pipe = self.directory / "scene.pipe"
+            os.mkfifo(pipe)
+            results = []
+            worker = threading.Thread(
+                target=lambda: results.append(kestrun.convert(pipe, self.directory / "piped.ma")))
+            worker.start()
+            with open(pipe, "wb") as writer:
+                writer.write(EXAMPLE.read_bytes())
+            worker.join()
+        finally:
+            faulthandler.cancel_dump_traceback_later()
+        self.assertEqual(len(results), 1)
+        self.assertEqual(results[0].counts.meshes, 1)
+
+    def test_threads_converting_at_once_get_the_bytes_of_one_at_a_time(self):
+        scenes = [path.read_bytes() for path in sorted(CORPUS.glob("*.[aA][sS][eE]"))
+                  if path.stat().st_size < 500_000]
+        jobs = [(scene, extended) for scene in scenes for extended in (False, True)] * 3
+
+        def convert(job):
+            try:
+                return without_date(kestrun.convert_text(job[0], extended=job[1]).output)
+            except kestrun.Error as error:
+                return error.code
+
+        alone = [convert(job) for job in jobs]
+        with concurrent.futures.ThreadPoolExecutor(max_workers=6) as pool:
+            together = list(pool.map(convert, jobs))
+        self.assertEqual(together, alone)
+
+
+class ModuleTest(unittest.TestCase):
+    def test_the_version_is_the_programs(self):
+        binary = os.environ.get("KESTRUN_BINARY")
+        self.assertRegex(kestrun.__version__, r"^\d+\.\d+")
+        if binary:
+            version = subprocess.run([binary, "--version"], capture_output=True, text=True).stdout
+            self.assertEqual(version, f"Kestrun {kestrun.__version__}\n")
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,147 @@
+// The library's API (include/kestrun/kestrun.h) over the driver's conversions.
+#include <kestrun/kestrun.h>
+
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <utility>
+
+#include "base/console.h"
+#include "base/version.h"
+#include "driver/messages.h"
+#include "driver/run.h"
+#include "io/byte_sink.h"
+#include "io/byte_source.h"
+#include "io/std_streams.h"
+
+namespace kestrun {
+namespace {
+
+static_assert(static_cast<int>(ResultCode::usage) == static_cast<int>(ErrorCode::Usage) &&
+              static_cast<int>(ResultCode::conversion_failed) ==
+                  static_cast<int>(ErrorCode::ConversionFailed) &&
+              static_cast<int>(ResultCode::not_ase_text) == static_cast<int>(ErrorCode::NotAseText) &&
+              static_cast<int>(ResultCode::output_open) == static_cast<int>(ErrorCode::OutputOpen) &&
+              static_cast<int>(ResultCode::input_open) == static_cast<int>(ErrorCode::InputOpen) &&
+              static_cast<int>(ResultCode::output_write) == static_cast<int>(ErrorCode::OutputWrite) &&
+              static_cast<int>(ResultCode::input_read) == static_cast<int>(ErrorCode::InputRead));
+
+/// The console of one call: progress and warnings go to the caller's
+/// callbacks, warnings into the result, and both to the standard streams only
+/// if the options ask for it.
+class CallConsole final : public Console {
+ public:
+  CallConsole(const Options& options, std::vector<std::string>& warnings)
+      : options_(options), warnings_(warnings) {}
+
+  void warn(std::string_view text) override {
+    if (options_.keep_warnings) warnings_.emplace_back(text);
+    if (options_.on_warning) options_.on_warning(text);
+    if (options_.print) standard_.warn(text);
+  }
+
+ protected:
+  void put_out(std::string_view text) override {
+    if (options_.on_progress) options_.on_progress(text);
+    if (options_.print) standard_.write_out(text);
+  }
+  void flush_stdout() override {
+    if (options_.print) standard_.flush_out();
+  }
+  void put_err(std::string_view text) override {
+    if (options_.print) standard_.write_err(text);
+  }
+
+ private:
+  const Options& options_;
+  std::vector<std::string>& warnings_;
+  StandardConsole standard_;
+};
+
+RunOptions run_options_of(const Options& options) {
+  RunOptions run;
+  run.geometry = options.geometry;
+  run.animation = options.animation;
+  run.lights = options.lights;
+  run.cameras = options.cameras;
+  run.scene = options.scene;
+  run.extended = options.extended;
+  run.z_up = options.z_up;
+  return run;
+}
+
+Clock clock_of(const Options& options) {
+  if (!options.clock) return system_local_time;
+  return [&options] {
+    const std::tm t = options.clock();
+    return LocalTime{t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon, t.tm_year, t.tm_wday};
+  };
+}
+
+Counts counts_of(const ConversionReport& report) {
+  return {report.objects,   report.meshes,           report.lights,      report.cameras,
+          report.materials, report.animation_curves, report.first_frame, report.last_frame};
+}
+
+/// Runs `convert(run_options, console, clock, report)` and fills `result`
+/// with how it ended, the warnings told and the counts of what it wrote.
+template <class Convert>
+void converting(const Options& options, Result& result, Convert&& convert) {
+  if (options.z_up && !options.extended) {
+    result.code = ResultCode::usage;
+    result.message = "z_up needs extended";
+    return;
+  }
+  CallConsole console(options, result.warnings);
+  ConversionReport report;
+  const std::optional<ErrorCode> failure =
+      failure_of([&] { convert(run_options_of(options), console, clock_of(options), report); });
+  console.flush_out();
+  result.counts = counts_of(report);
+  if (failure) {
+    result.code = static_cast<ResultCode>(*failure);
+    std::string_view message = message_text(*failure);
+    if (message.ends_with('\n')) message.remove_suffix(1);
+    result.message = message;
+  }
+}
+
+}  // namespace
+
+const char* version() { return kProgramVersion.data(); }
+
+Result convert_file(const std::string& input_path, const std::string& output_path, const Options& options) {
+  Result result;
+  converting(options, result,
+             [&](const RunOptions& run, Console& console, const Clock& clock, ConversionReport& report) {
+               convert_files(input_path, output_path, run, console, clock, report);
+             });
+  return result;
+}
+
+Result convert_stream(std::istream& input, std::ostream& output, const Options& options, const Names& names) {
+  Result result;
+  converting(options, result,
+             [&](const RunOptions& run, Console& console, const Clock& clock, ConversionReport& report) {
+               if (!output.good()) throw Error(ErrorCode::OutputOpen);
+               if (!input.good()) throw Error(ErrorCode::InputOpen);
+               FileSource source(std::make_unique<IstreamReader>(input), kBlockSize, /*read_ahead=*/false);
+               OstreamSink sink(output);
+               convert_stream(source, sink, run, {names.input, names.output}, console, clock, report);
+             });
+  return result;
+}
+
+Result convert_text(std::string_view input, const Options& options, const Names& names) {
+  Result result;
+  MemorySink sink;
+  converting(options, result,
+             [&](const RunOptions& run, Console& console, const Clock& clock, ConversionReport& report) {
+               MemorySource source(input);
+               convert_stream(source, sink, run, {names.input, names.output}, console, clock, report);
+             });
+  result.output = sink.contents();
+  return result;
+}
+
+}  // namespace kestrun
