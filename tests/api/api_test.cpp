@@ -104,7 +104,8 @@ TEST(Api, ConvertsAsTheCommandLineDoesAndCountsWhatItWrote) {
     EXPECT_EQ(counts.meshes, occurrences(out, "createNode mesh "));
     EXPECT_EQ(counts.lights, occurrences(out, "createNode spotLight ") +
                                  occurrences(out, "createNode pointLight ") +
-                                 occurrences(out, "createNode directionalLight "));
+                                 occurrences(out, "createNode directionalLight ") +
+                                 occurrences(out, "createNode ambientLight "));
     EXPECT_EQ(counts.cameras, occurrences(out, "createNode camera "));
     EXPECT_EQ(counts.animation_curves, occurrences(out, "createNode animCurve"));
     EXPECT_EQ(counts.materials, occurrences(out, "createNode shadingEngine "));
