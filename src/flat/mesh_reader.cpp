@@ -11,14 +11,13 @@
 namespace kestrun {
 namespace {
 
-/// The tables of one MESH block. A table holds the entries that lines have
-/// filled so far (never more than its count), so memory follows the lines
-/// really present, not a declared count; the writers fill the rest with zeros.
+/// The counts and tables of one MESH block; the writers fill the entries that
+/// no line filled with zeros.
 struct MeshStore {
   std::int32_t vertex_count = 0;
   std::int32_t face_count = 0;
-  std::vector<MeshVertex> vertices;
-  std::vector<MeshFace> faces;
+  std::vector<MeshVertex>& vertices;
+  std::vector<MeshFace>& faces;
 };
 
 /// Reads the integer after a count keyword (code 4 if there is none). A
@@ -102,7 +101,10 @@ void read_face_list(Conversion& conversion, MeshStore& mesh) {
 void read_mesh(Conversion& conversion) {
   Tokenizer& tokens = conversion.tokens;
   enter_block(tokens);
-  MeshStore mesh;
+  MeshTables& tables = conversion.mesh_tables;
+  tables.vertices.clear();  // Every MESH block starts with empty tables.
+  tables.faces.clear();
+  MeshStore mesh{0, 0, tables.vertices, tables.faces};
   while (inside_block(tokens)) {
     switch (tokens.kind()) {
       case TokenKind::MeshNumVertex:

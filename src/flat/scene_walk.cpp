@@ -43,7 +43,7 @@ void dispatch_top_level(Conversion& conversion) {
 }  // namespace
 
 SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, const RunOptions& options) {
-  Conversion conversion{tokens, out, console, options, {}, {}, {}};
+  Conversion conversion{tokens, out, console, options, {}, {}, {}, {}};
   // The token after the version number is acted on like every later one, so
   // a file whose first block follows the version directly keeps that block.
   for (;;) {
