@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 #include "ase/token_list.h"
@@ -23,6 +24,25 @@ enum class TokenKind : std::int32_t {
   String,    // a quoted string
   End,       // the end of the input, for ever
 };
+
+/// A set of token kinds: where Tokenizer::next_token_until stops.
+class KindSet {
+ public:
+  constexpr KindSet(std::initializer_list<TokenKind> kinds) {
+    for (const TokenKind kind : kinds) bits_ |= std::uint64_t{1} << static_cast<unsigned>(kind);
+  }
+  [[nodiscard]] constexpr bool contains(TokenKind kind) const {
+    return ((bits_ >> static_cast<unsigned>(kind)) & 1U) != 0;
+  }
+  [[nodiscard]] friend constexpr KindSet operator|(KindSet left, KindSet right) {
+    left.bits_ |= right.bits_;
+    return left;
+  }
+
+ private:
+  std::uint64_t bits_ = 0;
+};
+static_assert(static_cast<unsigned>(TokenKind::End) < 64, "every kind has a bit in a KindSet");
 
 /// The one current token of a run. Only `kind` changes with every token; each
 /// other field keeps its value until a token of its own sort replaces it (an

@@ -67,6 +67,98 @@ static_assert(kShortKeyword <= kBlockSlack && kShortKeyword <= Token::kMaxKeywor
 /// where every double is an integer and magnitude * 10 + digit is exact.
 constexpr std::uint64_t kExactWholeLimit = 100'000'000'000'000;
 
+/// The value of a number so far: the readers' accumulation, digit by digit.
+struct NumberState {
+  double magnitude = 0.0;
+  std::size_t fraction_digits = 0;
+  bool point_seen = false;
+};
+
+// Digits accumulate exactly as the exporter's readers always have: the whole
+// part as magnitude * 10 + digit, each fraction digit as digit / 10^n added
+// on, all in double. Library conversions round differently and are not used.
+
+/// Adds the run of digits and points at `p` to `state`; returns the byte
+/// after the run.
+const unsigned char* accumulate_number(const unsigned char* p, NumberState& state) {
+  unsigned char c = *p;
+  if (!state.point_seen) {
+    // While magnitude * 10 + digit is exact in double, integer arithmetic
+    // gives the same value, without the chain of floating-point latencies.
+    if (state.magnitude < kExactWholeLimit) {
+      auto whole = static_cast<std::uint64_t>(state.magnitude);
+      for (; has_class(c, kDigit) && whole < kExactWholeLimit; c = *++p) {
+        whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
+      }
+      state.magnitude = static_cast<double>(whole);
+    }
+    for (; has_class(c, kDigit); c = *++p) {
+      state.magnitude = state.magnitude * 10.0 + static_cast<double>(c - '0');
+    }
+    if (c == '.') {
+      state.point_seen = true;
+      c = *++p;
+    }
+  }
+  if (state.point_seen) {
+    // Further points are accepted and change nothing. A zero digit adds
+    // 0.0, which leaves a non-negative magnitude exactly as it was, and
+    // past the last entry of the table every digit adds 0.0: no branches.
+    for (;;) {
+      for (; has_class(c, kDigit); c = *++p) {
+        state.fraction_digits = std::min(state.fraction_digits + 1, FractionTable::kDigits);
+        state.magnitude = state.magnitude + kFractions.value[c - '0'][state.fraction_digits];
+      }
+      if (c != '.') break;
+      c = *++p;
+    }
+  }
+  return p;
+}
+
+/// Reads the run of digits and points at `p` (at least one) into `state`,
+/// which starts empty, and returns the byte after it. A run that reaches the
+/// block's limit may go on in the next block: accumulate_number continues it.
+///
+/// Numbers as exporters write them (at most eight whole digits, at most
+/// fifteen fraction digits, one point) are read without a loop over the whole
+/// part: its value is exact in double, so an integer parse gives the same.
+[[gnu::always_inline]] inline const unsigned char* scan_number(const unsigned char* p, NumberState& state) {
+  const unsigned whole_digits = count_digits16(p);
+  if (whole_digits != 0 && whole_digits <= 8) {
+    double magnitude = parse_digits8(p, whole_digits);
+    const unsigned char* end = p + whole_digits;
+    if (*end != '.') {
+      state.magnitude = magnitude;
+      return end;
+    }
+    ++end;
+    const unsigned fraction_digits = count_digits16(end);
+    if (fraction_digits != 16 && end[fraction_digits] != '.') {
+      for (unsigned n = 0; n < fraction_digits; ++n) {
+        magnitude = magnitude + kFractions.value[end[n] - '0'][n + 1];
+      }
+      state = {magnitude, fraction_digits, true};
+      return end + fraction_digits;
+    }
+  }
+  return accumulate_number(p, state);
+}
+
+/// Gives `magnitude` (not negative) the sign of the number, without a branch.
+double with_sign(double magnitude, bool negative) {
+  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) | (std::uint64_t{negative} << 63));
+}
+
+/// The value of the number whose text (a '-' or a digit first) starts at
+/// `p` and ends inside the block.
+double value_of_number(const unsigned char* p) {
+  const bool negative = *p == '-';
+  NumberState state;
+  scan_number(p + (negative ? 1 : 0), state);
+  return with_sign(state.magnitude, negative);
+}
+
 }  // namespace
 
 Tokenizer::Tokenizer(ByteSource& source, std::function<void()> on_end) : chars_(source, std::move(on_end)) {}
@@ -77,65 +169,9 @@ bool Tokenizer::reload(const unsigned char*& p) {
   return !chars_.end_of_input();
 }
 
-/// Gives `magnitude` (not negative) the sign of the number, without a branch.
-double with_sign(double magnitude, bool negative) {
-  return std::bit_cast<double>(std::bit_cast<std::uint64_t>(magnitude) | (std::uint64_t{negative} << 63));
-}
-
-// Digits accumulate exactly as the exporter's readers always have: the whole
-// part as magnitude * 10 + digit, each fraction digit as digit / 10^n added
-// on, all in double. Library conversions round differently and are not used.
-
-// Numbers as exporters write them (at most eight whole digits, at most fifteen
-// fraction digits, one point, inside the current block) are read here without
-// a loop over the whole part: its value is exact in double, so an integer
-// parse gives the same. Returns false, reading nothing, for any other number.
-[[gnu::always_inline]] inline bool Tokenizer::read_short_number(const unsigned char* p) {
-  const bool negative = *p == '-';
-  const unsigned char* digits = p + (negative ? 1 : 0);
-  const unsigned whole_digits = count_digits16(digits);
-  if (whole_digits == 0 || whole_digits > 8) {
-    return false;
-  }
-  double magnitude = parse_digits8(digits, whole_digits);
-  const unsigned char* end = digits + whole_digits;
-  const bool point_seen = *end == '.';
-  if (point_seen) {
-    ++end;
-    const unsigned fraction_digits = count_digits16(end);
-    if (fraction_digits == 16) {
-      return false;
-    }
-    for (unsigned n = 0; n < fraction_digits; ++n) {
-      magnitude = magnitude + kFractions.value[end[n] - '0'][n + 1];
-    }
-    end += fraction_digits;
-    if (*end == '.') {
-      return false;  // A second point.
-    }
-  }
-  if (end == chars_.limit()) {
-    return false;  // The number may go on in the next block.
-  }
-  chars_.advance_to(end);
-  set_number(magnitude, point_seen, negative);
-  return true;
-}
-
-void Tokenizer::set_number(double magnitude, bool point_seen, bool negative) {
-  if (point_seen) {
-    token_.kind = TokenKind::Real;
-    token_.real = with_sign(magnitude, negative);
-  } else {
-    token_.kind = TokenKind::Integer;
-    token_.integer = saturate_to_int32(with_sign(magnitude, negative));
-  }
-}
-
 void Tokenizer::read_number(const unsigned char* p) {
-  bool negative = false;
-  if (*p == '-') {
-    negative = true;
+  const bool negative = *p == '-';
+  if (negative) {
     ++p;
     if ((p == chars_.limit() && !reload(p)) || !has_class(*p, kNumberPart)) {
       token_.kind = TokenKind::Unknown;  // A lone minus sign.
@@ -143,46 +179,20 @@ void Tokenizer::read_number(const unsigned char* p) {
       return;
     }
   }
-  double magnitude = 0.0;
-  std::size_t fraction_digits = 0;
-  bool point_seen = false;
-  for (;;) {
-    unsigned char c = *p;
-    if (!point_seen) {
-      // While magnitude * 10 + digit is exact in double, integer arithmetic
-      // gives the same value, without the chain of floating-point latencies.
-      if (magnitude < kExactWholeLimit) {
-        auto whole = static_cast<std::uint64_t>(magnitude);
-        for (; has_class(c, kDigit) && whole < kExactWholeLimit; c = *++p) {
-          whole = whole * 10 + static_cast<std::uint64_t>(c - '0');
-        }
-        magnitude = static_cast<double>(whole);
-      }
-      for (; has_class(c, kDigit); c = *++p) {
-        magnitude = magnitude * 10.0 + static_cast<double>(c - '0');
-      }
-      if (c == '.') {
-        point_seen = true;
-        c = *++p;
-      }
-    }
-    if (point_seen) {
-      // Further points are accepted and change nothing. A zero digit adds
-      // 0.0, which leaves a non-negative magnitude exactly as it was, and
-      // past the last entry of the table every digit adds 0.0: no branches.
-      for (;;) {
-        for (; has_class(c, kDigit); c = *++p) {
-          fraction_digits = std::min(fraction_digits + 1, FractionTable::kDigits);
-          magnitude = magnitude + kFractions.value[c - '0'][fraction_digits];
-        }
-        if (c != '.') break;
-        c = *++p;
-      }
-    }
-    if (p != chars_.limit() || !reload(p)) break;
+  NumberState state;
+  p = scan_number(p, state);
+  while (p == chars_.limit() && reload(p)) {
+    p = accumulate_number(p, state);  // The number goes on in the next block.
   }
   chars_.advance_to(p);
-  set_number(magnitude, point_seen, negative);
+  const double value = with_sign(state.magnitude, negative);
+  if (state.point_seen) {
+    token_.kind = TokenKind::Real;
+    token_.real = value;
+  } else {
+    token_.kind = TokenKind::Integer;
+    token_.integer = saturate_to_int32(value);
+  }
 }
 
 void Tokenizer::next_token() {
@@ -197,9 +207,7 @@ void Tokenizer::next_token() {
   }
   const unsigned char c = *p;
   if (has_class(c, kDigit) || c == '-') {
-    if (!read_short_number(p)) {
-      read_number(p);
-    }
+    read_number(p);
   } else if (c == '"') {
     read_string(p);
   } else if (c == '*') {
@@ -207,6 +215,113 @@ void Tokenizer::next_token() {
   } else {
     token_.kind = char_kind_table[c];
     chars_.advance_to(p + 1);
+  }
+}
+
+void Tokenizer::settle(Pending& pending) {
+  if (pending.real != nullptr) {
+    token_.real = value_of_number(pending.real);
+    pending.real = nullptr;
+  }
+  if (pending.integer != nullptr) {
+    token_.integer = saturate_to_int32(value_of_number(pending.integer));
+    pending.integer = nullptr;
+  }
+  if (pending.keyword != nullptr) {
+    std::memcpy(token_.keyword_chars.data(), pending.keyword, kShortKeyword);
+    token_.keyword_length = pending.keyword_length;
+    pending.keyword = nullptr;
+  }
+}
+
+void Tokenizer::next_token_until(KindSet stops) {
+  Pending pending;
+  const unsigned char* p = chars_.position();
+  TokenKind kind = TokenKind::Unknown;
+  for (;;) {
+    while (has_class(*p, kSpace)) ++p;
+    const unsigned char* const limit = chars_.limit();
+    if (p == limit) {
+      settle(pending);  // The block is given up.
+      if (!reload(p)) {
+        token_.kind = TokenKind::End;
+        return;
+      }
+      continue;
+    }
+    // Tokens that lie inside the block are classified here; anything that
+    // may go on in the next block, and strings, are read as next_token reads
+    // them.
+    const unsigned char* const start = p;
+    const unsigned char c = *p;
+    bool whole = true;
+    if (has_class(c, kDigit) || c == '-') {
+      const unsigned char* const digits = p + (c == '-' ? 1 : 0);
+      bool has_point = false;
+      const unsigned run = count_number_chars16(digits, has_point);
+      if (run == 0) {
+        kind = TokenKind::Unknown;  // A lone minus sign.
+        whole = digits != limit;
+      } else {
+        kind = has_point ? TokenKind::Real : TokenKind::Integer;
+        whole = run != 16 && digits + run != limit;
+        if (whole) {
+          (has_point ? pending.real : pending.integer) = p;
+        }
+      }
+      p = digits + run;
+    } else if (c == '*') {
+      const unsigned char* const word = p + 1;
+      if (!has_class(*word, kDigit | kLetter)) {
+        kind = TokenKind::Unknown;  // A '*' alone; the keyword text stays.
+        whole = word != limit;
+        p = word;
+      } else {
+        const unsigned run = count_word_chars32(word);
+        kind = find_padded_keyword(reinterpret_cast<const char*>(word), run);
+        whole = run < kShortKeyword && word + run != limit;
+        if (whole) {
+          pending.keyword = word;
+          pending.keyword_length = run;
+        }
+        p = word + run;
+      }
+    } else if (c == '"') {
+      whole = false;
+    } else {
+      kind = char_kind_table[c];
+      ++p;
+    }
+    if (!whole) [[unlikely]] {
+      settle(pending);
+      if (c == '"') {
+        read_string(start);
+      } else if (c == '*') {
+        read_keyword(start);
+      } else {
+        read_number(start);
+      }
+      if (stops.contains(token_.kind) || chars_.end_of_input()) {
+        return;
+      }
+      p = chars_.position();
+      continue;
+    }
+    if (stops.contains(kind)) {
+      settle(pending);
+      token_.kind = kind;
+      chars_.advance_to(p);
+      return;
+    }
+    if (p == limit) {
+      settle(pending);
+      chars_.advance_to(p);
+      p = chars_.position();
+      if (chars_.end_of_input()) {
+        token_.kind = kind;
+        return;
+      }
+    }
   }
 }
 
@@ -244,8 +359,20 @@ void Tokenizer::read_string(const unsigned char* p) {
 }
 
 void Tokenizer::read_keyword(const unsigned char* p) {
-  token_.kind = TokenKind::Unknown;
   ++p;
+  if (has_class(*p, kDigit | kLetter)) {
+    const unsigned run = count_word_chars32(p);
+    if (run < kShortKeyword && p + run != chars_.limit()) {
+      // A word inside the block: a copy of constant size compiles to a few
+      // moves, and the block's slack makes reading past the word safe.
+      std::memcpy(token_.keyword_chars.data(), p, kShortKeyword);
+      token_.keyword_length = run;
+      token_.kind = find_padded_keyword(token_.keyword_chars.data(), run);
+      chars_.advance_to(p + run);
+      return;
+    }
+  }
+  token_.kind = TokenKind::Unknown;
   if ((p == chars_.limit() && !reload(p)) || !has_class(*p, kDigit | kLetter)) {
     chars_.advance_to(p);  // A '*' alone; `keyword` keeps its text.
     return;
@@ -256,8 +383,6 @@ void Tokenizer::read_keyword(const unsigned char* p) {
     while (has_class(*p, kWord)) ++p;
     const auto run = static_cast<std::size_t>(p - start);
     if (length == 0 && run <= kShortKeyword) {
-      // A copy of constant size compiles to a few moves; the block's slack
-      // makes reading past the word safe.
       std::memcpy(token_.keyword_chars.data(), start, kShortKeyword);
       length = run;
     } else {

@@ -21,6 +21,14 @@ class Tokenizer {
   /// the kind is TokenKind::End, for ever.
   void next_token();
 
+  /// Advances as next_token does, one token or more, until the current
+  /// token's kind is in `stops`, the token is End, or the input is exhausted.
+  /// The token and the source are then exactly as those calls of next_token
+  /// would leave them, but the tokens passed over are only classified: the
+  /// value of the last number of each sort and the text of the last keyword
+  /// are worked out once, where the walk stops or leaves a block.
+  void next_token_until(KindSet stops);
+
   [[nodiscard]] const Token& token() const { return token_; }
   [[nodiscard]] TokenKind kind() const { return token_.kind; }
   /// True once the input is exhausted (possibly while the current token is
@@ -32,15 +40,25 @@ class Tokenizer {
  private:
   // Each reader starts with `p` on the token's first character and scans the
   // block directly; at the block's end it asks the source for the next one.
-  bool read_short_number(const unsigned char* p);
   void read_number(const unsigned char* p);
-  void set_number(double magnitude, bool point_seen, bool negative);
   void read_string(const unsigned char* p);
   void read_keyword(const unsigned char* p);
 
   /// Called with `p` at the block's limit: reads on. Returns false once the
   /// input is exhausted; otherwise `p` is on the next block's first byte.
   bool reload(const unsigned char*& p);
+
+  /// What next_token_until has passed over and not yet worked out: the
+  /// first byte of the last real and the last integer, the last keyword's
+  /// word. All lie in the current block.
+  struct Pending {
+    const unsigned char* real = nullptr;
+    const unsigned char* integer = nullptr;
+    const unsigned char* keyword = nullptr;
+    std::size_t keyword_length = 0;
+  };
+  /// Works out what `pending` holds into the token, before the block goes.
+  void settle(Pending& pending);
 
   CharSource chars_;
   Token token_;

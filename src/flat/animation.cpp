@@ -65,7 +65,7 @@ std::vector<Key> read_group(Conversion& conversion, GroupKind group, TokenKind k
   std::vector<Key> keys;
   while (inside_block(tokens)) {
     if (tokens.kind() != key_keyword) {
-      tokens.next_token();
+      tokens.next_token_until({key_keyword, TokenKind::Rbrace});
       continue;
     }
     Key key{frame_of(read_integer(tokens), ticks_per_frame), {}};
@@ -81,7 +81,7 @@ std::vector<Key> read_group(Conversion& conversion, GroupKind group, TokenKind k
                                              keys.back().values[2] + turn.z};
     }
     keys.push_back(key);
-    tokens.next_token();  // The token after the last value is examined next.
+    tokens.next_token_until({key_keyword, TokenKind::Rbrace});  // The rest of the line is passed over.
   }
   return keys;
 }
@@ -136,7 +136,8 @@ void convert_animation(Conversion& conversion) {
         convert_group("Found scale\n", GroupKind::Scale, TokenKind::ControlBezierScaleKey, kScaleFormats);
         break;
       default:
-        tokens.next_token();
+        tokens.next_token_until({TokenKind::NodeName, TokenKind::ControlPosBezier, TokenKind::ControlRotTcb,
+                                 TokenKind::ControlScaleBezier, TokenKind::Rbrace});
         break;
     }
   }

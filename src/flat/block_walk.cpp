@@ -13,9 +13,7 @@ void enter_block(Tokenizer& tokens) {
 }
 
 void skip_to_first_closing_brace(Tokenizer& tokens) {
-  do {
-    tokens.next_token();
-  } while (inside_block(tokens));
+  tokens.next_token_until({TokenKind::Rbrace});
   tokens.next_token();
 }
 

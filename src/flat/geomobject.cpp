@@ -47,7 +47,8 @@ void convert_geomobject(Conversion& conversion) {
         }
         break;
       default:
-        tokens.next_token();
+        tokens.next_token_until({TokenKind::NodeName, TokenKind::Mesh, TokenKind::NodeTm,
+                                 TokenKind::TmAnimation, TokenKind::Rbrace});
         break;
     }
     if (tokens.at_end()) {

@@ -56,7 +56,7 @@ void read_list(Conversion& conversion, TokenKind line_keyword, std::int32_t coun
         ++entry;
       }
     }
-    tokens.next_token();
+    tokens.next_token_until({line_keyword, TokenKind::Rbrace});
   }
 }
 
@@ -123,7 +123,8 @@ void read_mesh(Conversion& conversion) {
         skip_to_first_closing_brace(tokens);
         break;
       default:
-        tokens.next_token();
+        tokens.next_token_until({TokenKind::MeshNumVertex, TokenKind::MeshNumFaces, TokenKind::MeshVertexList,
+                                 TokenKind::MeshFaceList, TokenKind::MeshNormals, TokenKind::Rbrace});
         break;
     }
   }

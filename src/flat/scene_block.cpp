@@ -31,7 +31,8 @@ void read_scene(Conversion& conversion) {
     if (std::int32_t* field = field_for(conversion.timing, tokens.kind())) {
       *field = read_integer(tokens);
     }
-    tokens.next_token();
+    tokens.next_token_until({TokenKind::SceneTicksPerFrame, TokenKind::SceneFirstFrame,
+                             TokenKind::SceneLastFrame, TokenKind::SceneFrameSpeed, TokenKind::Rbrace});
   }
 }
 

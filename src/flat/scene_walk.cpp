@@ -51,7 +51,9 @@ SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, cons
     if (tokens.at_end()) {
       break;
     }
-    tokens.next_token();
+    // Only the blocks above start a conversion: the rest is passed over.
+    tokens.next_token_until(
+        {TokenKind::Scene, TokenKind::GeomObject, TokenKind::LightObject, TokenKind::CameraObject});
   }
   conversion.scene.first_frame = conversion.timing.first_frame;
   conversion.scene.last_frame = conversion.timing.last_frame;

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "ase/keyword_table.h"
 #include "ase/tokenizer.h"
@@ -143,6 +144,45 @@ void expect_same_tokens(const std::string& input, std::initializer_list<std::siz
   }
 }
 
+/// Reads `input` with both tokenizers, the fast one in blocks of each of
+/// `block_sizes`, calling next_token_until with stop sets drawn by `random`
+/// (now and then next_token instead); the model steps one token at a time to
+/// the same stop.
+void expect_same_stops(const std::string& input, std::initializer_list<std::size_t> block_sizes,
+                       std::mt19937& random) {
+  constexpr auto kKinds = static_cast<int>(TokenKind::End);
+  std::uniform_int_distribution<int> kind(0, kKinds - 1);
+  std::uniform_int_distribution<int> count(0, 4);
+  for (const std::size_t block_size : block_sizes) {
+    ModelTokenizer model(input);
+    MemorySource fast_bytes(input, block_size);
+    int end_calls = 0;
+    Tokenizer fast(fast_bytes, [&end_calls] { ++end_calls; });
+    for (int i = 0; model.token.kind != TokenKind::End; ++i) {
+      ASSERT_LT(i, 1'000'000) << "no end";
+      const int stop_count = count(random);
+      if (stop_count == 0) {
+        model.next_token();
+        fast.next_token();
+      } else {
+        std::vector<TokenKind> stop_kinds;
+        for (int n = 0; n < stop_count; ++n) stop_kinds.push_back(static_cast<TokenKind>(kind(random)));
+        stop_kinds.push_back(TokenKind::Rbrace);
+        KindSet stops{};
+        for (const TokenKind stop : stop_kinds) stops = KindSet{stop} | stops;
+        do {
+          model.next_token();
+        } while (!stops.contains(model.token.kind) && model.token.kind != TokenKind::End &&
+                 !model.end_of_input());
+        fast.next_token_until(stops);
+      }
+      ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
+          << "call " << i << ", blocks of " << block_size;
+      ASSERT_EQ(end_calls, model.end_of_input() ? 1 : 0) << "the end is announced once, when it is seen";
+    }
+  }
+}
+
 TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
   // clang-format off
   const char* pieces[] = {"*MESH_VERTEX", "*MESH_FACE", "*NODE_NAME", "*", "*mesh", "*3DSMAX_ASCIIEXPORT", "*_X",
@@ -164,6 +204,7 @@ TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
       if (coin(random) == 0) input += std::string(static_cast<std::size_t>(coin(random)) * 300, 'w');
     }
     expect_same_tokens(input, {1, 2, 5, 64, kBlockSize});
+    expect_same_stops(input, {1, 3, 64, 100, kBlockSize}, random);
   }
 }
 
@@ -173,13 +214,16 @@ TEST(TokenizerModel, AgreesOnEveryKeywordAndOnLongNumbersStringsAndKeywords) {
     keywords.append("*").append(entry.text).append(" *").append(entry.text).append("X *");
     keywords.append(entry.text.substr(0, entry.text.size() - 1)).append(" ");
   }
+  std::mt19937 random(5);
   expect_same_tokens(keywords, {3, kBlockSize});
+  expect_same_stops(keywords, {3, 100, kBlockSize}, random);
   std::string long_fraction = "0.";
   for (int i = 0; i < 400; ++i) long_fraction.push_back(static_cast<char>('0' + (i * 7) % 10));
-  expect_same_tokens(long_fraction + " 0." + std::string(307, '0') + "17 \"" + std::string(3000, 's') +
-                         "\" *" + std::string(500, 'K') + " 1" + std::string(320, '0') + " -" +
-                         std::string(20, '9') + ".5",
-                     {1, 3, 100, 4096});
+  const std::string long_tokens = long_fraction + " 0." + std::string(307, '0') + "17 \"" +
+                                  std::string(3000, 's') + "\" *" + std::string(500, 'K') + " 1" +
+                                  std::string(320, '0') + " -" + std::string(20, '9') + ".5";
+  expect_same_tokens(long_tokens, {1, 3, 100, 4096});
+  expect_same_stops(long_tokens, {1, 3, 100, 4096}, random);
 }
 
 }  // namespace
