@@ -34,8 +34,13 @@ class KindSet {
   [[nodiscard]] constexpr bool contains(TokenKind kind) const {
     return ((bits_ >> static_cast<unsigned>(kind)) & 1U) != 0;
   }
+  [[nodiscard]] constexpr bool empty() const { return bits_ == 0; }
   [[nodiscard]] friend constexpr KindSet operator|(KindSet left, KindSet right) {
     left.bits_ |= right.bits_;
+    return left;
+  }
+  [[nodiscard]] friend constexpr KindSet operator&(KindSet left, KindSet right) {
+    left.bits_ &= right.bits_;
     return left;
   }
 

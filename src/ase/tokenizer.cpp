@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ase/keyword_table.h"
+#include "ase/window_masks.h"
 #include "base/byte_scan.h"
 #include "base/number_limits.h"
 
@@ -159,6 +160,120 @@ double value_of_number(const unsigned char* p) {
   return with_sign(state.magnitude, negative);
 }
 
+/// Bits 0 to count - 1.
+constexpr std::uint64_t bits_below(unsigned count) {
+  return count >= kWindow ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
+}
+
+/// The highest set bit of `bits`, which is not 0.
+unsigned highest_bit(std::uint64_t bits) { return 63U - static_cast<unsigned>(std::countl_zero(bits)); }
+
+/// Of the window that `masks` classify at `p` (a token's first byte or a
+/// blank): the bytes that hold whole tokens, as far as the masks tell tokens
+/// apart and no stop is among them. Notes the last number of each sort and
+/// the last keyword among them in `pending`.
+[[gnu::always_inline]] inline unsigned pass_window(const WindowMasks& masks, const unsigned char* p,
+                                                   KindSet stops, PendingTokens& pending) {
+  // The window ends where every token before it is known to be whole: at a
+  // barrier (a quote, a closing brace: each starts a token of its own), or
+  // else after the last blank (at the NUL of the block's end a number or a
+  // keyword may go on in the next block).
+  unsigned end = 0;
+  const std::uint64_t barrier_bit = masks.barrier & (0 - masks.barrier);
+  if (barrier_bit != 0 && p[std::countr_zero(barrier_bit)] != 0) {
+    end = static_cast<unsigned>(std::countr_zero(barrier_bit));
+  } else if (const std::uint64_t blanks = masks.blank & (barrier_bit - 1); blanks != 0) {
+    end = highest_bit(blanks) + 1;
+  }
+  // Keywords: a star and a letter or digit after it begin a word of letters,
+  // digits and underscores. Adding a word's first bit to the word mask
+  // carries through the word: the sum has the word's bits clear and the bit
+  // after it set. The window stops before a keyword the walk stops at.
+  const std::uint64_t word_starts = (masks.star << 1) & masks.alnum & bits_below(end);
+  const std::uint64_t word_sums = masks.word + word_starts;
+  const std::uint64_t words = masks.word & ~word_sums;
+  const std::uint64_t word_ends = word_sums & ~masks.word;
+  for (std::uint64_t starts = word_starts; starts != 0; starts &= starts - 1) {
+    const auto start = static_cast<unsigned>(std::countr_zero(starts));
+    const auto length = static_cast<unsigned>(std::countr_zero(word_ends >> start));
+    const auto* text = reinterpret_cast<const char*>(p + start);
+    const TokenKind candidate = keyword_candidate(text, length);
+    if (stops.contains(candidate) && find_padded_keyword(text, length) == candidate) {
+      end = start - 1;  // On the star.
+      break;
+    }
+  }
+  // Numbers: a run of digits and points outside keywords, with the minus
+  // sign before it. A point that no digit, point or minus sign comes before
+  // is a token of its own (Dot): the window stops there too.
+  std::uint64_t numbers = ((masks.digit & ~words) | masks.point) & bits_below(end);
+  for (std::uint64_t first_points = numbers & ~(numbers << 1) & masks.point; first_points != 0;
+       first_points &= first_points - 1) {
+    const auto point = static_cast<unsigned>(std::countr_zero(first_points));
+    if (point == 0 || p[point - 1] != '-') {
+      end = point;
+      numbers &= bits_below(end);
+      break;
+    }
+  }
+  if (end == 0) {
+    return 0;
+  }
+  const std::uint64_t run_starts = numbers & ~(numbers << 1);
+  const std::uint64_t run_ends = (numbers + run_starts) & ~numbers;  // The byte after each run.
+  // A run of digits from a run's start to its end is an integer; any other
+  // run holds a point and is a real.
+  const std::uint64_t digits = numbers & ~masks.point;
+  const std::uint64_t integer_ends = (digits + (run_starts & digits)) & ~numbers & run_ends;
+  const std::uint64_t real_ends = run_ends & ~integer_ends;
+  const auto token_start = [&](std::uint64_t ends) {
+    const unsigned run_start = highest_bit(run_starts & bits_below(highest_bit(ends)));
+    const bool signed_run = run_start != 0 && p[run_start - 1] == '-';
+    return p + run_start - (signed_run ? 1 : 0);
+  };
+  if (integer_ends != 0) {
+    pending.integer = token_start(integer_ends);
+  }
+  if (real_ends != 0) {
+    pending.real = token_start(real_ends);
+  }
+  if (const std::uint64_t starts = word_starts & bits_below(end); starts != 0) {
+    pending.keyword = p + highest_bit(starts);
+  }
+  return end;
+}
+
+// Window after window, each from where the last stopped, until one passes
+// over nothing; returns where: one token is read there as next_token reads it.
+
+const unsigned char* pass_windows_sse2(const unsigned char* p, KindSet stops, PendingTokens& pending) {
+  while (const unsigned end = pass_window(Sse2Windows::classify(p), p, stops, pending)) {
+    p += end;
+  }
+  return p;
+}
+
+#if defined(KESTRUN_WINDOW_AVX2)
+[[gnu::target("avx2")]] const unsigned char* pass_windows_avx2(const unsigned char* p, KindSet stops,
+                                                               PendingTokens& pending) {
+  while (const unsigned end = pass_window(Avx2Windows::classify(p), p, stops, pending)) {
+    p += end;
+  }
+  return p;
+}
+#endif
+
+/// The window pass for this processor, chosen once.
+using PassWindows = const unsigned char* (*)(const unsigned char*, KindSet, PendingTokens&);
+const PassWindows pass_windows_here = [] {
+#if defined(KESTRUN_WINDOW_AVX2)
+  if (processor_has_avx2()) {
+    return &pass_windows_avx2;
+  }
+#endif
+  return &pass_windows_sse2;
+}();
+
 }  // namespace
 
 Tokenizer::Tokenizer(ByteSource& source, std::function<void()> on_end) : chars_(source, std::move(on_end)) {}
@@ -218,7 +333,7 @@ void Tokenizer::next_token() {
   }
 }
 
-void Tokenizer::settle(Pending& pending) {
+void Tokenizer::settle(PendingTokens& pending) {
   if (pending.real != nullptr) {
     token_.real = value_of_number(pending.real);
     pending.real = nullptr;
@@ -228,17 +343,41 @@ void Tokenizer::settle(Pending& pending) {
     pending.integer = nullptr;
   }
   if (pending.keyword != nullptr) {
-    std::memcpy(token_.keyword_chars.data(), pending.keyword, kShortKeyword);
-    token_.keyword_length = pending.keyword_length;
+    // The word ends inside the block; its text is kept up to kMaxKeyword.
+    std::size_t length = 0;
+    for (unsigned run = 32; run == 32; length += run) {
+      run = count_word_chars32(pending.keyword + length);
+    }
+    if (length <= kShortKeyword) {
+      std::memcpy(token_.keyword_chars.data(), pending.keyword, kShortKeyword);
+    } else {
+      length = std::min(length, Token::kMaxKeyword);
+      std::memcpy(token_.keyword_chars.data(), pending.keyword, length);
+    }
+    token_.keyword_length = length;
     pending.keyword = nullptr;
   }
 }
 
 void Tokenizer::next_token_until(KindSet stops) {
-  Pending pending;
+  // Windows tell keywords, closing braces and the rest apart; a walk that
+  // stops at other tokens goes one token at a time.
+  constexpr KindSet kBlindToWindows = {TokenKind::Unknown, TokenKind::Lbrace, TokenKind::Colon,
+                                       TokenKind::Dot,     TokenKind::Real,   TokenKind::Integer,
+                                       TokenKind::String};
+  // Short walks (to the next line of a list) go one token at a time too.
+  constexpr unsigned kTokensBeforeWindows = 4;
+  const bool windows = (stops & kBlindToWindows).empty();
+  unsigned tokens = 0;
+  PendingTokens pending;
   const unsigned char* p = chars_.position();
   TokenKind kind = TokenKind::Unknown;
   for (;;) {
+    if (windows && ++tokens > kTokensBeforeWindows) {
+      // Window after window, each from where the last stopped, until one
+      // cannot go on: one token is then read as below.
+      p = pass_windows_here(p, stops, pending);
+    }
     while (has_class(*p, kSpace)) ++p;
     const unsigned char* const limit = chars_.limit();
     if (p == limit) {
@@ -282,7 +421,6 @@ void Tokenizer::next_token_until(KindSet stops) {
         whole = run < kShortKeyword && word + run != limit;
         if (whole) {
           pending.keyword = word;
-          pending.keyword_length = run;
         }
         p = word + run;
       }

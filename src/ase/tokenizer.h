@@ -10,6 +10,15 @@
 
 namespace kestrun {
 
+/// What Tokenizer::next_token_until has passed over and not yet worked out:
+/// the first byte of the last real and of the last integer, the last
+/// keyword's word. All lie in the current block.
+struct PendingTokens {
+  const unsigned char* real = nullptr;
+  const unsigned char* integer = nullptr;
+  const unsigned char* keyword = nullptr;
+};
+
 /// Owns the character source and the current Token. Every reader moves
 /// through the input only with next_token and looks at token().
 class Tokenizer {
@@ -48,17 +57,8 @@ class Tokenizer {
   /// input is exhausted; otherwise `p` is on the next block's first byte.
   bool reload(const unsigned char*& p);
 
-  /// What next_token_until has passed over and not yet worked out: the
-  /// first byte of the last real and the last integer, the last keyword's
-  /// word. All lie in the current block.
-  struct Pending {
-    const unsigned char* real = nullptr;
-    const unsigned char* integer = nullptr;
-    const unsigned char* keyword = nullptr;
-    std::size_t keyword_length = 0;
-  };
   /// Works out what `pending` holds into the token, before the block goes.
-  void settle(Pending& pending);
+  void settle(PendingTokens& pending);
 
   CharSource chars_;
   Token token_;

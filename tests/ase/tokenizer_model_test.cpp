@@ -150,9 +150,14 @@ void expect_same_tokens(const std::string& input, std::initializer_list<std::siz
 /// the same stop.
 void expect_same_stops(const std::string& input, std::initializer_list<std::size_t> block_sizes,
                        std::mt19937& random) {
+  // Half the stop sets are keywords only (with the closing brace), as the
+  // walk's are; the others may hold any kind.
   constexpr auto kKinds = static_cast<int>(TokenKind::End);
+  constexpr auto kKeywords = static_cast<int>(keyword_table.size());
   std::uniform_int_distribution<int> kind(0, kKinds - 1);
+  std::uniform_int_distribution<int> keyword(1, kKeywords);
   std::uniform_int_distribution<int> count(0, 4);
+  std::bernoulli_distribution keywords_only(0.5);
   for (const std::size_t block_size : block_sizes) {
     ModelTokenizer model(input);
     MemorySource fast_bytes(input, block_size);
@@ -166,7 +171,10 @@ void expect_same_stops(const std::string& input, std::initializer_list<std::size
         fast.next_token();
       } else {
         std::vector<TokenKind> stop_kinds;
-        for (int n = 0; n < stop_count; ++n) stop_kinds.push_back(static_cast<TokenKind>(kind(random)));
+        const bool only_keywords = keywords_only(random);
+        for (int n = 0; n < stop_count; ++n) {
+          stop_kinds.push_back(static_cast<TokenKind>(only_keywords ? keyword(random) : kind(random)));
+        }
         stop_kinds.push_back(TokenKind::Rbrace);
         KindSet stops{};
         for (const TokenKind stop : stop_kinds) stops = KindSet{stop} | stops;
@@ -205,6 +213,33 @@ TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
     }
     expect_same_tokens(input, {1, 2, 5, 64, kBlockSize});
     expect_same_stops(input, {1, 3, 64, 100, kBlockSize}, random);
+  }
+}
+
+TEST(TokenizerModel, AgreesOverLongRunsOfNumbersAndKeywords) {
+  // What the walk passes over most: lines of numbers after a keyword, few
+  // quotes and braces, and the shapes that end a run of digits oddly.
+  // clang-format off
+  const char* pieces[] = {"*MESH_VERTEX", "*MESH_FACE", "*MESH_VERTEXNORMAL", "*NODE_NAME", "*MESH_TVERT", "*SCENE",
+                          "*CONTROL_BEZIER_POS_KEY", "*MESH_VERTEX7", "*A1.5", "*A1", "**MESH", "*_5", "*",
+                          "*A_VERY_LONG_KEYWORD_OF_MORE_THAN_32_CHARACTERS", "0.8152", "-0.0974", "-0.0000",
+                          "1440", "-17", "5.", "-.", "-.5", ".5", "..", "1..2", "1.2.3", "1-2", "--5", "-x", "-",
+                          "A12", "_5", "AB:", "A:", "0:", "99999999999999", "123456789.123456789",
+                          "0.0000000000000000001", "{", ":", "#", "\xAC", "}", "\"q\"", "\t", "\t", " ", " ",
+                          "\n\t\t\t"};
+  // clang-format on
+  std::mt19937 random(23);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  std::uniform_int_distribution<int> count(0, 3000);
+  std::bernoulli_distribution blank(0.7);
+  for (int round = 0; round < 60; ++round) {
+    std::string input;
+    for (int n = count(random); n > 0; --n) {
+      input += pieces[pick(random)];
+      if (blank(random)) input += '\t';
+    }
+    expect_same_tokens(input, {64, 1000, kBlockSize});
+    expect_same_stops(input, {64, 100, 1000, 4099, kBlockSize}, random);
   }
 }
 
