@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <string_view>
 
 #include "ase/token_list.h"
@@ -25,27 +26,59 @@ enum class TokenKind : std::int32_t {
   End,       // the end of the input, for ever
 };
 
+namespace token_detail {
+
+/// The text of each keyword kind, by kind number (Unknown's is empty).
+inline constexpr std::string_view kKeywordTexts[] = {"",
+#define KESTRUN_TEXT(name, text) text,
+                                                     KESTRUN_ASE_KEYWORDS(KESTRUN_TEXT)
+#undef KESTRUN_TEXT
+};
+
+/// A bit for words of `length` bytes beginning with `first`.
+constexpr unsigned keyword_bit(unsigned char first, std::size_t length) {
+  return static_cast<unsigned>((first + length * 11U) & 63U);
+}
+
+}  // namespace token_detail
+
 /// A set of token kinds: where Tokenizer::next_token_until stops.
 class KindSet {
  public:
   constexpr KindSet(std::initializer_list<TokenKind> kinds) {
-    for (const TokenKind kind : kinds) bits_ |= std::uint64_t{1} << static_cast<unsigned>(kind);
+    for (const TokenKind kind : kinds) {
+      const auto number = static_cast<unsigned>(kind);
+      bits_ |= std::uint64_t{1} << number;
+      if (number != 0 && number < std::size(token_detail::kKeywordTexts)) {
+        const std::string_view text = token_detail::kKeywordTexts[number];
+        keywords_ |= std::uint64_t{1}
+                     << token_detail::keyword_bit(static_cast<unsigned char>(text[0]), text.size());
+      }
+    }
   }
   [[nodiscard]] constexpr bool contains(TokenKind kind) const {
     return ((bits_ >> static_cast<unsigned>(kind)) & 1U) != 0;
   }
+  /// False when no keyword of the set has `length` bytes and begins with
+  /// `first`; true when one may have (a cheap test before the look-up).
+  [[nodiscard]] constexpr bool may_hold_keyword(unsigned char first, std::size_t length) const {
+    return ((keywords_ >> token_detail::keyword_bit(first, length)) & 1U) != 0;
+  }
   [[nodiscard]] constexpr bool empty() const { return bits_ == 0; }
   [[nodiscard]] friend constexpr KindSet operator|(KindSet left, KindSet right) {
     left.bits_ |= right.bits_;
+    left.keywords_ |= right.keywords_;
     return left;
   }
   [[nodiscard]] friend constexpr KindSet operator&(KindSet left, KindSet right) {
     left.bits_ &= right.bits_;
+    left.keywords_ &= right.keywords_;
     return left;
   }
 
  private:
   std::uint64_t bits_ = 0;
+  std::uint64_t keywords_ = 0;  // keyword_bit of each keyword in the set
 };
 static_assert(static_cast<unsigned>(TokenKind::End) < 64, "every kind has a bit in a KindSet");
 

@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "ase/keyword_table.h"
-#include "ase/window_masks.h"
+#include "ase/skip_scan.h"
 #include "base/byte_scan.h"
 #include "base/number_limits.h"
 
@@ -160,118 +160,202 @@ double value_of_number(const unsigned char* p) {
   return with_sign(state.magnitude, negative);
 }
 
-/// Bits 0 to count - 1.
-constexpr std::uint64_t bits_below(unsigned count) {
-  return count >= kWindow ? ~std::uint64_t{0} : (std::uint64_t{1} << count) - 1;
-}
+/// Where a fast pass stopped.
+struct FastStop {
+  const unsigned char* resume;  // Where reading goes on token by token: a token's first byte or a blank.
+  const unsigned char* event;   // The quote or NUL that stopped the pass, or `resume` itself.
+};
 
-/// The highest set bit of `bits`, which is not 0.
-unsigned highest_bit(std::uint64_t bits) { return 63U - static_cast<unsigned>(std::countl_zero(bits)); }
+/// The last number of each sort in a stretch of tokens.
+struct LastNumbers {
+  const unsigned char* real = nullptr;
+  const unsigned char* integer = nullptr;
+};
 
-/// Of the window that `masks` classify at `p` (a token's first byte or a
-/// blank): the bytes that hold whole tokens, as far as the masks tell tokens
-/// apart and no stop is among them. Notes the last number of each sort and
-/// the last keyword among them in `pending`.
-[[gnu::always_inline]] inline unsigned pass_window(const WindowMasks& masks, const unsigned char* p,
-                                                   KindSet stops, PendingTokens& pending) {
-  // The window ends where every token before it is known to be whole: at a
-  // barrier (a quote, a closing brace: each starts a token of its own), or
-  // else after the last blank (at the NUL of the block's end a number or a
-  // keyword may go on in the next block).
-  unsigned end = 0;
-  const std::uint64_t barrier_bit = masks.barrier & (0 - masks.barrier);
-  if (barrier_bit != 0 && p[std::countr_zero(barrier_bit)] != 0) {
-    end = static_cast<unsigned>(std::countr_zero(barrier_bit));
-  } else if (const std::uint64_t blanks = masks.blank & (barrier_bit - 1); blanks != 0) {
-    end = highest_bit(blanks) + 1;
-  }
-  // Keywords: a star and a letter or digit after it begin a word of letters,
-  // digits and underscores. Adding a word's first bit to the word mask
-  // carries through the word: the sum has the word's bits clear and the bit
-  // after it set. The window stops before a keyword the walk stops at.
-  const std::uint64_t word_starts = (masks.star << 1) & masks.alnum & bits_below(end);
-  const std::uint64_t word_sums = masks.word + word_starts;
-  const std::uint64_t words = masks.word & ~word_sums;
-  const std::uint64_t word_ends = word_sums & ~masks.word;
-  for (std::uint64_t starts = word_starts; starts != 0; starts &= starts - 1) {
-    const auto start = static_cast<unsigned>(std::countr_zero(starts));
-    const auto length = static_cast<unsigned>(std::countr_zero(word_ends >> start));
-    const auto* text = reinterpret_cast<const char*>(p + start);
-    const TokenKind candidate = keyword_candidate(text, length);
-    if (stops.contains(candidate) && find_padded_keyword(text, length) == candidate) {
-      end = start - 1;  // On the star.
-      break;
+/// Classifies the tokens of [p, end) (`p` a token's first byte or a blank,
+/// `end` a token's first byte, no quote between), as the tokenizer cuts
+/// them, and returns the first byte of the last real and the last integer.
+LastNumbers last_numbers(const unsigned char* p, const unsigned char* end) {
+  LastNumbers last;
+  while (p < end) {
+    const unsigned char c = *p;
+    if (has_class(c, kSpace)) {
+      ++p;
+    } else if (has_class(c, kDigit) || c == '-') {
+      const unsigned char* run = p + (c == '-' ? 1 : 0);
+      if (!has_class(*run, kNumberPart)) {
+        p = run;  // A lone minus sign.
+        continue;
+      }
+      bool point = false;
+      for (; has_class(*run, kNumberPart); ++run) point = point || *run == '.';
+      (point ? last.real : last.integer) = p;
+      p = run;
+    } else if (c == '*' && has_class(p[1], kDigit | kLetter)) {
+      for (++p; has_class(*p, kWord);) ++p;
+    } else {
+      ++p;  // A token of one byte (a lone '*' too).
     }
   }
-  // Numbers: a run of digits and points outside keywords, with the minus
-  // sign before it. A point that no digit, point or minus sign comes before
-  // is a token of its own (Dot): the window stops there too.
-  std::uint64_t numbers = ((masks.digit & ~words) | masks.point) & bits_below(end);
-  for (std::uint64_t first_points = numbers & ~(numbers << 1) & masks.point; first_points != 0;
-       first_points &= first_points - 1) {
-    const auto point = static_cast<unsigned>(std::countr_zero(first_points));
-    if (point == 0 || p[point - 1] != '-') {
-      end = point;
-      numbers &= bits_below(end);
-      break;
+  return last;
+}
+
+/// The state of a fast pass over tokens the walk does not act on. The pass
+/// looks only at stars, quotes, NULs and (where the walk stops at them)
+/// closing braces: outside strings every star begins a token, so it finds
+/// each keyword without cutting the tokens between. Where it stops, the
+/// last number of each sort before is found by cutting the tokens of the
+/// last lines only, backwards from the keywords' stars it noted.
+class FastPass {
+ public:
+  FastPass(const unsigned char* start, KindSet stops)
+      : start_(start), stops_(stops), braces_(stops.contains(TokenKind::Rbrace)) {}
+
+  [[nodiscard]] bool braces() const { return braces_; }
+
+  /// Acts on the byte at `at`, one the scan found; true when the pass ends
+  /// there (stop() then tells where). `word_bytes` has a bit for each letter,
+  /// digit and underscore of the 33 bytes or more from `at` on.
+  [[gnu::always_inline]] bool event(const unsigned char* at, std::uint64_t word_bytes) {
+    const unsigned char c = *at;
+    if (c == '*') {
+      const unsigned char* const word = at + 1;
+      if (!has_class(*word, kDigit | kLetter)) {
+        return false;  // A '*' alone.
+      }
+      // The word's length from the scan's classes: a word that runs to
+      // their end has more than 31 bytes, and no keyword has.
+      const auto length = static_cast<unsigned>(std::countr_one(word_bytes >> 1));
+      const auto* text = reinterpret_cast<const char*>(word);
+      if (length < kShortKeyword && stops_.may_hold_keyword(*word, length) &&
+          stops_.contains(find_padded_keyword(text, length))) {
+        stop_ = {at, at};  // The walk stops at this keyword.
+        return true;
+      }
+      stars_[stars_seen_ % kRecentStars] = at;
+      ++stars_seen_;
+      return false;
+    }
+    if (c == '}') {
+      stop_ = {at, at};
+      return true;
+    }
+    // A quote or the block's end: reading goes on token by token from the
+    // last keyword (a string, or a token that the next block may continue).
+    stop_ = {stars_seen_ != 0 ? stars_[(stars_seen_ - 1) % kRecentStars] : start_, at};
+    return true;
+  }
+
+  /// Notes the last keyword and numbers before the stop in `pending`.
+  /// `points` tells whether a point was among the bytes scanned: without
+  /// one there is no real to look for.
+  FastStop stop(PendingTokens& pending, bool points) const {
+    const unsigned char* const end = stop_.resume;
+    // (Where a quote or the block's end stopped the pass, reading goes on
+    // from the last star: that keyword is read again, and the line from it
+    // to `end` is empty.)
+    const std::size_t stars = stars_seen_;
+    if (stars != 0) {
+      pending.keyword = stars_[(stars - 1) % kRecentStars] + 1;
+    }
+    // Line by line backwards, from each star to the next, as long as the
+    // stars are known; then forwards over what comes before them.
+    bool need_real = points;
+    bool need_integer = true;
+    const unsigned char* line_end = end;
+    const std::size_t known = std::min(stars, kRecentStars);
+    for (std::size_t back = 0; back < known && (need_real || need_integer); ++back) {
+      const unsigned char* const line = stars_[(stars - 1 - back) % kRecentStars];
+      take(last_numbers(line, line_end), need_real, need_integer, pending);
+      line_end = line;
+    }
+    if ((need_real || need_integer) && start_ < line_end) {
+      take(last_numbers(start_, line_end), need_real, need_integer, pending);
+    }
+    return stop_;
+  }
+
+ private:
+  static constexpr std::size_t kRecentStars = 64;
+
+  static void take(const LastNumbers& found, bool& need_real, bool& need_integer, PendingTokens& pending) {
+    if (need_real && found.real != nullptr) {
+      pending.real = found.real;
+      need_real = false;
+    }
+    if (need_integer && found.integer != nullptr) {
+      pending.integer = found.integer;
+      need_integer = false;
     }
   }
-  if (end == 0) {
-    return 0;
+
+  const unsigned char* start_;
+  KindSet stops_;
+  bool braces_;
+  FastStop stop_{nullptr, nullptr};
+  // Keywords' stars, the last kRecentStars; only those seen are read.
+  std::array<const unsigned char*, kRecentStars> stars_;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  std::size_t stars_seen_ = 0;
+};
+
+// A fast pass for each processor: the scan differs, not what it acts on.
+
+FastStop fast_pass_generic(const unsigned char* p, KindSet stops, PendingTokens& pending) {
+  FastPass pass(p, stops);
+  bool points = false;
+  for (const unsigned char* q = p;; q += 32) {
+#if defined(__SSE2__)
+    std::uint32_t events = skip_events_sse2(q, pass.braces(), points);
+#else
+    std::uint32_t events = skip_events_bytes(q, pass.braces(), points);
+#endif
+    if (events == 0) {
+      continue;
+    }
+#if defined(__SSE2__)
+    const std::uint64_t words = skip_words_sse2(q);
+#else
+    const std::uint64_t words = skip_words_bytes(q);
+#endif
+    for (; events != 0; events &= events - 1) {
+      const auto at = static_cast<unsigned>(std::countr_zero(events));
+      if (pass.event(q + at, words >> at)) {
+        return pass.stop(pending, points);
+      }
+    }
   }
-  const std::uint64_t run_starts = numbers & ~(numbers << 1);
-  const std::uint64_t run_ends = (numbers + run_starts) & ~numbers;  // The byte after each run.
-  // A run of digits from a run's start to its end is an integer; any other
-  // run holds a point and is a real.
-  const std::uint64_t digits = numbers & ~masks.point;
-  const std::uint64_t integer_ends = (digits + (run_starts & digits)) & ~numbers & run_ends;
-  const std::uint64_t real_ends = run_ends & ~integer_ends;
-  const auto token_start = [&](std::uint64_t ends) {
-    const unsigned run_start = highest_bit(run_starts & bits_below(highest_bit(ends)));
-    const bool signed_run = run_start != 0 && p[run_start - 1] == '-';
-    return p + run_start - (signed_run ? 1 : 0);
-  };
-  if (integer_ends != 0) {
-    pending.integer = token_start(integer_ends);
-  }
-  if (real_ends != 0) {
-    pending.real = token_start(real_ends);
-  }
-  if (const std::uint64_t starts = word_starts & bits_below(end); starts != 0) {
-    pending.keyword = p + highest_bit(starts);
-  }
-  return end;
 }
 
-// Window after window, each from where the last stopped, until one passes
-// over nothing; returns where: one token is read there as next_token reads it.
-
-const unsigned char* pass_windows_sse2(const unsigned char* p, KindSet stops, PendingTokens& pending) {
-  while (const unsigned end = pass_window(Sse2Windows::classify(p), p, stops, pending)) {
-    p += end;
+#if defined(KESTRUN_SKIP_SCAN_AVX2)
+[[gnu::target("avx2")]] FastStop fast_pass_avx2(const unsigned char* p, KindSet stops,
+                                                PendingTokens& pending) {
+  FastPass pass(p, stops);
+  bool points = false;
+  for (const unsigned char* q = p;; q += 32) {
+    std::uint32_t events = skip_events_avx2(q, pass.braces(), points);
+    if (events == 0) {
+      continue;
+    }
+    const std::uint64_t words = skip_words_avx2(q);
+    for (; events != 0; events &= events - 1) {
+      const auto at = static_cast<unsigned>(std::countr_zero(events));
+      if (pass.event(q + at, words >> at)) {
+        return pass.stop(pending, points);
+      }
+    }
   }
-  return p;
-}
-
-#if defined(KESTRUN_WINDOW_AVX2)
-[[gnu::target("avx2")]] const unsigned char* pass_windows_avx2(const unsigned char* p, KindSet stops,
-                                                               PendingTokens& pending) {
-  while (const unsigned end = pass_window(Avx2Windows::classify(p), p, stops, pending)) {
-    p += end;
-  }
-  return p;
 }
 #endif
 
-/// The window pass for this processor, chosen once.
-using PassWindows = const unsigned char* (*)(const unsigned char*, KindSet, PendingTokens&);
-const PassWindows pass_windows_here = [] {
-#if defined(KESTRUN_WINDOW_AVX2)
+/// The fast pass for this processor, chosen once.
+using FastPassFunction = FastStop (*)(const unsigned char*, KindSet, PendingTokens&);
+const FastPassFunction fast_pass_here = [] {
+#if defined(KESTRUN_SKIP_SCAN_AVX2)
   if (processor_has_avx2()) {
-    return &pass_windows_avx2;
+    return &fast_pass_avx2;
   }
 #endif
-  return &pass_windows_sse2;
+  return &fast_pass_generic;
 }();
 
 }  // namespace
@@ -360,28 +444,32 @@ void Tokenizer::settle(PendingTokens& pending) {
 }
 
 void Tokenizer::next_token_until(KindSet stops) {
-  // Windows tell keywords, closing braces and the rest apart; a walk that
-  // stops at other tokens goes one token at a time.
-  constexpr KindSet kBlindToWindows = {TokenKind::Unknown, TokenKind::Lbrace, TokenKind::Colon,
-                                       TokenKind::Dot,     TokenKind::Real,   TokenKind::Integer,
-                                       TokenKind::String};
-  // Short walks (to the next line of a list) go one token at a time too.
-  constexpr unsigned kTokensBeforeWindows = 4;
-  const bool windows = (stops & kBlindToWindows).empty();
+  // Fast passes find keywords and closing braces only; a walk that stops at
+  // other tokens goes one token at a time. Short walks (to the next line of a
+  // list) go one token at a time too.
+  constexpr KindSet kUnseenByFastPasses = {TokenKind::Unknown, TokenKind::Lbrace, TokenKind::Colon,
+                                           TokenKind::Dot,     TokenKind::Real,   TokenKind::Integer,
+                                           TokenKind::String};
+  constexpr unsigned kTokensBeforeFastPasses = 4;
+  const bool fast = (stops & kUnseenByFastPasses).empty();
   unsigned tokens = 0;
   PendingTokens pending;
   const unsigned char* p = chars_.position();
+  // Up to a quote or the block's end that stopped a fast pass, tokens are
+  // read one at a time (null: no such place in this block).
+  const unsigned char* slow_until = nullptr;
   TokenKind kind = TokenKind::Unknown;
   for (;;) {
-    if (windows && ++tokens > kTokensBeforeWindows) {
-      // Window after window, each from where the last stopped, until one
-      // cannot go on: one token is then read as below.
-      p = pass_windows_here(p, stops, pending);
+    if (fast && ++tokens > kTokensBeforeFastPasses && (slow_until == nullptr || p > slow_until)) {
+      const FastStop stop = fast_pass_here(p, stops, pending);
+      p = stop.resume;
+      slow_until = stop.event;
     }
     while (has_class(*p, kSpace)) ++p;
     const unsigned char* const limit = chars_.limit();
     if (p == limit) {
       settle(pending);  // The block is given up.
+      slow_until = nullptr;
       if (!reload(p)) {
         token_.kind = TokenKind::End;
         return;
@@ -443,6 +531,7 @@ void Tokenizer::next_token_until(KindSet stops) {
         return;
       }
       p = chars_.position();
+      slow_until = nullptr;  // The token may have ended in another block.
       continue;
     }
     if (stops.contains(kind)) {
@@ -455,6 +544,7 @@ void Tokenizer::next_token_until(KindSet stops) {
       settle(pending);
       chars_.advance_to(p);
       p = chars_.position();
+      slow_until = nullptr;
       if (chars_.end_of_input()) {
         token_.kind = kind;
         return;

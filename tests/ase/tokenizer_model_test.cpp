@@ -243,6 +243,38 @@ TEST(TokenizerModel, AgreesOverLongRunsOfNumbersAndKeywords) {
   }
 }
 
+TEST(TokenizerModel, AgreesWhereTheLastNumbersLieFarBack) {
+  // The last real and integer before a stop lie behind hundreds of keyword
+  // lines without numbers (and a quote now and then), further back than the
+  // fast passes note the lines they pass.
+  std::mt19937 random(29);
+  for (const int lines : {3, 63, 64, 65, 200, 5000}) {
+    std::string input = "*MESH_VERTEX 7 -2.5 *MESH_TVERT 8 ";
+    for (int line = 0; line < lines; ++line) {
+      input += line % 97 == 50 ? "*NODE_NAME \"a*b\"\n" : "*MESH_TVERT *X_Y\t_ *\n";
+    }
+    input += "*MESH_FACE 1 }";
+    expect_same_stops(input, {64, 1000, kBlockSize}, random);
+    for (const KindSet stops : {KindSet{TokenKind::MeshFace}, KindSet{TokenKind::MeshFace, TokenKind::Rbrace},
+                                KindSet{TokenKind::Scene}}) {
+      for (const std::size_t block_size : {std::size_t{64}, std::size_t{1000}, kBlockSize}) {
+        ModelTokenizer model(input);
+        MemorySource fast_bytes(input, block_size);
+        Tokenizer fast(fast_bytes, nullptr);
+        model.next_token();
+        fast.next_token();
+        do {
+          model.next_token();
+        } while (!stops.contains(model.token.kind) && model.token.kind != TokenKind::End &&
+                 !model.end_of_input());
+        fast.next_token_until(stops);
+        ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
+            << lines << " lines, blocks of " << block_size;
+      }
+    }
+  }
+}
+
 TEST(TokenizerModel, AgreesOnEveryKeywordAndOnLongNumbersStringsAndKeywords) {
   std::string keywords;
   for (const KeywordEntry& entry : keyword_table) {
