@@ -164,6 +164,10 @@ double value_of_number(const unsigned char* p) {
 struct FastStop {
   const unsigned char* resume;  // Where reading goes on token by token: a token's first byte or a blank.
   const unsigned char* event;   // The quote or NUL that stopped the pass, or `resume` itself.
+  // When the pass stopped on a token the walk stops at (a keyword or a
+  // closing brace, inside the block), its kind and the byte after it.
+  TokenKind kind = TokenKind::Unknown;
+  const unsigned char* end = nullptr;
 };
 
 /// The last number of each sort in a stretch of tokens.
@@ -227,17 +231,21 @@ class FastPass {
       // their end has more than 31 bytes, and no keyword has.
       const auto length = static_cast<unsigned>(std::countr_one(word_bytes >> 1));
       const auto* text = reinterpret_cast<const char*>(word);
-      if (length < kShortKeyword && stops_.may_hold_keyword(*word, length) &&
-          stops_.contains(find_padded_keyword(text, length))) {
-        stop_ = {at, at};  // The walk stops at this keyword.
-        return true;
+      // (A word that ends at the block's end may go on in the next one: it
+      // is passed, and reading goes on from it at the block's end.)
+      if (length < kShortKeyword && stops_.may_hold_keyword(*word, length) && word[length] != 0) {
+        if (const TokenKind kind = find_padded_keyword(text, length); stops_.contains(kind)) {
+          stop_ = {at, at, kind, word + length};  // The walk stops at this keyword.
+          return true;
+        }
       }
       stars_[stars_seen_ % kRecentStars] = at;
       ++stars_seen_;
+      last_length_ = length;
       return false;
     }
     if (c == '}') {
-      stop_ = {at, at};
+      stop_ = {at, at, TokenKind::Rbrace, at + 1};
       return true;
     }
     // A quote or the block's end: reading goes on token by token from the
@@ -257,6 +265,7 @@ class FastPass {
     const std::size_t stars = stars_seen_;
     if (stars != 0) {
       pending.keyword = stars_[(stars - 1) % kRecentStars] + 1;
+      pending.keyword_length = last_length_ < kShortKeyword ? last_length_ : 0;
     }
     // Line by line backwards, from each star to the next, as long as the
     // stars are known; then forwards over what comes before them.
@@ -296,6 +305,7 @@ class FastPass {
   // Keywords' stars, the last kRecentStars; only those seen are read.
   std::array<const unsigned char*, kRecentStars> stars_;  // NOLINT(cppcoreguidelines-pro-type-member-init)
   std::size_t stars_seen_ = 0;
+  unsigned last_length_ = 0;  // Of the last star's word.
 };
 
 // A fast pass for each processor: the scan differs, not what it acts on.
@@ -417,6 +427,91 @@ void Tokenizer::next_token() {
   }
 }
 
+namespace {
+
+const unsigned char* skip_blanks(const unsigned char* p) {
+  while (has_class(*p, kSpace)) ++p;
+  return p;
+}
+
+/// An integer token of one to eight digits (a minus sign before them
+/// allowed) at `p`: its end, with its value in `value`; null for anything
+/// else.
+const unsigned char* short_integer(const unsigned char* p, std::int32_t& value) {
+  const bool negative = *p == '-';
+  const unsigned char* const digits = p + (negative ? 1 : 0);
+  const unsigned count = count_digits16(digits);
+  if (count == 0 || count > 8 || digits[count] == '.') {
+    return nullptr;
+  }
+  const auto magnitude = static_cast<std::int32_t>(parse_digits8(digits, count));
+  value = negative ? -magnitude : magnitude;
+  return digits + count;
+}
+
+}  // namespace
+
+bool Tokenizer::next_numbers(std::span<Number> numbers) {
+  const unsigned char* p = chars_.position();
+  for (Number& number : numbers) {
+    p = skip_blanks(p);
+    const bool negative = *p == '-';
+    const unsigned char* const digits = p + (negative ? 1 : 0);
+    if (!has_class(*digits, kNumberPart) || (!negative && *digits == '.')) {
+      return false;  // No number (a point alone is a token of its own).
+    }
+    NumberState state;
+    p = scan_number(digits, state);
+    if (p == chars_.limit()) {
+      return false;  // The number may go on in the next block.
+    }
+    const double value = with_sign(state.magnitude, negative);
+    number.kind = state.point_seen ? TokenKind::Real : TokenKind::Integer;
+    number.integer = saturate_to_int32(value);
+    number.real = value;
+  }
+  // Each token leaves the field of its own sort set, the last of each sort last.
+  for (const Number& number : numbers) {
+    if (number.kind == TokenKind::Real) {
+      token_.real = number.real;
+    } else {
+      token_.integer = number.integer;
+    }
+  }
+  if (!numbers.empty()) {
+    token_.kind = numbers.back().kind;
+  }
+  chars_.advance_to(p);
+  return true;
+}
+
+std::optional<std::array<std::int32_t, 3>> Tokenizer::next_face_corners() {
+  // Each step passes over blanks and one token; `p` stays after the token.
+  const auto byte = [](const unsigned char*& p, unsigned char wanted) {
+    p = skip_blanks(p);
+    return *p++ == wanted;
+  };
+  std::int32_t number = 0;  // The face's own number, not used.
+  const unsigned char* p = short_integer(skip_blanks(chars_.position()), number);
+  if (p == nullptr || !byte(p, ':')) {
+    return std::nullopt;
+  }
+  std::array<std::int32_t, 3> corners{};
+  for (std::size_t corner = 0; corner < corners.size(); ++corner) {
+    if (!byte(p, "ABC"[corner]) || !byte(p, ':') ||
+        (p = short_integer(skip_blanks(p), corners[corner])) == nullptr) {
+      return std::nullopt;
+    }
+  }
+  if (p == chars_.limit()) {
+    return std::nullopt;  // The last corner may go on in the next block.
+  }
+  token_.kind = TokenKind::Integer;
+  token_.integer = corners[2];
+  chars_.advance_to(p);
+  return corners;
+}
+
 void Tokenizer::settle(PendingTokens& pending) {
   if (pending.real != nullptr) {
     token_.real = value_of_number(pending.real);
@@ -428,9 +523,11 @@ void Tokenizer::settle(PendingTokens& pending) {
   }
   if (pending.keyword != nullptr) {
     // The word ends inside the block; its text is kept up to kMaxKeyword.
-    std::size_t length = 0;
-    for (unsigned run = 32; run == 32; length += run) {
-      run = count_word_chars32(pending.keyword + length);
+    std::size_t length = pending.keyword_length;
+    if (length == 0) {
+      for (unsigned run = 32; run == 32; length += run) {
+        run = count_word_chars32(pending.keyword + length);
+      }
     }
     if (length <= kShortKeyword) {
       std::memcpy(token_.keyword_chars.data(), pending.keyword, kShortKeyword);
@@ -460,8 +557,20 @@ void Tokenizer::next_token_until(KindSet stops) {
   const unsigned char* slow_until = nullptr;
   TokenKind kind = TokenKind::Unknown;
   for (;;) {
-    if (fast && ++tokens > kTokensBeforeFastPasses && (slow_until == nullptr || p > slow_until)) {
+    if (fast && (slow_until == nullptr || p > slow_until) &&
+        (++tokens > kTokensBeforeFastPasses || *skip_blanks(p) != '*')) {
       const FastStop stop = fast_pass_here(p, stops, pending);
+      if (stop.kind != TokenKind::Unknown) {
+        // The pass stopped on the token: it is read as the tokens before.
+        if (stop.kind != TokenKind::Rbrace) {
+          pending.keyword = stop.resume + 1;
+          pending.keyword_length = static_cast<std::size_t>(stop.end - pending.keyword);
+        }
+        settle(pending);
+        token_.kind = stop.kind;
+        chars_.advance_to(stop.end);
+        return;
+      }
       p = stop.resume;
       slow_until = stop.event;
     }
@@ -509,6 +618,7 @@ void Tokenizer::next_token_until(KindSet stops) {
         whole = run < kShortKeyword && word + run != limit;
         if (whole) {
           pending.keyword = word;
+          pending.keyword_length = run;
         }
         p = word + run;
       }

@@ -1,8 +1,12 @@
 // Tokenizer: cuts the ASE text into tokens, one current Token at a time.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <optional>
+#include <span>
 
 #include "ase/char_source.h"
 #include "ase/token.h"
@@ -17,6 +21,7 @@ struct PendingTokens {
   const unsigned char* real = nullptr;
   const unsigned char* integer = nullptr;
   const unsigned char* keyword = nullptr;
+  std::size_t keyword_length = 0;  // When known (below 32 bytes); 0: counted where it is worked out.
 };
 
 /// Owns the character source and the current Token. Every reader moves
@@ -29,6 +34,26 @@ class Tokenizer {
   /// Replaces the current token with the next one. At the end of the input
   /// the kind is TokenKind::End, for ever.
   void next_token();
+
+  /// The kind and value of a number token, as next_numbers reads them.
+  struct Number {
+    TokenKind kind = TokenKind::Integer;  // Integer or Real
+    std::int32_t integer = 0;             // For an Integer.
+    double real = 0.0;                    // For a Real.
+  };
+
+  /// When the next numbers.size() tokens are numbers that lie inside the
+  /// block, reads them at once into `numbers` and leaves the token as that
+  /// many calls of next_token would. Otherwise reads nothing and returns
+  /// false. The lines of lists (a vertex, a key) are read so.
+  bool next_numbers(std::span<Number> numbers);
+
+  /// On a face line's keyword: when the tokens that follow are a face as
+  /// exporters write it, "N: A: a B: b C: c" (integers of at most eight
+  /// digits, inside the block), reads them at once, returns a, b and c, and
+  /// leaves the token as the eleven calls of next_token would. Otherwise
+  /// reads nothing and returns nothing.
+  std::optional<std::array<std::int32_t, 3>> next_face_corners();
 
   /// Advances as next_token does, one token or more, until the current
   /// token's kind is in `stops`, the token is End, or the input is exhausted.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -68,13 +69,27 @@ std::vector<Key> read_group(Conversion& conversion, GroupKind group, TokenKind k
       tokens.next_token_until({key_keyword, TokenKind::Rbrace});
       continue;
     }
-    Key key{frame_of(read_integer(tokens), ticks_per_frame), {}};
-    key.values = read_triple(tokens);
+    // The time, three values and, for a rotation, the angle: at once when
+    // they are numbers inside the block, else token by token.
+    std::array<Tokenizer::Number, 5> numbers;
+    const std::span<Tokenizer::Number> line(numbers.data(), group == GroupKind::Rotation ? 5 : 4);
+    Key key{};
+    float angle = 0.0F;
+    if (tokens.next_numbers(line)) {
+      key = Key{frame_of(integer_value(numbers[0]), ticks_per_frame),
+                {real_value(numbers[1]), real_value(numbers[2]), real_value(numbers[3])}};
+      angle = real_value(numbers[4]);
+    } else {
+      key = Key{frame_of(read_integer(tokens), ticks_per_frame), {}};
+      key.values = read_triple(tokens);
+      if (group == GroupKind::Rotation) {
+        angle = read_real(tokens);
+      }
+    }
     if (group == GroupKind::Rotation) {
       // A rotation key turns on from the key before: its curves hold the
       // running sums of the Euler angles, each sum rounded to float. The
       // first key holds its own angles, the sign of a zero included.
-      const float angle = read_real(tokens);
       const EulerAngles turn = axis_angle_to_euler(key.values[0], key.values[1], key.values[2], angle);
       key.values = keys.empty() ? std::array{turn.x, turn.y, turn.z}
                                 : std::array{keys.back().values[0] + turn.x, keys.back().values[1] + turn.y,

@@ -1,6 +1,7 @@
 #include "flat/mesh_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "base/error.h"
@@ -62,6 +63,10 @@ void read_list(Conversion& conversion, TokenKind line_keyword, std::int32_t coun
 
 // A vertex line: the keyword, the vertex number (not used), three coordinates.
 MeshVertex read_vertex_line(Tokenizer& tokens) {
+  std::array<Tokenizer::Number, 4> numbers;
+  if (tokens.next_numbers(numbers)) {
+    return MeshVertex{real_value(numbers[1]), real_value(numbers[2]), real_value(numbers[3])};
+  }
   tokens.next_token();
   const auto [x, y, z] = read_triple(tokens);
   return MeshVertex{x, y, z};
@@ -71,6 +76,9 @@ MeshVertex read_vertex_line(Tokenizer& tokens) {
 // colon, corner; then "C", colon, corner. The rest of the line is stepped
 // over by the list loop, one token at a time.
 MeshFace read_face_line(Tokenizer& tokens) {
+  if (const auto corners = tokens.next_face_corners()) {
+    return MeshFace{(*corners)[0], (*corners)[1], (*corners)[2]};
+  }
   const auto skip = [&tokens](int count) {
     for (int i = 0; i < count; ++i) tokens.next_token();
   };

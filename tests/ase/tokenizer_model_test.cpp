@@ -3,6 +3,7 @@
 // reader delivers, and looks keywords up one by one.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <random>
 #include <string>
@@ -270,6 +271,87 @@ TEST(TokenizerModel, AgreesWhereTheLastNumbersLieFarBack) {
         fast.next_token_until(stops);
         ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
             << lines << " lines, blocks of " << block_size;
+      }
+    }
+  }
+}
+
+TEST(TokenizerModel, AgreesOnLinesReadAtOnce) {
+  // next_numbers and next_face_corners read a line's tokens at once when
+  // they have the expected shape, and nothing otherwise: either way the
+  // token is what the model's tokens give.
+  // clang-format off
+  const char* pieces[] = {"*MESH_FACE", "*MESH_VERTEX", "0", "17", "-3", "12345678", "123456789", "-0", "2.5",
+                          "-.5", ".", "-", "1.2.3", "A", "B", "C", "AB", ":", " ", "\t", "\n", "\"s\"", "x", "99e"};
+  // clang-format on
+  std::mt19937 random(31);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  std::bernoulli_distribution well_formed(0.5);
+  std::uniform_int_distribution<int> blanks(0, 2);
+  for (int round = 0; round < 3000; ++round) {
+    // Lines as exporters write them, and lines of random pieces.
+    std::string input;
+    for (int line = 0; line < 20; ++line) {
+      if (well_formed(random)) {
+        // Well formed, or nearly: one byte changed for a random piece.
+        const std::string pad(static_cast<std::size_t>(blanks(random)), ' ');
+        std::string lines = "*MESH_FACE " + pad + "5:" + pad + "A: " + pad + "1 B:" + pad + "-2 C: 3" + pad +
+                            " AB: 1\n*MESH_VERTEX 4\t-1.5\t" + pad + "2\t0.0000\n";
+        if (well_formed(random)) {
+          std::uniform_int_distribution<std::size_t> place(1, lines.size() - 1);
+          lines.replace(place(random), 1, pieces[pick(random)]);
+        }
+        input += lines;
+        // A face line token by token, each token now and then another.
+        const char* slots[] = {"7", ":", "A", ":", "1", "B", ":", "22", "C", ":", "-3"};
+        std::bernoulli_distribution other(0.15);
+        input += "*MESH_FACE";
+        for (const char* slot : slots) {
+          input += std::string(static_cast<std::size_t>(blanks(random)), ' ');
+          input += other(random) ? pieces[pick(random)] : slot;
+        }
+        input += "\n";
+      } else {
+        for (int n = 0; n < 12; ++n) input += std::string(pieces[pick(random)]) + (n % 3 == 0 ? "" : " ");
+      }
+    }
+    for (const std::size_t block_size : {std::size_t{37}, std::size_t{100}, kBlockSize}) {
+      ModelTokenizer model(input);
+      MemorySource fast_bytes(input, block_size);
+      Tokenizer fast(fast_bytes, nullptr);
+      for (int i = 0; model.token.kind != TokenKind::End; ++i) {
+        ASSERT_LT(i, 1'000'000) << "no end";
+        model.next_token();
+        fast.next_token();
+        if (fast.kind() == TokenKind::MeshFace) {
+          const auto corners = fast.next_face_corners();
+          if (corners) {
+            std::array<std::int32_t, 3> expected{};
+            for (int n = 0; n < 11; ++n) {
+              model.next_token();
+              if (n == 4 || n == 7 || n == 10)
+                expected[static_cast<std::size_t>(n - 4) / 3] = model.token.integer;
+            }
+            ASSERT_EQ(*corners, expected) << input;
+          }
+        } else if (fast.kind() == TokenKind::MeshVertex) {
+          std::array<Tokenizer::Number, 4> numbers{};
+          if (fast.next_numbers(numbers)) {
+            for (const Tokenizer::Number& number : numbers) {
+              model.next_token();
+              ASSERT_EQ(number.kind, model.token.kind);
+              if (number.kind == TokenKind::Integer) {
+                ASSERT_EQ(number.integer, model.token.integer);
+              } else {
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(number.real),
+                          std::bit_cast<std::uint64_t>(model.token.real));
+              }
+            }
+          }
+        }
+        ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
+            << "token " << i << ", blocks of " << block_size << "\n"
+            << input;
       }
     }
   }
