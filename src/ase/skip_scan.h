@@ -4,9 +4,7 @@
 
 #include <cstdint>
 
-#if defined(__x86_64__)
-#include <immintrin.h>
-#elif defined(__SSE2__)
+#if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
@@ -14,8 +12,8 @@ namespace kestrun {
 
 // The events of the 32 bytes at `q` (stars, quotes, NULs, and closing braces
 // if `braces`), and whether a point is among them; the letters, digits and
-// underscores of the 64 bytes at `q`. Each in three versions: byte by byte
-// (what the others must give), SSE2 and AVX2.
+// underscores of the 64 bytes at `q`. Each byte by byte (what the vector
+// versions must give) and with SSE2.
 
 inline bool skip_scan_is_word(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
@@ -74,44 +72,21 @@ inline std::uint64_t skip_words_sse2(const unsigned char* q) {
 }
 #endif
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define KESTRUN_SKIP_SCAN_AVX2 1
-
-[[gnu::target("avx2"), gnu::always_inline]] inline std::uint32_t skip_events_avx2(const unsigned char* q,
-                                                                                  bool braces, bool& points) {
-  const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q));
-  const __m256i found =
-      _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('*')),
-                                      _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('"'))),
-                      _mm256_or_si256(_mm256_cmpeq_epi8(bytes, _mm256_setzero_si256()),
-                                      _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8(braces ? '}' : '*'))));
-  points = points || _mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('.'))) != 0;
-  return static_cast<std::uint32_t>(_mm256_movemask_epi8(found));
-}
-
-[[gnu::target("avx2"), gnu::always_inline]] inline std::uint64_t skip_words_avx2(const unsigned char* q) {
-  std::uint64_t words = 0;
-  for (unsigned half = 0; half < 2; ++half) {
-    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(q + half * 32));
-    const __m256i digit = _mm256_sub_epi8(bytes, _mm256_set1_epi8('0'));
-    const __m256i letter =
-        _mm256_sub_epi8(_mm256_or_si256(bytes, _mm256_set1_epi8(0x20)), _mm256_set1_epi8('a'));
-    const __m256i word = _mm256_or_si256(
-        _mm256_or_si256(_mm256_cmpeq_epi8(_mm256_min_epu8(digit, _mm256_set1_epi8(9)), digit),
-                        _mm256_cmpeq_epi8(_mm256_min_epu8(letter, _mm256_set1_epi8(25)), letter)),
-        _mm256_cmpeq_epi8(bytes, _mm256_set1_epi8('_')));
-    words |= std::uint64_t{static_cast<std::uint32_t>(_mm256_movemask_epi8(word))} << (half * 32);
-  }
-  return words;
-}
-#endif
-
-/// True when the processor runs AVX2 (the _avx2 versions may be used).
-inline bool processor_has_avx2() {
-#if defined(KESTRUN_SKIP_SCAN_AVX2)
-  return __builtin_cpu_supports("avx2") != 0;
+/// The scans the tokenizer uses. (AVX2 versions were slower in all: the
+/// processor's other code, in SSE, then paid for the switch between the two.)
+inline std::uint32_t skip_events(const unsigned char* q, bool braces, bool& points) {
+#if defined(__SSE2__)
+  return skip_events_sse2(q, braces, points);
 #else
-  return false;
+  return skip_events_bytes(q, braces, points);
+#endif
+}
+
+inline std::uint64_t skip_words(const unsigned char* q) {
+#if defined(__SSE2__)
+  return skip_words_sse2(q);
+#else
+  return skip_words_bytes(q);
 #endif
 }
 

@@ -308,25 +308,17 @@ class FastPass {
   unsigned last_length_ = 0;  // Of the last star's word.
 };
 
-// A fast pass for each processor: the scan differs, not what it acts on.
-
-FastStop fast_pass_generic(const unsigned char* p, KindSet stops, PendingTokens& pending) {
+/// Passes over tokens from `p` with a FastPass, 32 bytes at a time; returns
+/// where the pass stopped, with the last numbers before it in `pending`.
+FastStop fast_pass(const unsigned char* p, KindSet stops, PendingTokens& pending) {
   FastPass pass(p, stops);
   bool points = false;
   for (const unsigned char* q = p;; q += 32) {
-#if defined(__SSE2__)
-    std::uint32_t events = skip_events_sse2(q, pass.braces(), points);
-#else
-    std::uint32_t events = skip_events_bytes(q, pass.braces(), points);
-#endif
+    std::uint32_t events = skip_events(q, pass.braces(), points);
     if (events == 0) {
       continue;
     }
-#if defined(__SSE2__)
-    const std::uint64_t words = skip_words_sse2(q);
-#else
-    const std::uint64_t words = skip_words_bytes(q);
-#endif
+    const std::uint64_t words = skip_words(q);
     for (; events != 0; events &= events - 1) {
       const auto at = static_cast<unsigned>(std::countr_zero(events));
       if (pass.event(q + at, words >> at)) {
@@ -335,38 +327,6 @@ FastStop fast_pass_generic(const unsigned char* p, KindSet stops, PendingTokens&
     }
   }
 }
-
-#if defined(KESTRUN_SKIP_SCAN_AVX2)
-[[gnu::target("avx2")]] FastStop fast_pass_avx2(const unsigned char* p, KindSet stops,
-                                                PendingTokens& pending) {
-  FastPass pass(p, stops);
-  bool points = false;
-  for (const unsigned char* q = p;; q += 32) {
-    std::uint32_t events = skip_events_avx2(q, pass.braces(), points);
-    if (events == 0) {
-      continue;
-    }
-    const std::uint64_t words = skip_words_avx2(q);
-    for (; events != 0; events &= events - 1) {
-      const auto at = static_cast<unsigned>(std::countr_zero(events));
-      if (pass.event(q + at, words >> at)) {
-        return pass.stop(pending, points);
-      }
-    }
-  }
-}
-#endif
-
-/// The fast pass for this processor, chosen once.
-using FastPassFunction = FastStop (*)(const unsigned char*, KindSet, PendingTokens&);
-const FastPassFunction fast_pass_here = [] {
-#if defined(KESTRUN_SKIP_SCAN_AVX2)
-  if (processor_has_avx2()) {
-    return &fast_pass_avx2;
-  }
-#endif
-  return &fast_pass_generic;
-}();
 
 }  // namespace
 
@@ -559,7 +519,7 @@ void Tokenizer::next_token_until(KindSet stops) {
   for (;;) {
     if (fast && (slow_until == nullptr || p > slow_until) &&
         (++tokens > kTokensBeforeFastPasses || *skip_blanks(p) != '*')) {
-      const FastStop stop = fast_pass_here(p, stops, pending);
+      const FastStop stop = fast_pass(p, stops, pending);
       if (stop.kind != TokenKind::Unknown) {
         // The pass stopped on the token: it is read as the tokens before.
         if (stop.kind != TokenKind::Rbrace) {

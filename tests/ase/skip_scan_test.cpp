@@ -1,7 +1,5 @@
 // The vector scans of the tokenizer's fast passes give the same bits as the
-// scans that look at one byte at a time. The tokenizer uses the AVX2 ones
-// where the processor has them, the SSE2 ones elsewhere; both are checked
-// here whatever the processor (AVX2 only where it runs).
+// scans that look at one byte at a time.
 #include "ase/skip_scan.h"
 
 #include <gtest/gtest.h>
@@ -32,26 +30,15 @@ Scanned scanned_sse2(const unsigned char* q, bool braces) {
 }
 #endif
 
-#if defined(KESTRUN_SKIP_SCAN_AVX2)
-// The scans are inlined into code built for AVX2, as in the tokenizer.
-[[gnu::target("avx2")]] Scanned scanned_avx2(const unsigned char* q, bool braces) {
-  bool points = false;
-  const std::uint32_t events = skip_events_avx2(q, braces, points);
-  return {events, points, skip_words_avx2(q)};
-}
-#endif
-
 void expect_same_scans(const unsigned char* q) {
   for (const bool braces : {false, true}) {
     const Scanned expected = scanned_bytes(q, braces);
 #if defined(__SSE2__)
     EXPECT_EQ(scanned_sse2(q, braces), expected);
 #endif
-#if defined(KESTRUN_SKIP_SCAN_AVX2)
-    if (processor_has_avx2()) {
-      EXPECT_EQ(scanned_avx2(q, braces), expected);
-    }
-#endif
+    bool points = false;
+    const std::uint32_t events = skip_events(q, braces, points);
+    EXPECT_EQ(Scanned(events, points, skip_words(q)), expected);
   }
 }
 
