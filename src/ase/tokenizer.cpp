@@ -212,36 +212,37 @@ LastNumbers last_numbers(const unsigned char* p, const unsigned char* end) {
 /// last lines only, backwards from the keywords' stars it noted.
 class FastPass {
  public:
-  FastPass(const unsigned char* start, KindSet stops)
+  FastPass(const unsigned char* start, const KindSet& stops)
       : start_(start), stops_(stops), braces_(stops.contains(TokenKind::Rbrace)) {}
 
   [[nodiscard]] bool braces() const { return braces_; }
 
   /// Acts on the byte at `at`, one the scan found; true when the pass ends
-  /// there (stop() then tells where). `word_bytes` has a bit for each letter,
-  /// digit and underscore of the 33 bytes or more from `at` on.
-  [[gnu::always_inline]] bool event(const unsigned char* at, std::uint64_t word_bytes) {
+  /// there (stop() then tells where).
+  [[gnu::always_inline]] bool event(const unsigned char* at) {
     const unsigned char c = *at;
     if (c == '*') {
       const unsigned char* const word = at + 1;
       if (!has_class(*word, kDigit | kLetter)) {
         return false;  // A '*' alone.
       }
-      // The word's length from the scan's classes: a word that runs to
-      // their end has more than 31 bytes, and no keyword has.
-      const auto length = static_cast<unsigned>(std::countr_one(word_bytes >> 1));
-      const auto* text = reinterpret_cast<const char*>(word);
-      // (A word that ends at the block's end may go on in the next one: it
-      // is passed, and reading goes on from it at the block's end.)
-      if (length < kShortKeyword && stops_.may_hold_keyword(*word, length) && word[length] != 0) {
-        if (const TokenKind kind = find_padded_keyword(text, length); stops_.contains(kind)) {
-          stop_ = {at, at, kind, word + length};  // The walk stops at this keyword.
-          return true;
+      // Most words are told from the stops by their first bytes alone.
+      std::uint64_t first_bytes = 0;
+      std::memcpy(&first_bytes, word, sizeof first_bytes);
+      if (stops_.may_begin_keyword(first_bytes)) {
+        // (A word that ends at the block's end may go on in the next one: it
+        // is passed, and reading goes on from it at the block's end.)
+        const unsigned length = count_word_chars32(word);
+        if (length < kShortKeyword && word[length] != 0) {
+          if (const TokenKind kind = find_padded_keyword(reinterpret_cast<const char*>(word), length);
+              stops_.contains(kind)) {
+            stop_ = {at, at, kind, word + length};  // The walk stops at this keyword.
+            return true;
+          }
         }
       }
       stars_[stars_seen_ % kRecentStars] = at;
       ++stars_seen_;
-      last_length_ = length;
       return false;
     }
     if (c == '}') {
@@ -265,7 +266,7 @@ class FastPass {
     const std::size_t stars = stars_seen_;
     if (stars != 0) {
       pending.keyword = stars_[(stars - 1) % kRecentStars] + 1;
-      pending.keyword_length = last_length_ < kShortKeyword ? last_length_ : 0;
+      pending.keyword_length = 0;  // Counted when it is worked out.
     }
     // Line by line backwards, from each star to the next, as long as the
     // stars are known; then forwards over what comes before them.
@@ -299,29 +300,22 @@ class FastPass {
   }
 
   const unsigned char* start_;
-  KindSet stops_;
+  const KindSet& stops_;
   bool braces_;
   FastStop stop_{nullptr, nullptr};
   // Keywords' stars, the last kRecentStars; only those seen are read.
   std::array<const unsigned char*, kRecentStars> stars_;  // NOLINT(cppcoreguidelines-pro-type-member-init)
   std::size_t stars_seen_ = 0;
-  unsigned last_length_ = 0;  // Of the last star's word.
 };
 
 /// Passes over tokens from `p` with a FastPass, 32 bytes at a time; returns
 /// where the pass stopped, with the last numbers before it in `pending`.
-FastStop fast_pass(const unsigned char* p, KindSet stops, PendingTokens& pending) {
+FastStop fast_pass(const unsigned char* p, const KindSet& stops, PendingTokens& pending) {
   FastPass pass(p, stops);
   bool points = false;
   for (const unsigned char* q = p;; q += 32) {
-    std::uint32_t events = skip_events(q, pass.braces(), points);
-    if (events == 0) {
-      continue;
-    }
-    const std::uint64_t words = skip_words(q);
-    for (; events != 0; events &= events - 1) {
-      const auto at = static_cast<unsigned>(std::countr_zero(events));
-      if (pass.event(q + at, words >> at)) {
+    for (std::uint32_t events = skip_events(q, pass.braces(), points); events != 0; events &= events - 1) {
+      if (pass.event(q + std::countr_zero(events))) {
         return pass.stop(pending, points);
       }
     }
@@ -500,7 +494,7 @@ void Tokenizer::settle(PendingTokens& pending) {
   }
 }
 
-void Tokenizer::next_token_until(KindSet stops) {
+void Tokenizer::next_token_until(const KindSet& stops) {
   // Fast passes find keywords and closing braces only; a walk that stops at
   // other tokens goes one token at a time. Short walks (to the next line of a
   // list) go one token at a time too.

@@ -61,7 +61,7 @@ class Tokenizer {
   /// would leave them, but the tokens passed over are only classified: the
   /// value of the last number of each sort and the text of the last keyword
   /// are worked out once, where the walk stops or leaves a block.
-  void next_token_until(KindSet stops);
+  void next_token_until(const KindSet& stops);
 
   [[nodiscard]] const Token& token() const { return token_; }
   [[nodiscard]] TokenKind kind() const { return token_.kind; }

@@ -58,15 +58,21 @@ std::int32_t frame_of(std::int32_t time, std::int32_t ticks_per_frame) {
 
 enum class GroupKind { Position, Rotation, Scale };
 
+/// What the TM_ANIMATION walk acts on.
+constexpr KindSet kAnimationEntries = {TokenKind::NodeName, TokenKind::ControlPosBezier,
+                                       TokenKind::ControlRotTcb, TokenKind::ControlScaleBezier,
+                                       TokenKind::Rbrace};
+
 /// Reads a key group, starting on its keyword and ending on its first "}"
 /// (or the end). Every token but the key keyword is passed over.
 std::vector<Key> read_group(Conversion& conversion, GroupKind group, TokenKind key_keyword) {
   Tokenizer& tokens = conversion.tokens;
   const std::int32_t ticks_per_frame = conversion.timing.ticks_per_frame;
   std::vector<Key> keys;
+  const KindSet next_key = {key_keyword, TokenKind::Rbrace};
   while (inside_block(tokens)) {
     if (tokens.kind() != key_keyword) {
-      tokens.next_token_until({key_keyword, TokenKind::Rbrace});
+      tokens.next_token_until(next_key);
       continue;
     }
     // The time, three values and, for a rotation, the angle: at once when
@@ -96,7 +102,7 @@ std::vector<Key> read_group(Conversion& conversion, GroupKind group, TokenKind k
                                              keys.back().values[2] + turn.z};
     }
     keys.push_back(key);
-    tokens.next_token_until({key_keyword, TokenKind::Rbrace});  // The rest of the line is passed over.
+    tokens.next_token_until(next_key);  // The rest of the line is passed over.
   }
   return keys;
 }
@@ -151,8 +157,7 @@ void convert_animation(Conversion& conversion) {
         convert_group("Found scale\n", GroupKind::Scale, TokenKind::ControlBezierScaleKey, kScaleFormats);
         break;
       default:
-        tokens.next_token_until({TokenKind::NodeName, TokenKind::ControlPosBezier, TokenKind::ControlRotTcb,
-                                 TokenKind::ControlScaleBezier, TokenKind::Rbrace});
+        tokens.next_token_until(kAnimationEntries);
         break;
     }
   }

@@ -13,7 +13,8 @@ void enter_block(Tokenizer& tokens) {
 }
 
 void skip_to_first_closing_brace(Tokenizer& tokens) {
-  tokens.next_token_until({TokenKind::Rbrace});
+  static constexpr KindSet kClosingBrace = {TokenKind::Rbrace};
+  tokens.next_token_until(kClosingBrace);
   tokens.next_token();
 }
 

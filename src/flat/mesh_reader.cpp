@@ -12,6 +12,11 @@
 namespace kestrun {
 namespace {
 
+/// What the MESH walk acts on.
+constexpr KindSet kMeshEntries = {TokenKind::MeshNumVertex,  TokenKind::MeshNumFaces,
+                                  TokenKind::MeshVertexList, TokenKind::MeshFaceList,
+                                  TokenKind::MeshNormals,    TokenKind::Rbrace};
+
 /// The counts and tables of one MESH block; the writers fill the entries that
 /// no line filled with zeros.
 struct MeshStore {
@@ -44,6 +49,7 @@ void read_list(Conversion& conversion, TokenKind line_keyword, std::int32_t coun
                ReadLine read_line) {
   Tokenizer& tokens = conversion.tokens;
   enter_block(tokens);
+  const KindSet next_line = {line_keyword, TokenKind::Rbrace};
   std::size_t entry = 0;  // Lines are numbered from 0 in every list.
   while (inside_block(tokens)) {
     if (tokens.kind() == line_keyword) {
@@ -57,7 +63,7 @@ void read_list(Conversion& conversion, TokenKind line_keyword, std::int32_t coun
         ++entry;
       }
     }
-    tokens.next_token_until({line_keyword, TokenKind::Rbrace});
+    tokens.next_token_until(next_line);
   }
 }
 
@@ -131,8 +137,7 @@ void read_mesh(Conversion& conversion) {
         skip_to_first_closing_brace(tokens);
         break;
       default:
-        tokens.next_token_until({TokenKind::MeshNumVertex, TokenKind::MeshNumFaces, TokenKind::MeshVertexList,
-                                 TokenKind::MeshFaceList, TokenKind::MeshNormals, TokenKind::Rbrace});
+        tokens.next_token_until(kMeshEntries);
         break;
     }
   }

@@ -9,6 +9,10 @@
 namespace kestrun {
 namespace {
 
+/// The blocks the walk converts at the top level.
+constexpr KindSet kTopLevelBlocks = {TokenKind::Scene, TokenKind::GeomObject, TokenKind::LightObject,
+                                     TokenKind::CameraObject};
+
 /// Acts on one token at the top level; every other token is passed over.
 void dispatch_top_level(Conversion& conversion) {
   const RunOptions& options = conversion.options;
@@ -52,8 +56,7 @@ SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, cons
       break;
     }
     // Only the blocks above start a conversion: the rest is passed over.
-    tokens.next_token_until(
-        {TokenKind::Scene, TokenKind::GeomObject, TokenKind::LightObject, TokenKind::CameraObject});
+    tokens.next_token_until(kTopLevelBlocks);
   }
   conversion.scene.first_frame = conversion.timing.first_frame;
   conversion.scene.last_frame = conversion.timing.last_frame;

@@ -256,7 +256,7 @@ TEST(TokenizerModel, AgreesWhereTheLastNumbersLieFarBack) {
     }
     input += "*MESH_FACE 1 }";
     expect_same_stops(input, {64, 1000, kBlockSize}, random);
-    for (const KindSet stops : {KindSet{TokenKind::MeshFace}, KindSet{TokenKind::MeshFace, TokenKind::Rbrace},
+    for (const KindSet& stops : {KindSet{TokenKind::MeshFace}, KindSet{TokenKind::MeshFace, TokenKind::Rbrace},
                                 KindSet{TokenKind::Scene}}) {
       for (const std::size_t block_size : {std::size_t{64}, std::size_t{1000}, kBlockSize}) {
         ModelTokenizer model(input);
