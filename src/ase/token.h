@@ -4,6 +4,8 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <string_view>
 
 #include "ase/token_list.h"
@@ -23,6 +25,82 @@ enum class TokenKind : std::int32_t {
   String,    // a quoted string
   End,       // the end of the input, for ever
 };
+
+namespace token_detail {
+
+/// The text of each keyword kind, by kind number (Unknown's is empty).
+inline constexpr std::string_view kKeywordTexts[] = {"",
+#define KESTRUN_TEXT(name, text) text,
+                                                     KESTRUN_ASE_KEYWORDS(KESTRUN_TEXT)
+#undef KESTRUN_TEXT
+};
+
+}  // namespace token_detail
+
+/// A set of token kinds: where Tokenizer::next_token_until stops.
+class KindSet {
+ public:
+  /// Keywords whose first bytes the set keeps for may_begin_keyword.
+  static constexpr std::size_t kPrefixes = 8;
+
+  constexpr KindSet(std::initializer_list<TokenKind> kinds) {
+    for (const TokenKind kind : kinds) bits_ |= std::uint64_t{1} << static_cast<unsigned>(kind);
+    note_prefixes();
+  }
+  [[nodiscard]] constexpr bool contains(TokenKind kind) const {
+    return ((bits_ >> static_cast<unsigned>(kind)) & 1U) != 0;
+  }
+  /// False when no keyword of the set begins as the word whose first eight
+  /// bytes (read little endian; bytes past a keyword's end do not count)
+  /// are `first_bytes`: a cheap test before the look-up.
+  [[nodiscard]] constexpr bool may_begin_keyword(std::uint64_t first_bytes) const {
+    if (prefix_count_ > kPrefixes) {
+      return true;  // Too many keywords to test this way.
+    }
+    for (std::size_t i = 0; i < prefix_count_; ++i) {
+      if ((first_bytes & masks_[i]) == prefixes_[i]) return true;
+    }
+    return false;
+  }
+  [[nodiscard]] constexpr bool empty() const { return bits_ == 0; }
+  [[nodiscard]] friend constexpr KindSet operator|(KindSet left, const KindSet& right) {
+    left.bits_ |= right.bits_;
+    left.note_prefixes();
+    return left;
+  }
+  [[nodiscard]] friend constexpr KindSet operator&(KindSet left, const KindSet& right) {
+    left.bits_ &= right.bits_;
+    left.note_prefixes();
+    return left;
+  }
+
+ private:
+  /// Notes the first (up to) eight bytes of each keyword of the set.
+  constexpr void note_prefixes() {
+    prefix_count_ = 0;
+    for (std::size_t kind = 1; kind < std::size(token_detail::kKeywordTexts); ++kind) {
+      if (!contains(static_cast<TokenKind>(kind))) continue;
+      if (prefix_count_ < kPrefixes) {
+        const std::string_view text = token_detail::kKeywordTexts[kind];
+        std::uint64_t prefix = 0;
+        std::uint64_t mask = 0;
+        for (std::size_t i = 0; i < text.size() && i < 8; ++i) {
+          prefix |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+          mask |= std::uint64_t{0xFF} << (8 * i);
+        }
+        prefixes_[prefix_count_] = prefix;
+        masks_[prefix_count_] = mask;
+      }
+      ++prefix_count_;
+    }
+  }
+
+  std::uint64_t bits_ = 0;
+  std::array<std::uint64_t, kPrefixes> prefixes_{};
+  std::array<std::uint64_t, kPrefixes> masks_{};
+  std::size_t prefix_count_ = 0;  // Keywords in the set (more than kPrefixes: not all noted).
+};
+static_assert(static_cast<unsigned>(TokenKind::End) < 64, "every kind has a bit in a KindSet");
 
 /// The one current token of a run. Only `kind` changes with every token; each
 /// other field keeps its value until a token of its own sort replaces it (an

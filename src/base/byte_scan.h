@@ -38,6 +38,57 @@ inline unsigned count_digits16(const unsigned char* p) {
   return static_cast<unsigned>(__builtin_ctz(~digit_mask16(p)));
 }
 
+/// The length of the run of digits and points at `p`, counting at most 16
+/// bytes; `has_point` tells whether the run holds a point. `p` must be
+/// readable for 16 bytes.
+inline unsigned count_number_chars16(const unsigned char* p, bool& has_point) {
+#if defined(__SSE2__)
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i value = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+  const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(value, _mm_set1_epi8(9)), value);
+  const __m128i is_point = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('.'));
+  const auto points = static_cast<unsigned>(_mm_movemask_epi8(is_point));
+  const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(is_digit, is_point)));
+  const auto count = static_cast<unsigned>(__builtin_ctz(~mask));
+  has_point = (points & ((1U << count) - 1U)) != 0;
+  return count;
+#else
+  unsigned count = 0;
+  has_point = false;
+  for (; count < 16 && ((p[count] >= '0' && p[count] <= '9') || p[count] == '.'); ++count) {
+    has_point = has_point || p[count] == '.';
+  }
+  return count;
+#endif
+}
+
+/// The length of the run of letters, digits and underscores at `p`, counting
+/// at most 32 bytes. `p` must be readable for 32 bytes.
+inline unsigned count_word_chars32(const unsigned char* p) {
+#if defined(__SSE2__)
+  const auto word_mask = [](const unsigned char* at) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+    const __m128i digit = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+    const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit);
+    // Setting bit 5 folds capitals onto small letters and nothing else onto them.
+    const __m128i letter = _mm_sub_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
+    const __m128i is_letter = _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(25)), letter);
+    const __m128i is_underscore = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_'));
+    return static_cast<std::uint32_t>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(is_digit, is_letter), is_underscore)));
+  };
+  const std::uint64_t mask = word_mask(p) | (std::uint64_t{word_mask(p + 16)} << 16);
+  return static_cast<unsigned>(__builtin_ctzll(~mask));
+#else
+  unsigned count = 0;
+  while (count < 32 && ((p[count] >= '0' && p[count] <= '9') ||
+                        ((p[count] | 0x20) >= 'a' && (p[count] | 0x20) <= 'z') || p[count] == '_')) {
+    ++count;
+  }
+  return count;
+#endif
+}
+
 /// The value of the `count` (1 to 8) decimal digits in the low bytes of
 /// `word` (little endian: the first digit is the lowest byte), without a
 /// loop: the digits are moved to the top behind leading zeros and combined

@@ -1,5 +1,6 @@
 #include "base/fixed_format.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -24,9 +25,30 @@ int count_digits(std::uint64_t value) noexcept {
   return value >= 10 ? digits + 1 : digits;
 }
 
-/// Writes the decimal digits of `value` (no sign) in place, from the last
-/// pair to the first, and returns the end.
+/// The eight decimal digits of `value` (below 10^8, leading zeros included)
+/// as one byte each, the first digit in the lowest byte, with no division
+/// and no loop: the value is split into halves of four digits, each half
+/// into pairs, each pair into digits, every lane at once (multiplications by
+/// 5243 / 2^19 and 103 / 2^10 divide exactly by 100 and 10 in these ranges).
+std::uint64_t eight_digits(std::uint32_t value) noexcept {
+  const std::uint64_t halves = (value / 10000) | (std::uint64_t{value % 10000} << 32);
+  const std::uint64_t hundreds = ((halves * 5243) >> 19) & 0x0000007F0000007F;
+  const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+  const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000F;
+  return tens | ((pairs - tens * 10) << 8);
+}
+
+/// Writes the decimal digits of `value` (no sign) and returns the end. Eight
+/// bytes are stored whatever the length.
 char* write_unsigned(std::uint64_t value, char* out) noexcept {
+  if (value < 100'000'000) {
+    const std::uint64_t digits = eight_digits(static_cast<std::uint32_t>(value));
+    // Leading zeros are dropped by a shift; the last digit always stays.
+    const int zeros = std::countr_zero(digits | (std::uint64_t{1} << 56)) / 8;
+    const std::uint64_t text = (digits + 0x3030303030303030) >> (zeros * 8);
+    std::memcpy(out, &text, 8);
+    return out + (8 - zeros);
+  }
   char* const end = out + count_digits(value);
   char* cursor = end;
   while (value >= 100) {
@@ -44,10 +66,8 @@ char* write_unsigned(std::uint64_t value, char* out) noexcept {
 
 /// Writes exactly six digits of `value` (below 1,000,000), zero-padded.
 char* write_six_digits(std::uint32_t value, char* out) noexcept {
-  for (int pair_index = 2; pair_index >= 0; --pair_index) {
-    std::memcpy(out + pair_index * 2, kDigitPairs + (value % 100) * 2, 2);
-    value /= 100;
-  }
+  const std::uint64_t text = (eight_digits(value) + 0x3030303030303030) >> 16;
+  std::memcpy(out, &text, 6);
   return out + 6;
 }
 

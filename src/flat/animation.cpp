@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -57,31 +58,51 @@ std::int32_t frame_of(std::int32_t time, std::int32_t ticks_per_frame) {
 
 enum class GroupKind { Position, Rotation, Scale };
 
+/// What the TM_ANIMATION walk acts on.
+constexpr KindSet kAnimationEntries = {TokenKind::NodeName, TokenKind::ControlPosBezier,
+                                       TokenKind::ControlRotTcb, TokenKind::ControlScaleBezier,
+                                       TokenKind::Rbrace};
+
 /// Reads a key group, starting on its keyword and ending on its first "}"
 /// (or the end). Every token but the key keyword is passed over.
 std::vector<Key> read_group(Conversion& conversion, GroupKind group, TokenKind key_keyword) {
   Tokenizer& tokens = conversion.tokens;
   const std::int32_t ticks_per_frame = conversion.timing.ticks_per_frame;
   std::vector<Key> keys;
+  const KindSet next_key = {key_keyword, TokenKind::Rbrace};
   while (inside_block(tokens)) {
     if (tokens.kind() != key_keyword) {
-      tokens.next_token();
+      tokens.next_token_until(next_key);
       continue;
     }
-    Key key{frame_of(read_integer(tokens), ticks_per_frame), {}};
-    key.values = read_triple(tokens);
+    // The time, three values and, for a rotation, the angle: at once when
+    // they are numbers inside the block, else token by token.
+    std::array<Tokenizer::Number, 5> numbers;
+    const std::span<Tokenizer::Number> line(numbers.data(), group == GroupKind::Rotation ? 5 : 4);
+    Key key{};
+    float angle = 0.0F;
+    if (tokens.next_numbers(line)) {
+      key = Key{frame_of(integer_value(numbers[0]), ticks_per_frame),
+                {real_value(numbers[1]), real_value(numbers[2]), real_value(numbers[3])}};
+      angle = real_value(numbers[4]);
+    } else {
+      key = Key{frame_of(read_integer(tokens), ticks_per_frame), {}};
+      key.values = read_triple(tokens);
+      if (group == GroupKind::Rotation) {
+        angle = read_real(tokens);
+      }
+    }
     if (group == GroupKind::Rotation) {
       // A rotation key turns on from the key before: its curves hold the
       // running sums of the Euler angles, each sum rounded to float. The
       // first key holds its own angles, the sign of a zero included.
-      const float angle = read_real(tokens);
       const EulerAngles turn = axis_angle_to_euler(key.values[0], key.values[1], key.values[2], angle);
       key.values = keys.empty() ? std::array{turn.x, turn.y, turn.z}
                                 : std::array{keys.back().values[0] + turn.x, keys.back().values[1] + turn.y,
                                              keys.back().values[2] + turn.z};
     }
     keys.push_back(key);
-    tokens.next_token();  // The token after the last value is examined next.
+    tokens.next_token_until(next_key);  // The rest of the line is passed over.
   }
   return keys;
 }
@@ -137,7 +158,7 @@ void convert_animation(Conversion& conversion) {
         convert_group("Found scale\n", GroupKind::Scale, TokenKind::ControlBezierScaleKey, kScaleFormats);
         break;
       default:
-        tokens.next_token();
+        tokens.next_token_until(kAnimationEntries);
         break;
     }
   }

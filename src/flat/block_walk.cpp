@@ -13,9 +13,8 @@ void enter_block(Tokenizer& tokens) {
 }
 
 void skip_to_first_closing_brace(Tokenizer& tokens) {
-  do {
-    tokens.next_token();
-  } while (inside_block(tokens));
+  static constexpr KindSet kClosingBrace = {TokenKind::Rbrace};
+  tokens.next_token_until(kClosingBrace);
   tokens.next_token();
 }
 

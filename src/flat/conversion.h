@@ -8,6 +8,7 @@
 #include "base/console.h"
 #include "base/conversion_report.h"
 #include "base/run_options.h"
+#include "flat/mesh_writer.h"
 #include "maya/ma_writer.h"
 #include "maya/scene_summary.h"
 
@@ -34,6 +35,7 @@ struct Conversion {
   SceneSummary scene;             // For the trailer: the listed nodes and the frames.
   SceneTiming timing;             // From the SCENE block.
   std::string current_node_name;  // Name of the mesh node created last.
+  MeshTables mesh_tables;         // Reused by every MESH block.
 };
 
 }  // namespace kestrun

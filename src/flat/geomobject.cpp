@@ -7,6 +7,10 @@
 namespace kestrun {
 namespace {
 
+/// What the GEOMOBJECT walk acts on.
+constexpr KindSet kObjectEntries = {TokenKind::NodeName, TokenKind::Mesh, TokenKind::NodeTm,
+                                    TokenKind::TmAnimation, TokenKind::Rbrace};
+
 /// Makes `name` the current node name, writes the transform and its mesh
 /// shape, and enters the name in the mesh list.
 void create_mesh_node(Conversion& conversion, std::string_view name) {
@@ -48,7 +52,7 @@ void convert_geomobject(Conversion& conversion) {
         }
         break;
       default:
-        tokens.next_token();
+        tokens.next_token_until(kObjectEntries);
         break;
     }
     if (tokens.at_end()) {

@@ -1,6 +1,7 @@
 #include "flat/mesh_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "base/error.h"
@@ -11,14 +12,18 @@
 namespace kestrun {
 namespace {
 
-/// The tables of one MESH block. A table holds the entries that lines have
-/// filled so far (never more than its count), so memory follows the lines
-/// really present, not a declared count; the writers fill the rest with zeros.
+/// What the MESH walk acts on.
+constexpr KindSet kMeshEntries = {TokenKind::MeshNumVertex,  TokenKind::MeshNumFaces,
+                                  TokenKind::MeshVertexList, TokenKind::MeshFaceList,
+                                  TokenKind::MeshNormals,    TokenKind::Rbrace};
+
+/// The counts and tables of one MESH block; the writers fill the entries that
+/// no line filled with zeros.
 struct MeshStore {
   std::int32_t vertex_count = 0;
   std::int32_t face_count = 0;
-  std::vector<MeshVertex> vertices;
-  std::vector<MeshFace> faces;
+  std::vector<MeshVertex>& vertices;
+  std::vector<MeshFace>& faces;
 };
 
 /// Reads the integer after a count keyword (code 4 if there is none). A
@@ -44,6 +49,7 @@ void read_list(Conversion& conversion, TokenKind line_keyword, std::int32_t coun
                ReadLine read_line) {
   Tokenizer& tokens = conversion.tokens;
   enter_block(tokens);
+  const KindSet next_line = {line_keyword, TokenKind::Rbrace};
   std::size_t entry = 0;  // Lines are numbered from 0 in every list.
   while (inside_block(tokens)) {
     if (tokens.kind() == line_keyword) {
@@ -57,12 +63,16 @@ void read_list(Conversion& conversion, TokenKind line_keyword, std::int32_t coun
         ++entry;
       }
     }
-    tokens.next_token();
+    tokens.next_token_until(next_line);
   }
 }
 
 // A vertex line: the keyword, the vertex number (not used), three coordinates.
 MeshVertex read_vertex_line(Tokenizer& tokens) {
+  std::array<Tokenizer::Number, 4> numbers;
+  if (tokens.next_numbers(numbers)) {
+    return MeshVertex{real_value(numbers[1]), real_value(numbers[2]), real_value(numbers[3])};
+  }
   tokens.next_token();
   const auto [x, y, z] = read_triple(tokens);
   return MeshVertex{x, y, z};
@@ -72,6 +82,9 @@ MeshVertex read_vertex_line(Tokenizer& tokens) {
 // colon, corner; then "C", colon, corner. The rest of the line is stepped
 // over by the list loop, one token at a time.
 MeshFace read_face_line(Tokenizer& tokens) {
+  if (const auto corners = tokens.next_face_corners()) {
+    return MeshFace{(*corners)[0], (*corners)[1], (*corners)[2]};
+  }
   const auto skip = [&tokens](int count) {
     for (int i = 0; i < count; ++i) tokens.next_token();
   };
@@ -102,7 +115,10 @@ void read_face_list(Conversion& conversion, MeshStore& mesh) {
 void read_mesh(Conversion& conversion) {
   Tokenizer& tokens = conversion.tokens;
   enter_block(tokens);
-  MeshStore mesh;
+  MeshTables& tables = conversion.mesh_tables;
+  tables.vertices.clear();  // Every MESH block starts with empty tables.
+  tables.faces.clear();
+  MeshStore mesh{0, 0, tables.vertices, tables.faces};
   while (inside_block(tokens)) {
     switch (tokens.kind()) {
       case TokenKind::MeshNumVertex:
@@ -121,7 +137,7 @@ void read_mesh(Conversion& conversion) {
         skip_to_first_closing_brace(tokens);
         break;
       default:
-        tokens.next_token();
+        tokens.next_token_until(kMeshEntries);
         break;
     }
   }

@@ -21,9 +21,9 @@ void write_edges_and_faces(MaWriter& out, std::int32_t count, std::span<const Me
   for (std::int32_t i = 0; i < count; ++i) {
     const auto index = static_cast<std::size_t>(i);
     const MeshFace face = index < faces.size() ? faces[index] : MeshFace{};
-    out.print<"                 %d %d %d\n">(face.a, face.b, 1);
-    out.print<"                 %d %d %d\n">(face.b, face.c, 1);
-    out.print<"                 %d %d %d\n\n">(face.c, face.a, 1);
+    out.print<"                 %d %d 1\n">(face.a, face.b);
+    out.print<"                 %d %d 1\n">(face.b, face.c);
+    out.print<"                 %d %d 1\n\n">(face.c, face.a);
   }
   out.print<";\n\n">();
 

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "maya/ma_writer.h"
 
@@ -18,6 +19,16 @@ struct MeshFace {
   std::int32_t a = 0;
   std::int32_t b = 0;
   std::int32_t c = 0;
+};
+
+/// The tables of the MESH block being read. A table holds the entries that
+/// lines have filled so far (never more than its count), so memory follows
+/// the lines really present, not a declared count. The conversion keeps one
+/// pair for all its meshes: emptied for each mesh, they keep their capacity,
+/// so a scene of many meshes allocates only for its largest one.
+struct MeshTables {
+  std::vector<MeshVertex> vertices;
+  std::vector<MeshFace> faces;
 };
 
 /// Writes the ".vt" attribute with `count` entries: entry i is vertices[i],

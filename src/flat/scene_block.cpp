@@ -6,6 +6,10 @@
 namespace kestrun {
 namespace {
 
+/// What the SCENE walk acts on.
+constexpr KindSet kSceneEntries = {TokenKind::SceneTicksPerFrame, TokenKind::SceneFirstFrame,
+                                   TokenKind::SceneLastFrame, TokenKind::SceneFrameSpeed, TokenKind::Rbrace};
+
 /// The field a SCENE keyword sets, or null for every other token.
 std::int32_t* field_for(SceneTiming& timing, TokenKind kind) {
   switch (kind) {
@@ -31,7 +35,7 @@ void read_scene(Conversion& conversion) {
     if (std::int32_t* field = field_for(conversion.timing, tokens.kind())) {
       *field = read_integer(tokens);
     }
-    tokens.next_token();
+    tokens.next_token_until(kSceneEntries);
   }
 }
 

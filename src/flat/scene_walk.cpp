@@ -9,6 +9,10 @@
 namespace kestrun {
 namespace {
 
+/// The blocks the walk converts at the top level.
+constexpr KindSet kTopLevelBlocks = {TokenKind::Scene, TokenKind::GeomObject, TokenKind::LightObject,
+                                     TokenKind::CameraObject};
+
 /// Acts on one token at the top level; every other token is passed over.
 void dispatch_top_level(Conversion& conversion) {
   const RunOptions& options = conversion.options;
@@ -47,7 +51,7 @@ void dispatch_top_level(Conversion& conversion) {
 
 SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, const RunOptions& options,
                         ConversionReport& report) {
-  Conversion conversion{tokens, out, console, options, report, {}, {}, {}};
+  Conversion conversion{tokens, out, console, options, report, {}, {}, {}, {}};
   // The token after the version number is acted on like every later one, so
   // a file whose first block follows the version directly keeps that block.
   for (;;) {
@@ -55,7 +59,8 @@ SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, cons
     if (tokens.at_end()) {
       break;
     }
-    tokens.next_token();
+    // Only the blocks above start a conversion: the rest is passed over.
+    tokens.next_token_until(kTopLevelBlocks);
   }
   conversion.scene.first_frame = conversion.timing.first_frame;
   conversion.scene.last_frame = conversion.timing.last_frame;

@@ -6,6 +6,7 @@
 
 #include "ase/token.h"
 #include "ase/tokenizer.h"
+#include "base/number_limits.h"
 
 namespace kestrun {
 
@@ -13,6 +14,19 @@ namespace kestrun {
 /// integer token counts with its own value (7 reads as 7.0); any other token
 /// gives the Token's `real` field, the last real read.
 float real_value(const Token& token);
+
+/// The real value of a number token read by next_numbers, in single
+/// precision, as real_value gives it for the same token.
+inline float real_value(const Tokenizer::Number& number) {
+  return number.kind == TokenKind::Integer ? static_cast<float>(number.integer)
+                                           : narrow_to_float(number.real);
+}
+
+/// The integer value of a number token read by next_numbers, as
+/// integer_value gives it for the same token.
+inline std::int32_t integer_value(const Tokenizer::Number& number) {
+  return number.kind == TokenKind::Real ? saturate_to_int32(number.real) : number.integer;
+}
 
 /// The integer value the current token stands for: a real token counts
 /// truncated toward zero and saturated to 32 bits; any other token gives the

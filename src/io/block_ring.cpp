@@ -1,9 +1,16 @@
 #include "io/block_ring.h"
 
+#include <new>
+
 namespace kestrun {
 
-std::unique_ptr<unsigned char[]> make_block(std::size_t size) {
-  return std::make_unique_for_overwrite<unsigned char[]>(size + kBlockSlack);
+void BlockDeleter::operator()(unsigned char* bytes) const noexcept {
+  ::operator delete[](bytes, std::align_val_t{kBlockAlignment});
+}
+
+BlockBytes make_block(std::size_t size) {
+  return BlockBytes(
+      static_cast<unsigned char*>(::operator new[](size + kBlockSlack, std::align_val_t{kBlockAlignment})));
 }
 
 BlockRing::BlockRing(std::size_t blocks, std::size_t block_size) : block_size_(block_size), blocks_(blocks) {

@@ -79,7 +79,7 @@ class FileSource final : public ByteSource {
   std::unique_ptr<ByteReader> reader_;
   std::size_t block_size_;
   std::unique_ptr<ReadAhead> read_ahead_;  // Null when reading as asked.
-  std::unique_ptr<unsigned char[]> block_;
+  BlockBytes block_;
   bool failed_ = false;  // A read failed after the bytes last handed out.
 };
 
@@ -92,7 +92,7 @@ class MemorySource final : public ByteSource {
  private:
   std::string_view rest_;
   std::size_t block_size_;
-  std::unique_ptr<unsigned char[]> block_;
+  BlockBytes block_;
 };
 
 }  // namespace kestrun

@@ -3,10 +3,12 @@
 // reader delivers, and looks keywords up one by one.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <bit>
 #include <random>
 #include <string>
 #include <tuple>
+#include <vector>
 
 #include "ase/keyword_table.h"
 #include "ase/tokenizer.h"
@@ -143,6 +145,53 @@ void expect_same_tokens(const std::string& input, std::initializer_list<std::siz
   }
 }
 
+/// Reads `input` with both tokenizers, the fast one in blocks of each of
+/// `block_sizes`, calling next_token_until with stop sets drawn by `random`
+/// (now and then next_token instead); the model steps one token at a time to
+/// the same stop.
+void expect_same_stops(const std::string& input, std::initializer_list<std::size_t> block_sizes,
+                       std::mt19937& random) {
+  // Half the stop sets are keywords only (with the closing brace), as the
+  // walk's are; the others may hold any kind.
+  constexpr auto kKinds = static_cast<int>(TokenKind::End);
+  constexpr auto kKeywords = static_cast<int>(keyword_table.size());
+  std::uniform_int_distribution<int> kind(0, kKinds - 1);
+  std::uniform_int_distribution<int> keyword(1, kKeywords);
+  std::uniform_int_distribution<int> count(0, 4);
+  std::bernoulli_distribution keywords_only(0.5);
+  for (const std::size_t block_size : block_sizes) {
+    ModelTokenizer model(input);
+    MemorySource fast_bytes(input, block_size);
+    int end_calls = 0;
+    Tokenizer fast(fast_bytes, [&end_calls] { ++end_calls; });
+    for (int i = 0; model.token.kind != TokenKind::End; ++i) {
+      ASSERT_LT(i, 1'000'000) << "no end";
+      const int stop_count = count(random);
+      if (stop_count == 0) {
+        model.next_token();
+        fast.next_token();
+      } else {
+        std::vector<TokenKind> stop_kinds;
+        const bool only_keywords = keywords_only(random);
+        for (int n = 0; n < stop_count; ++n) {
+          stop_kinds.push_back(static_cast<TokenKind>(only_keywords ? keyword(random) : kind(random)));
+        }
+        stop_kinds.push_back(TokenKind::Rbrace);
+        KindSet stops{};
+        for (const TokenKind stop : stop_kinds) stops = KindSet{stop} | stops;
+        do {
+          model.next_token();
+        } while (!stops.contains(model.token.kind) && model.token.kind != TokenKind::End &&
+                 !model.end_of_input());
+        fast.next_token_until(stops);
+      }
+      ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
+          << "call " << i << ", blocks of " << block_size;
+      ASSERT_EQ(end_calls, model.end_of_input() ? 1 : 0) << "the end is announced once, when it is seen";
+    }
+  }
+}
+
 TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
   // clang-format off
   const char* pieces[] = {"*MESH_VERTEX", "*MESH_FACE", "*NODE_NAME", "*", "*mesh", "*3DSMAX_ASCIIEXPORT", "*_X",
@@ -164,6 +213,147 @@ TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
       if (coin(random) == 0) input += std::string(static_cast<std::size_t>(coin(random)) * 300, 'w');
     }
     expect_same_tokens(input, {1, 2, 5, 64, kBlockSize});
+    expect_same_stops(input, {1, 3, 64, 100, kBlockSize}, random);
+  }
+}
+
+TEST(TokenizerModel, AgreesOverLongRunsOfNumbersAndKeywords) {
+  // What the walk passes over most: lines of numbers after a keyword, few
+  // quotes and braces, and the shapes that end a run of digits oddly.
+  // clang-format off
+  const char* pieces[] = {"*MESH_VERTEX", "*MESH_FACE", "*MESH_VERTEXNORMAL", "*NODE_NAME", "*MESH_TVERT", "*SCENE",
+                          "*CONTROL_BEZIER_POS_KEY", "*MESH_VERTEX7", "*A1.5", "*A1", "**MESH", "*_5", "*",
+                          "*A_VERY_LONG_KEYWORD_OF_MORE_THAN_32_CHARACTERS", "0.8152", "-0.0974", "-0.0000",
+                          "1440", "-17", "5.", "-.", "-.5", ".5", "..", "1..2", "1.2.3", "1-2", "--5", "-x", "-",
+                          "A12", "_5", "AB:", "A:", "0:", "99999999999999", "123456789.123456789",
+                          "0.0000000000000000001", "{", ":", "#", "\xAC", "}", "\"q\"", "\t", "\t", " ", " ",
+                          "\n\t\t\t"};
+  // clang-format on
+  std::mt19937 random(23);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  std::uniform_int_distribution<int> count(0, 3000);
+  std::bernoulli_distribution blank(0.7);
+  for (int round = 0; round < 60; ++round) {
+    std::string input;
+    for (int n = count(random); n > 0; --n) {
+      input += pieces[pick(random)];
+      if (blank(random)) input += '\t';
+    }
+    expect_same_tokens(input, {64, 1000, kBlockSize});
+    expect_same_stops(input, {64, 100, 1000, 4099, kBlockSize}, random);
+  }
+}
+
+TEST(TokenizerModel, AgreesWhereTheLastNumbersLieFarBack) {
+  // The last real and integer before a stop lie behind hundreds of keyword
+  // lines without numbers (and a quote now and then), further back than the
+  // fast passes note the lines they pass.
+  std::mt19937 random(29);
+  for (const int lines : {3, 63, 64, 65, 200, 5000}) {
+    std::string input = "*MESH_VERTEX 7 -2.5 *MESH_TVERT 8 ";
+    for (int line = 0; line < lines; ++line) {
+      input += line % 97 == 50 ? "*NODE_NAME \"a*b\"\n" : "*MESH_TVERT *X_Y\t_ *\n";
+    }
+    input += "*MESH_FACE 1 }";
+    expect_same_stops(input, {64, 1000, kBlockSize}, random);
+    for (const KindSet& stops : {KindSet{TokenKind::MeshFace}, KindSet{TokenKind::MeshFace, TokenKind::Rbrace},
+                                KindSet{TokenKind::Scene}}) {
+      for (const std::size_t block_size : {std::size_t{64}, std::size_t{1000}, kBlockSize}) {
+        ModelTokenizer model(input);
+        MemorySource fast_bytes(input, block_size);
+        Tokenizer fast(fast_bytes, nullptr);
+        model.next_token();
+        fast.next_token();
+        do {
+          model.next_token();
+        } while (!stops.contains(model.token.kind) && model.token.kind != TokenKind::End &&
+                 !model.end_of_input());
+        fast.next_token_until(stops);
+        ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
+            << lines << " lines, blocks of " << block_size;
+      }
+    }
+  }
+}
+
+TEST(TokenizerModel, AgreesOnLinesReadAtOnce) {
+  // next_numbers and next_face_corners read a line's tokens at once when
+  // they have the expected shape, and nothing otherwise: either way the
+  // token is what the model's tokens give.
+  // clang-format off
+  const char* pieces[] = {"*MESH_FACE", "*MESH_VERTEX", "0", "17", "-3", "12345678", "123456789", "-0", "2.5",
+                          "-.5", ".", "-", "1.2.3", "A", "B", "C", "AB", ":", " ", "\t", "\n", "\"s\"", "x", "99e"};
+  // clang-format on
+  std::mt19937 random(31);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
+  std::bernoulli_distribution well_formed(0.5);
+  std::uniform_int_distribution<int> blanks(0, 2);
+  for (int round = 0; round < 3000; ++round) {
+    // Lines as exporters write them, and lines of random pieces.
+    std::string input;
+    for (int line = 0; line < 20; ++line) {
+      if (well_formed(random)) {
+        // Well formed, or nearly: one byte changed for a random piece.
+        const std::string pad(static_cast<std::size_t>(blanks(random)), ' ');
+        std::string lines = "*MESH_FACE " + pad + "5:" + pad + "A: " + pad + "1 B:" + pad + "-2 C: 3" + pad +
+                            " AB: 1\n*MESH_VERTEX 4\t-1.5\t" + pad + "2\t0.0000\n";
+        if (well_formed(random)) {
+          std::uniform_int_distribution<std::size_t> place(1, lines.size() - 1);
+          lines.replace(place(random), 1, pieces[pick(random)]);
+        }
+        input += lines;
+        // A face line token by token, each token now and then another.
+        const char* slots[] = {"7", ":", "A", ":", "1", "B", ":", "22", "C", ":", "-3"};
+        std::bernoulli_distribution other(0.15);
+        input += "*MESH_FACE";
+        for (const char* slot : slots) {
+          input += std::string(static_cast<std::size_t>(blanks(random)), ' ');
+          input += other(random) ? pieces[pick(random)] : slot;
+        }
+        input += "\n";
+      } else {
+        for (int n = 0; n < 12; ++n) input += std::string(pieces[pick(random)]) + (n % 3 == 0 ? "" : " ");
+      }
+    }
+    for (const std::size_t block_size : {std::size_t{37}, std::size_t{100}, kBlockSize}) {
+      ModelTokenizer model(input);
+      MemorySource fast_bytes(input, block_size);
+      Tokenizer fast(fast_bytes, nullptr);
+      for (int i = 0; model.token.kind != TokenKind::End; ++i) {
+        ASSERT_LT(i, 1'000'000) << "no end";
+        model.next_token();
+        fast.next_token();
+        if (fast.kind() == TokenKind::MeshFace) {
+          const auto corners = fast.next_face_corners();
+          if (corners) {
+            std::array<std::int32_t, 3> expected{};
+            for (int n = 0; n < 11; ++n) {
+              model.next_token();
+              if (n == 4 || n == 7 || n == 10)
+                expected[static_cast<std::size_t>(n - 4) / 3] = model.token.integer;
+            }
+            ASSERT_EQ(*corners, expected) << input;
+          }
+        } else if (fast.kind() == TokenKind::MeshVertex) {
+          std::array<Tokenizer::Number, 4> numbers{};
+          if (fast.next_numbers(numbers)) {
+            for (const Tokenizer::Number& number : numbers) {
+              model.next_token();
+              ASSERT_EQ(number.kind, model.token.kind);
+              if (number.kind == TokenKind::Integer) {
+                ASSERT_EQ(number.integer, model.token.integer);
+              } else {
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(number.real),
+                          std::bit_cast<std::uint64_t>(model.token.real));
+              }
+            }
+          }
+        }
+        ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
+            << "token " << i << ", blocks of " << block_size << "\n"
+            << input;
+      }
+    }
   }
 }
 
@@ -173,13 +363,16 @@ TEST(TokenizerModel, AgreesOnEveryKeywordAndOnLongNumbersStringsAndKeywords) {
     keywords.append("*").append(entry.text).append(" *").append(entry.text).append("X *");
     keywords.append(entry.text.substr(0, entry.text.size() - 1)).append(" ");
   }
+  std::mt19937 random(5);
   expect_same_tokens(keywords, {3, kBlockSize});
+  expect_same_stops(keywords, {3, 100, kBlockSize}, random);
   std::string long_fraction = "0.";
   for (int i = 0; i < 400; ++i) long_fraction.push_back(static_cast<char>('0' + (i * 7) % 10));
-  expect_same_tokens(long_fraction + " 0." + std::string(307, '0') + "17 \"" + std::string(3000, 's') +
-                         "\" *" + std::string(500, 'K') + " 1" + std::string(320, '0') + " -" +
-                         std::string(20, '9') + ".5",
-                     {1, 3, 100, 4096});
+  const std::string long_tokens = long_fraction + " 0." + std::string(307, '0') + "17 \"" +
+                                  std::string(3000, 's') + "\" *" + std::string(500, 'K') + " 1" +
+                                  std::string(320, '0') + " -" + std::string(20, '9') + ".5";
+  expect_same_tokens(long_tokens, {1, 3, 100, 4096});
+  expect_same_stops(long_tokens, {1, 3, 100, 4096}, random);
 }
 
 }  // namespace

@@ -97,6 +97,22 @@ TEST(FormatFixed, MatchesPrintfOnDoublesThatAreNoFloats) {
   for (int i = 0; i < 200'000; ++i) expect_printf(std::bit_cast<double>(random()));
 }
 
+TEST(FormatInteger, MatchesPrintfOnEverySmallValueAndAroundEveryPowerOfTen) {
+  // Values below 10^8 are written eight digits at once, the leading zeros
+  // shifted away: every count of digits, and each value up to 2,000,000.
+  const auto expect_text = [](std::int64_t value) {
+    char buffer[kMaxIntegerLength];
+    ASSERT_EQ(std::string(buffer, format_integer(value, buffer)), std::to_string(value));
+  };
+  for (std::int64_t value = -1000; value <= 2'000'000; ++value) expect_text(value);
+  for (std::int64_t power = 10; power <= 1'000'000'000'000'000'000; power *= 10) {
+    for (std::int64_t near = -2; near <= 2; ++near) {
+      expect_text(power + near);
+      expect_text(-(power + near));
+    }
+  }
+}
+
 TEST(FormatInteger, MatchesPrintf) {
   std::mt19937_64 random(3);
   for (int i = 0; i < 100'000; ++i) {
