@@ -6,6 +6,8 @@
 #include <ostream>
 #include <utility>
 
+#include "api/run_options_of.h"
+#include "base/clock.h"
 #include "base/console.h"
 #include "base/version.h"
 #include "driver/messages.h"
@@ -58,24 +60,9 @@ class CallConsole final : public Console {
   StandardConsole standard_;
 };
 
-RunOptions run_options_of(const Options& options) {
-  RunOptions run;
-  run.geometry = options.geometry;
-  run.animation = options.animation;
-  run.lights = options.lights;
-  run.cameras = options.cameras;
-  run.scene = options.scene;
-  run.extended = options.extended;
-  run.z_up = options.z_up;
-  return run;
-}
-
 Clock clock_of(const Options& options) {
   if (!options.clock) return system_local_time;
-  return [&options] {
-    const std::tm t = options.clock();
-    return LocalTime{t.tm_sec, t.tm_min, t.tm_hour, t.tm_mday, t.tm_mon, t.tm_year, t.tm_wday};
-  };
+  return [&options] { return local_time_of(options.clock()); };
 }
 
 Counts counts_of(const ConversionReport& report) {

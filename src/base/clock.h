@@ -1,6 +1,7 @@
 // The local calendar time a run stamps its output with.
 #pragma once
 
+#include <ctime>
 #include <functional>
 
 namespace kestrun {
@@ -18,6 +19,10 @@ struct LocalTime {
 
 /// Where a run takes the time for its date line; tests set their own.
 using Clock = std::function<LocalTime()>;
+
+/// The same time as the C library breaks it down, and back.
+std::tm broken_down(const LocalTime& time);
+LocalTime local_time_of(const std::tm& time);
 
 /// The machine's local time now, or 1970-01-01 00:00:00 if none can be had.
 LocalTime system_local_time();

@@ -2,9 +2,9 @@
 
 #include <kestrun/kestrun.h>
 
-#include <ctime>
 #include <optional>
 
+#include "api/run_options_of.h"
 #include "base/error.h"
 #include "base/version.h"
 #include "cli/command_line.h"
@@ -18,29 +18,11 @@ namespace {
 /// The API's options for what the command line asks, with the progress and
 /// warnings on `console` and the date from `clock`.
 Options api_options(const RunOptions& run, Console& console, const Clock& clock) {
-  Options options;
-  options.geometry = run.geometry;
-  options.animation = run.animation;
-  options.lights = run.lights;
-  options.cameras = run.cameras;
-  options.scene = run.scene;
-  options.extended = run.extended;
-  options.z_up = run.z_up;
+  Options options = api_options_of(run);
   options.on_progress = [&console](std::string_view text) { console.write_out(text); };
   options.on_warning = [&console](std::string_view text) { console.warn(text); };
   options.keep_warnings = false;  // Printed as they come, held nowhere.
-  options.clock = [&clock] {
-    const LocalTime time = clock();
-    std::tm broken_down{};
-    broken_down.tm_sec = time.second;
-    broken_down.tm_min = time.minute;
-    broken_down.tm_hour = time.hour;
-    broken_down.tm_mday = time.day_of_month;
-    broken_down.tm_mon = time.month;
-    broken_down.tm_year = time.years_since_1900;
-    broken_down.tm_wday = time.day_of_week;
-    return broken_down;
-  };
+  options.clock = [&clock] { return broken_down(clock()); };
   return options;
 }
 
