@@ -94,11 +94,9 @@ inline unsigned count_word_chars32(const unsigned char* p) {
 /// loop: the digits are moved to the top behind leading zeros and combined
 /// pairwise.
 inline std::uint32_t parse_digit_word(std::uint64_t word, unsigned count) {
-  constexpr std::uint64_t kZeros = 0x3030303030303030;
-  if (count < 8) {
-    const unsigned shift = (8 - count) * 8;             // Drops the bytes after the digits...
-    word = (word << shift) | (kZeros >> (64 - shift));  // ...and puts zeros before them.
-  }
+  // Dropping the bytes after the digits shifts zero bytes in before them,
+  // which the first mask reads as leading zeros.
+  if (count < 8) word <<= (8 - count) * 8;
   word = ((word & 0x0F0F0F0F0F0F0F0F) * 2561) >> 8;             // Pairs of digits,
   word = ((word & 0x00FF00FF00FF00FF) * 6553601) >> 16;         // then quadruples,
   word = ((word & 0x0000FFFF0000FFFF) * 42949672960001) >> 32;  // then all eight.

@@ -16,14 +16,16 @@ namespace {
 
 // kLineOrEnd marks the blanks the blank loop must look at twice: a line end
 // counts a line, and a NUL may be the sentinel that ends the block.
-enum CharClass : std::uint8_t { kBlank = 1, kWord = 2, kDigit = 4, kLineOrEnd = 8 };
+// kNumberStart marks the bytes a plain decimal may begin with.
+enum CharClass : std::uint8_t { kBlank = 1, kWord = 2, kDigit = 4, kLineOrEnd = 8, kNumberStart = 16 };
 
 constexpr std::array<std::uint8_t, 256> kClasses = [] {
   std::array<std::uint8_t, 256> classes{};
   for (int c = 0; c < 256; ++c) classes[static_cast<std::size_t>(c)] = kWord;
   for (const int c : {' ', '\t', '\n', '\v', '\f', '\r', '\0'}) classes[static_cast<std::size_t>(c)] = kBlank;
   for (const int c : {'{', '}', '"', ':', ','}) classes[static_cast<std::size_t>(c)] = 0;
-  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kWord | kDigit;
+  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kWord | kDigit | kNumberStart;
+  classes[std::size_t{'-'}] |= kNumberStart;
   classes[std::size_t{'\n'}] |= kLineOrEnd;
   classes[0] |= kLineOrEnd;
   return classes;
@@ -152,47 +154,39 @@ void Lexer::next() {
     }
   }
   token_line_ = line_;
-  switch (*p_) {
-    case '{':
-      type_ = TokenType::OpenBrace;
-      ++p_;
-      return;
-    case '}':
-      type_ = TokenType::CloseBrace;
-      ++p_;
-      return;
-    case ':':
-      type_ = TokenType::Colon;
-      ++p_;
-      return;
-    case ',':
-      type_ = TokenType::Comma;
-      ++p_;
-      return;
-    case '"':
-      ++p_;
-      type_ = TokenType::String;
-      read_run(true);
-      return;
-    case '*':
-      if (read_keyword_in_block()) return;
-      break;
-    case '-':
-    case '0':
-    case '1':
-    case '2':
-    case '3':
-    case '4':
-    case '5':
-    case '6':
-    case '7':
-    case '8':
-    case '9':
-      if (read_number_in_block()) return;
-      break;
-    default:
-      if (read_word_in_block()) return;
-      break;
+  // Numbers are most tokens, keywords most of the rest.
+  const unsigned char first = *p_;
+  if (kClasses[first] & kNumberStart) {
+    if (read_number_in_block()) return;
+  } else if (first == '*') {
+    if (read_keyword_in_block()) return;
+  } else {
+    switch (first) {
+      case '{':
+        type_ = TokenType::OpenBrace;
+        ++p_;
+        return;
+      case '}':
+        type_ = TokenType::CloseBrace;
+        ++p_;
+        return;
+      case ':':
+        type_ = TokenType::Colon;
+        ++p_;
+        return;
+      case ',':
+        type_ = TokenType::Comma;
+        ++p_;
+        return;
+      case '"':
+        ++p_;
+        type_ = TokenType::String;
+        read_run(true);
+        return;
+      default:
+        if (read_word_in_block()) return;
+        break;
+    }
   }
   read_run(false);
   classify_word();
