@@ -105,7 +105,9 @@ TEST(FormatInteger, MatchesPrintfOnEverySmallValueAndAroundEveryPowerOfTen) {
     ASSERT_EQ(std::string(buffer, format_integer(value, buffer)), std::to_string(value));
   };
   for (std::int64_t value = -1000; value <= 2'000'000; ++value) expect_text(value);
-  for (std::int64_t power = 10; power <= 1'000'000'000'000'000'000; power *= 10) {
+  std::int64_t power = 1;
+  for (int exponent = 1; exponent <= 18; ++exponent) {
+    power *= 10;
     for (std::int64_t near = -2; near <= 2; ++near) {
       expect_text(power + near);
       expect_text(-(power + near));
