@@ -77,6 +77,14 @@ inline constexpr auto kSlotTable = [] {
   return slots;
 }();
 
+/// The index of the one keyword that the `length` bytes at `chars` can be,
+/// by their hash and length, or kEmpty when none can.
+inline std::uint8_t candidate_index(const char* chars, std::size_t length) noexcept {
+  if (length == 0 || length > kPaddedKeyword) return kEmpty;
+  const std::uint8_t index = kSlotTable[hash_word(chars, length)];
+  return index != kEmpty && kPadded[index].length == length ? index : kEmpty;
+}
+
 }  // namespace keyword_detail
 
 /// The kind of the one keyword that the `length` bytes at `chars` can be, by
@@ -84,14 +92,8 @@ inline constexpr auto kSlotTable = [] {
 /// Readable bytes as for find_padded_keyword.
 inline TokenKind keyword_candidate(const char* chars, std::size_t length) noexcept {
   using namespace keyword_detail;
-  if (length == 0 || length > kPaddedKeyword) {
-    return TokenKind::Unknown;
-  }
-  const std::uint8_t index = kSlotTable[hash_word(chars, length)];
-  if (index == kEmpty || kPadded[index].length != length) {
-    return TokenKind::Unknown;
-  }
-  return keyword_table[index].kind;
+  const std::uint8_t index = candidate_index(chars, length);
+  return index == kEmpty ? TokenKind::Unknown : keyword_table[index].kind;
 }
 
 /// The kind of the keyword made of the `length` bytes at `chars` (exact,
@@ -100,13 +102,8 @@ inline TokenKind keyword_candidate(const char* chars, std::size_t length) noexce
 /// after the word do not matter.
 inline TokenKind find_padded_keyword(const char* chars, std::size_t length) noexcept {
   using namespace keyword_detail;
-  if (length == 0 || length > kPaddedKeyword) {
-    return TokenKind::Unknown;
-  }
-  const std::uint8_t index = kSlotTable[hash_word(chars, length)];
-  if (index == kEmpty || kPadded[index].length != length) {
-    return TokenKind::Unknown;
-  }
+  const std::uint8_t index = candidate_index(chars, length);
+  if (index == kEmpty) return TokenKind::Unknown;
   std::uint64_t difference = 0;
   for (std::size_t word = 0; word < kWords; ++word) {
     std::uint64_t loaded = 0;
