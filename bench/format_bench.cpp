@@ -5,8 +5,8 @@
 #include <random>
 #include <vector>
 
-#include "io/byte_sink.h"
 #include "base/fixed_format.h"
+#include "io/byte_sink.h"
 #include "maya/ma_writer.h"
 
 namespace {

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "io/byte_source.h"
 #include "ase/tokenizer.h"
+#include "io/byte_source.h"
 
 namespace {
 

@@ -32,7 +32,8 @@ std::string_view after_warnings(std::string_view err) {
 
 std::string check_success(const ConversionResult& run, bool extended) {
   const Frame& frame = extended ? kExtendedFrame : kDefaultFrame;
-  if (!(extended ? after_warnings(run.err) : std::string_view(run.err)).empty()) return "status 0 with a message: " + run.err;
+  if (!(extended ? after_warnings(run.err) : std::string_view(run.err)).empty())
+    return "status 0 with a message: " + run.err;
   if (!run.output.starts_with(frame.header)) return "status 0 without the header";
   if (!run.output.ends_with(frame.end)) return "status 0 without the end comment";
   if (run.out.find(kCompletion) == std::string::npos) return "status 0 without the completion lines";

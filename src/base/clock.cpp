@@ -17,7 +17,8 @@ std::tm broken_down(const LocalTime& time) {
 }
 
 LocalTime local_time_of(const std::tm& time) {
-  return LocalTime{time.tm_sec, time.tm_min, time.tm_hour, time.tm_mday, time.tm_mon, time.tm_year, time.tm_wday};
+  return LocalTime{time.tm_sec, time.tm_min,  time.tm_hour, time.tm_mday,
+                   time.tm_mon, time.tm_year, time.tm_wday};
 }
 
 LocalTime system_local_time() {
