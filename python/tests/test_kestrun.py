@@ -19,26 +19,21 @@ import kestrun
 SOURCE = Path(os.environ.get("KESTRUN_SOURCE_DIR", Path(__file__).resolve().parents[2]))
 EXAMPLE = SOURCE / "examples" / "box_scene.ase"
 CORPUS = SOURCE / "tests" / "data" / "ase-corpus"
-DATE_LINE = re.compile(rb"^//Last modified:[^\n]*\n", re.MULTILINE)
+BINARY = os.environ.get("KESTRUN_BINARY")
 
 
 def without_date(output):
-    return DATE_LINE.sub(b"//Last modified:<date>\n", output, count=1)
+    return re.sub(rb"(?m)^//Last modified:[^\n]*\n", b"//Last modified:<date>\n", output, count=1)
 
 
-class TemporaryDirectoryTest(unittest.TestCase):
+class KestrunTest(unittest.TestCase):
     def setUp(self):
         self._directory = tempfile.TemporaryDirectory(prefix="kestrun-python-")
         self.directory = Path(self._directory.name)
+        self.addCleanup(self._directory.cleanup)
 
-    def tearDown(self):
-        self._directory.cleanup()
-
-
-class ConvertTest(TemporaryDirectoryTest):
     def test_files_are_converted_as_the_command_line_converts_them(self):
-        binary = os.environ.get("KESTRUN_BINARY")
-        if not binary:
+        if not BINARY:
             self.skipTest("KESTRUN_BINARY names no program")
         output = self.directory / "out.ma"
         for scene in [EXAMPLE, CORPUS / "anim2.ASE", CORPUS / "TargetCameraAnim.ase"]:
@@ -48,21 +43,20 @@ class ConvertTest(TemporaryDirectoryTest):
                                        dict(geometry=False, animation=False, lights=False, scene=False,
                                             extended=True, z_up=True))]:
                 with self.subTest(scene=scene.name, switches=switches):
-                    program = subprocess.run([binary, str(scene), str(output)] + switches, capture_output=True)
+                    program = subprocess.run([BINARY, str(scene), str(output)] + switches, capture_output=True)
                     self.assertEqual(program.returncode, 0, program.stderr)
                     expected = without_date(output.read_bytes())
                     result = kestrun.convert(scene, output, **options)
                     self.assertTrue(result.ok)
                     self.assertEqual(result.exit_status, 0)
                     self.assertEqual(without_date(output.read_bytes()), expected)
-                    warnings = [line[len("Warning: "):] for line in program.stderr.decode().splitlines()
-                                if line.startswith("Warning: ")]
-                    self.assertEqual(result.warnings, warnings)
+                    self.assertEqual(result.warnings, [line[len("Warning: "):] for line in
+                                                       program.stderr.decode().splitlines()
+                                                       if line.startswith("Warning: ")])
 
     def test_the_result_counts_what_was_converted(self):
         result = kestrun.convert(str(EXAMPLE), str(self.directory / "box.ma"), extended=True)
-        self.assertEqual(result.code, kestrun.ResultCode.ok)
-        self.assertEqual(result.message, "")
+        self.assertEqual((result.code, result.message), (kestrun.ResultCode.ok, ""))
         counts = result.counts
         self.assertEqual((counts.objects, counts.meshes, counts.lights, counts.cameras), (3, 1, 1, 1))
         self.assertEqual((counts.first_frame, counts.last_frame), (0, 100))
@@ -73,51 +67,41 @@ class ConvertTest(TemporaryDirectoryTest):
         self.assertEqual((only_lights.counts.meshes, only_lights.counts.lights), (0, 1))
 
     def test_text_converts_as_a_file_does(self):
-        text = EXAMPLE.read_bytes()
-        output = self.directory / "box.ma"
+        text, output = EXAMPLE.read_bytes(), self.directory / "box.ma"
         for extended in (False, True):
             kestrun.convert(EXAMPLE, output, extended=extended)
-            result = kestrun.convert_text(text, extended=extended, input_name=str(EXAMPLE),
-                                          output_name=str(output))
+            names = dict(extended=extended, input_name=str(EXAMPLE), output_name=str(output))
+            result = kestrun.convert_text(text, **names)
             self.assertIsInstance(result.output, bytes)
             self.assertEqual(without_date(result.output), without_date(output.read_bytes()))
-            self.assertEqual(result.output, kestrun.convert_text(text.decode(), extended=extended,
-                                                                input_name=str(EXAMPLE),
-                                                                output_name=str(output)).output)
+            self.assertEqual(result.output, kestrun.convert_text(text.decode(), **names).output)
         with self.assertRaises(TypeError):
             kestrun.convert_text(42)
 
-
-class ErrorTest(TemporaryDirectoryTest):
-    def assert_raises_code(self, code, convert):
-        with self.assertRaises(kestrun.Error) as raised:
-            convert()
-        error = raised.exception
-        self.assertEqual(error.code, code)
-        self.assertEqual(str(error), error.message)
-        self.assertEqual(error.result.code, code)
-        self.assertFalse(error.result.ok)
-        self.assertEqual(error.result.exit_status, 1)
-        return error
-
     def test_failures_raise_with_the_command_lines_code_and_message(self):
         out = self.directory / "out.ma"
-        error = self.assert_raises_code(kestrun.ResultCode.input_open,
-                                        lambda: kestrun.convert(self.directory / "missing.ase", out))
-        self.assertEqual(error.message, "Error: Unable to open Input File")
-        self.assertEqual(int(error.code), 7)
-        self.assert_raises_code(kestrun.ResultCode.output_open,
-                                lambda: kestrun.convert(EXAMPLE, self.directory / "no" / "out.ma"))
-        self.assert_raises_code(kestrun.ResultCode.input_read, lambda: kestrun.convert(self.directory, out))
-        error = self.assert_raises_code(kestrun.ResultCode.not_ase_text, lambda: kestrun.convert_text("a b c"))
-        self.assertEqual(error.message, "Invalid Input File")
-        self.assert_raises_code(kestrun.ResultCode.conversion_failed,
-                                lambda: kestrun.convert_text("*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT *NODE_NAME"))
-        self.assert_raises_code(kestrun.ResultCode.usage, lambda: kestrun.convert(EXAMPLE, out, z_up=True))
         self.assertTrue(issubclass(kestrun.Error, RuntimeError))
+        for code, convert, message in [
+                (kestrun.ResultCode.input_open, lambda: kestrun.convert(self.directory / "missing.ase", out),
+                 "Error: Unable to open Input File"),
+                (kestrun.ResultCode.output_open, lambda: kestrun.convert(EXAMPLE, self.directory / "no" / "o.ma"),
+                 None),
+                (kestrun.ResultCode.input_read, lambda: kestrun.convert(self.directory, out), None),
+                (kestrun.ResultCode.not_ase_text, lambda: kestrun.convert_text("a b c"), "Invalid Input File"),
+                (kestrun.ResultCode.conversion_failed,
+                 lambda: kestrun.convert_text("*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT *NODE_NAME"), None),
+                (kestrun.ResultCode.usage, lambda: kestrun.convert(EXAMPLE, out, z_up=True), None)]:
+            with self.subTest(code=code):
+                with self.assertRaises(kestrun.Error) as raised:
+                    convert()
+                error = raised.exception
+                self.assertEqual(error.code, code)
+                self.assertEqual(str(error), error.message)
+                self.assertEqual((error.result.code, error.result.ok, error.result.exit_status), (code, False, 1))
+                if message:
+                    self.assertEqual(error.message, message)
+        self.assertEqual(int(kestrun.ResultCode.input_open), 7)
 
-
-class ThreadTest(TemporaryDirectoryTest):
     def test_the_interpreter_runs_on_while_a_scene_is_converted(self):
         # The conversion reads a pipe that this thread fills: were the
         # interpreter lock held while converting, neither could go on.
@@ -134,8 +118,7 @@ class ThreadTest(TemporaryDirectoryTest):
             worker.join()
         finally:
             faulthandler.cancel_dump_traceback_later()
-        self.assertEqual(len(results), 1)
-        self.assertEqual(results[0].counts.meshes, 1)
+        self.assertEqual([result.counts.meshes for result in results], [1])
 
     def test_threads_converting_at_once_get_the_bytes_of_one_at_a_time(self):
         scenes = [path.read_bytes() for path in sorted(CORPUS.glob("*.[aA][sS][eE]"))
@@ -150,16 +133,12 @@ class ThreadTest(TemporaryDirectoryTest):
 
         alone = [convert(job) for job in jobs]
         with concurrent.futures.ThreadPoolExecutor(max_workers=6) as pool:
-            together = list(pool.map(convert, jobs))
-        self.assertEqual(together, alone)
+            self.assertEqual(list(pool.map(convert, jobs)), alone)
 
-
-class ModuleTest(unittest.TestCase):
     def test_the_version_is_the_programs(self):
-        binary = os.environ.get("KESTRUN_BINARY")
         self.assertRegex(kestrun.__version__, r"^\d+\.\d+")
-        if binary:
-            version = subprocess.run([binary, "--version"], capture_output=True, text=True).stdout
+        if BINARY:
+            version = subprocess.run([BINARY, "--version"], capture_output=True, text=True).stdout
             self.assertEqual(version, f"Kestrun {kestrun.__version__}\n")
 
 

@@ -1,6 +1,7 @@
 // The library's API (include/kestrun/kestrun.h): the same bytes as the
 // in-process run behind the command line, results instead of messages,
 // silence unless asked, and conversions on several threads at once.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <kestrun/kestrun.h>
 #include <unistd.h>
@@ -19,39 +20,25 @@ namespace kestrun::testing {
 namespace {
 
 const fs::path kExample = kSource / "examples/box_scene.ase";
+const Names kNames{"in.ase", "out.ma"};
 
-/// Options of the API at the tests' fixed clock.
-Options fixed(Options options = {}) {
+/// The API's options for the command line's `switches`, at the tests' fixed clock.
+Options fixed(std::string_view switches = "") {
+  const RunOptions run = options_for(switches);
+  Options options;
+  options.geometry = run.geometry, options.animation = run.animation, options.lights = run.lights;
+  options.cameras = run.cameras, options.scene = run.scene, options.extended = run.extended;
+  options.z_up = run.z_up;
   options.clock = [] {
     const LocalTime t = fixed_time();
-    std::tm broken_down{};
-    broken_down.tm_sec = t.second;
-    broken_down.tm_min = t.minute;
-    broken_down.tm_hour = t.hour;
-    broken_down.tm_mday = t.day_of_month;
-    broken_down.tm_mon = t.month;
-    broken_down.tm_year = t.years_since_1900;
-    broken_down.tm_wday = t.day_of_week;
-    return broken_down;
+    std::tm tm{};
+    tm.tm_sec = t.second, tm.tm_min = t.minute, tm.tm_hour = t.hour, tm.tm_mday = t.day_of_month;
+    tm.tm_mon = t.month, tm.tm_year = t.years_since_1900, tm.tm_wday = t.day_of_week;
+    return tm;
   };
   return options;
 }
 
-Options api_options(const RunOptions& run) {
-  Options options = fixed();
-  options.geometry = run.geometry;
-  options.animation = run.animation;
-  options.lights = run.lights;
-  options.cameras = run.cameras;
-  options.scene = run.scene;
-  options.extended = run.extended;
-  options.z_up = run.z_up;
-  return options;
-}
-
-const Names kNames{"in.ase", "out.ma"};
-
-/// How often `text` holds `pattern`.
 std::size_t occurrences(std::string_view text, std::string_view pattern) {
   std::size_t count = 0;
   for (std::size_t at = text.find(pattern); at != std::string_view::npos; at = text.find(pattern, at + 1))
@@ -69,83 +56,58 @@ std::vector<std::string> warning_lines(const std::string& err) {
   return lines;
 }
 
-/// Every corpus scene and the example with the option sets of the tests.
-struct Case {
-  fs::path scene;
-  std::string switches;
-};
-std::vector<Case> cases() {
-  std::vector<Case> all;
+TEST(Api, ConvertsAsTheCommandLineDoesAndCountsWhatItWrote) {
   std::vector<fs::path> scenes = corpus_scenes();
   scenes.push_back(kExample);
   for (const fs::path& scene : scenes) {
     for (const char* switches :
          {"", "-g -l", "-a -c", "--extended", "-l -c --extended", "--extended --z-up"}) {
-      all.push_back({scene, switches});
+      SCOPED_TRACE(scene.filename().string() + " " + switches);
+      const std::string text = read_file(scene);
+      const ConversionResult expected = convert_text(text, options_for(switches));
+      const Result result = kestrun::convert_text(text, fixed(switches), kNames);
+      EXPECT_EQ(result.output, expected.output);
+      EXPECT_EQ(result.exit_status(), expected.exit_status);
+      EXPECT_EQ(result.warnings, warning_lines(expected.err));
+      // The counts agree with the nodes in the output and the progress lines.
+      const auto nodes = [&](std::string_view type) { return occurrences(result.output, type); };
+      const Counts& counts = result.counts;
+      EXPECT_EQ(counts.meshes, nodes("createNode mesh "));
+      EXPECT_EQ(counts.lights, nodes("createNode spotLight ") + nodes("createNode pointLight ") +
+                                   nodes("createNode directionalLight ") + nodes("createNode ambientLight "));
+      EXPECT_EQ(counts.cameras, nodes("createNode camera "));
+      EXPECT_EQ(counts.animation_curves, nodes("createNode animCurve"));
+      EXPECT_EQ(counts.materials, nodes("createNode shadingEngine "));
+      EXPECT_EQ(counts.objects, occurrences(expected.out, "Entering Object : ") +
+                                    occurrences(expected.out, "Entering light : ") +
+                                    occurrences(expected.out, "Entering camera : "));
     }
-  }
-  return all;
-}
-
-TEST(Api, ConvertsAsTheCommandLineDoesAndCountsWhatItWrote) {
-  for (const Case& c : cases()) {
-    SCOPED_TRACE(c.scene.filename().string() + " " + c.switches);
-    const RunOptions run = options_for(c.switches);
-    const std::string text = read_file(c.scene);
-    const ConversionResult expected = convert_text(text, run);
-    const Result result = kestrun::convert_text(text, api_options(run), kNames);
-
-    EXPECT_EQ(result.output, expected.output);
-    EXPECT_EQ(result.exit_status(), expected.exit_status);
-    EXPECT_EQ(result.warnings, warning_lines(expected.err));
-    // The counts agree with the nodes in the output.
-    const std::string& out = result.output;
-    const Counts& counts = result.counts;
-    EXPECT_EQ(counts.meshes, occurrences(out, "createNode mesh "));
-    EXPECT_EQ(counts.lights, occurrences(out, "createNode spotLight ") +
-                                 occurrences(out, "createNode pointLight ") +
-                                 occurrences(out, "createNode directionalLight ") +
-                                 occurrences(out, "createNode ambientLight "));
-    EXPECT_EQ(counts.cameras, occurrences(out, "createNode camera "));
-    EXPECT_EQ(counts.animation_curves, occurrences(out, "createNode animCurve"));
-    EXPECT_EQ(counts.materials, occurrences(out, "createNode shadingEngine "));
-    EXPECT_EQ(counts.objects, occurrences(expected.out, "Entering Object : ") +
-                                  occurrences(expected.out, "Entering light : ") +
-                                  occurrences(expected.out, "Entering camera : "));
   }
 }
 
 TEST(Api, CountsObjectsAndThePlaybackRangeInBothModes) {
   const std::string text = read_file(kExample);
-  const Result flat = kestrun::convert_text(text, fixed());
-  ASSERT_TRUE(flat.ok()) << flat.message;
-  EXPECT_EQ(flat.counts.objects, 3U);  // One mesh, one spot light, one camera.
-  EXPECT_EQ(flat.counts.first_frame, 0);
-  EXPECT_EQ(flat.counts.last_frame, 100);
-  Options extended = fixed();
-  extended.extended = true;
-  const Result full = kestrun::convert_text(text, extended);
-  ASSERT_TRUE(full.ok()) << full.message;
-  EXPECT_EQ(full.counts.objects, 3U);
-  EXPECT_EQ(full.counts.last_frame, 100);
+  for (const char* switches : {"", "--extended"}) {
+    const Result result = kestrun::convert_text(text, fixed(switches));
+    ASSERT_TRUE(result.ok()) << result.message;
+    EXPECT_EQ(result.counts.objects, 3U);  // One mesh, one spot light, one camera.
+    EXPECT_EQ(result.counts.first_frame, 0);
+    EXPECT_EQ(result.counts.last_frame, 100);
+  }
+  Options extended = fixed("--extended");
   extended.scene = false;  // No timing converted: no range written.
   EXPECT_EQ(kestrun::convert_text(text, extended).counts.last_frame, 0);
 }
 
-/// The message a failure with `code` carries: the command line's, without its line end.
-std::string message_of(ErrorCode code) {
-  std::string message(message_text(code));
-  if (message.ends_with('\n')) message.pop_back();
-  return message;
-}
-
+/// The failure with `code`, with the command line's message (without its line end).
 void expect_failure(const Result& result, ResultCode code) {
   EXPECT_EQ(result.code, code);
   EXPECT_FALSE(result.ok());
   EXPECT_EQ(result.exit_status(), 1);
-  if (code != ResultCode::usage) {
-    EXPECT_EQ(result.message, message_of(static_cast<ErrorCode>(code)));
-  }
+  if (code == ResultCode::usage) return;
+  std::string message(message_text(static_cast<ErrorCode>(code)));
+  if (message.ends_with('\n')) message.pop_back();
+  EXPECT_EQ(result.message, message);
 }
 
 TEST(Api, FailuresAreResultsWithTheCommandLinesCodesAndMessages) {
@@ -179,14 +141,12 @@ TEST(Api, FailuresAreResultsWithTheCommandLinesCodesAndMessages) {
 
 TEST(Api, StreamsConvertAsTextAndReportTheirFailures) {
   const std::string scene = read_file(kExample);
-  for (const bool extended : {false, true}) {
-    Options options = fixed();
-    options.extended = extended;
+  for (const char* switches : {"", "--extended"}) {
     std::istringstream input(scene);
     std::ostringstream output;
-    const Result result = convert_stream(input, output, options, kNames);
+    const Result result = convert_stream(input, output, fixed(switches), kNames);
     EXPECT_TRUE(result.ok()) << result.message;
-    EXPECT_EQ(output.str(), kestrun::convert_text(scene, options, kNames).output) << extended;
+    EXPECT_EQ(output.str(), kestrun::convert_text(scene, fixed(switches), kNames).output) << switches;
   }
   std::istringstream input(scene);
   std::ofstream unopened("/no/such/folder/out.ma");
@@ -197,55 +157,47 @@ TEST(Api, StreamsConvertAsTextAndReportTheirFailures) {
 
   // A stream that goes bad partway, its buffer throwing as a lost disk would.
   struct FailingBuffer : std::streambuf {
-    FailingBuffer(std::string text, std::size_t failing_at) : text(std::move(text)), failing_at(failing_at) {}
+    explicit FailingBuffer(std::string text) : text(std::move(text)) {}
     int_type underflow() override {
-      if (read >= failing_at) throw std::runtime_error("disk gone");
-      const std::size_t count = std::min<std::size_t>(16, failing_at - read);
-      setg(text.data() + read, text.data() + read, text.data() + read + count);
-      read += count;
+      if (read >= 300) throw std::runtime_error("disk gone");
+      setg(text.data() + read, text.data() + read, text.data() + read + 16);
+      read += 16;
       return traits_type::to_int_type(*gptr());
     }
     std::string text;
-    std::size_t failing_at;
     std::size_t read = 0;
-  } buffer(scene, 300);
+  } buffer(scene);
   std::istream failing(&buffer);
-  const Result result = convert_stream(failing, output, fixed(), kNames);
-  expect_failure(result, ResultCode::input_read);
+  expect_failure(convert_stream(failing, output, fixed(), kNames), ResultCode::input_read);
   EXPECT_TRUE(output.str().starts_with("//Maya ASCII 3.0 scene\n")) << "what was read before converts first";
 }
 
-/// Runs `steps` with the process's standard output and error going into
-/// files; returns what was written to each.
+/// Runs `steps` with the process's standard output and error going into files; returns what each got.
 template <class Steps>
 std::pair<std::string, std::string> captured_standard_streams(Steps steps) {
   TempDir dir;
-  std::fflush(stdout);
-  std::fflush(stderr);
-  const int saved_out = ::dup(1);
-  const int saved_err = ::dup(2);
-  std::FILE* out = std::fopen(dir.file("out").c_str(), "w");
-  std::FILE* err = std::fopen(dir.file("err").c_str(), "w");
-  ::dup2(::fileno(out), 1);
-  ::dup2(::fileno(err), 2);
+  int saved[3] = {};
+  std::fflush(nullptr);
+  for (const int stream : {1, 2}) {
+    saved[stream] = ::dup(stream);
+    const int file = ::open(dir.file(std::to_string(stream)).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(file, stream);
+    ::close(file);
+  }
   steps();
-  std::fflush(stdout);
-  std::fflush(stderr);
-  ::dup2(saved_out, 1);
-  ::dup2(saved_err, 2);
-  ::close(saved_out);
-  ::close(saved_err);
-  std::fclose(out);
-  std::fclose(err);
-  return {read_file(dir.path() / "out"), read_file(dir.path() / "err")};
+  std::fflush(nullptr);
+  for (const int stream : {1, 2}) {
+    ::dup2(saved[stream], stream);
+    ::close(saved[stream]);
+  }
+  return {read_file(dir.path() / "1"), read_file(dir.path() / "2")};
 }
 
 TEST(Api, PrintsNothingUnlessAskedAndThenWhatTheCommandLinePrints) {
   TempDir dir;
   const std::string scene = read_file(kCorpus / "anim2.ASE");
   write_file(dir.path() / "in.ase", scene);
-  Options extended = fixed();
-  extended.extended = true;
+  const Options extended = fixed("--extended");
   const ConversionResult expected = convert_text(scene, options_for("--extended"));
   ASSERT_FALSE(warning_lines(expected.err).empty()) << "a scene with warnings is needed";
 
@@ -255,8 +207,7 @@ TEST(Api, PrintsNothingUnlessAskedAndThenWhatTheCommandLinePrints) {
     EXPECT_FALSE(convert_file(dir.file("missing.ase"), dir.file("out.ma"), extended).ok());
     EXPECT_FALSE(kestrun::convert_text("*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT *NODE_NAME", fixed()).ok());
   });
-  EXPECT_EQ(silent.first, "");
-  EXPECT_EQ(silent.second, "");
+  EXPECT_EQ(silent, (std::pair<std::string, std::string>()));
 
   // Asked: the callbacks receive the command line's progress and warnings,
   // and `print` puts them on the standard streams as it does.
@@ -272,8 +223,7 @@ TEST(Api, PrintsNothingUnlessAskedAndThenWhatTheCommandLinePrints) {
   EXPECT_EQ(progress, expected.out);
   EXPECT_EQ(warnings, warning_lines(expected.err));
   EXPECT_EQ(result.warnings, warnings);
-  EXPECT_EQ(printed.first, expected.out);
-  EXPECT_EQ(printed.second, expected.err);
+  EXPECT_EQ(printed, std::pair(expected.out, expected.err));
 
   // Taken through the callback only: none kept.
   asked.print = false;
@@ -287,11 +237,7 @@ TEST(Api, ConversionsOnSeveralThreadsGiveTheBytesOfOneAtATime) {
   std::vector<std::pair<std::string, Options>> jobs;
   for (const fs::path& scene : corpus_scenes()) {
     if (fs::file_size(scene) > 500'000) continue;
-    for (const bool extended : {false, true}) {
-      Options options = fixed();
-      options.extended = extended;
-      jobs.emplace_back(read_file(scene), options);
-    }
+    for (const char* switches : {"", "--extended"}) jobs.emplace_back(read_file(scene), fixed(switches));
   }
   std::vector<Result> alone;
   for (const auto& [text, options] : jobs) alone.push_back(kestrun::convert_text(text, options, kNames));
@@ -300,36 +246,33 @@ TEST(Api, ConversionsOnSeveralThreadsGiveTheBytesOfOneAtATime) {
   // starting elsewhere in the list, so that different scenes overlap.
   TempDir dir;
   constexpr std::size_t kThreads = 6;
-  const auto job_of = [&](std::size_t thread, std::size_t j) { return (j + thread * 3) % jobs.size(); };
-  const auto file_of = [&](std::size_t thread, std::size_t index, std::string_view extension) {
-    std::string name = std::to_string(thread);
-    name.append("-").append(std::to_string(index)).append(extension);
-    return dir.file(name);
+  const auto file_of = [&](std::size_t thread, std::size_t job, const char* extension) {
+    return dir.file(std::to_string(thread) + "-" + std::to_string(job) + extension);
   };
-  std::vector<std::vector<Result>> texts(kThreads);
+  std::vector<std::vector<Result>> texts(kThreads, std::vector<Result>(jobs.size()));
   std::vector<std::thread> threads;
   for (std::size_t t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
       for (std::size_t j = 0; j < jobs.size(); ++j) {
-        const auto& [text, options] = jobs[job_of(t, j)];
-        texts[t].push_back(kestrun::convert_text(text, options, kNames));
-        write_file(file_of(t, job_of(t, j), ".ase"), text);
-        convert_file(file_of(t, job_of(t, j), ".ase"), file_of(t, job_of(t, j), ".ma"), options);
+        const std::size_t job = (j + t * 3) % jobs.size();
+        const auto& [text, options] = jobs[job];
+        texts[t][job] = kestrun::convert_text(text, options, kNames);
+        write_file(file_of(t, job, ".ase"), text);
+        convert_file(file_of(t, job, ".ase"), file_of(t, job, ".ma"), options);
       }
     });
   }
   for (std::thread& thread : threads) thread.join();
   for (std::size_t t = 0; t < kThreads; ++t) {
-    for (std::size_t j = 0; j < jobs.size(); ++j) {
-      const std::size_t index = job_of(t, j);
-      SCOPED_TRACE("thread " + std::to_string(t) + ", job " + std::to_string(index));
-      EXPECT_EQ(texts[t][j].output, alone[index].output);
-      EXPECT_EQ(texts[t][j].warnings, alone[index].warnings);
-      EXPECT_EQ(texts[t][j].code, alone[index].code);
+    for (std::size_t job = 0; job < jobs.size(); ++job) {
+      SCOPED_TRACE("thread " + std::to_string(t) + ", job " + std::to_string(job));
+      EXPECT_EQ(texts[t][job].output, alone[job].output);
+      EXPECT_EQ(texts[t][job].warnings, alone[job].warnings);
+      EXPECT_EQ(texts[t][job].code, alone[job].code);
       // A file conversion writes what a text conversion under the files' names writes.
-      const Names names{file_of(t, index, ".ase"), file_of(t, index, ".ma")};
+      const Names names{file_of(t, job, ".ase"), file_of(t, job, ".ma")};
       EXPECT_EQ(read_file(names.output),
-                kestrun::convert_text(jobs[index].first, jobs[index].second, names).output);
+                kestrun::convert_text(jobs[job].first, jobs[job].second, names).output);
     }
   }
 }

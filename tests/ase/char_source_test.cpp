@@ -16,8 +16,8 @@ namespace {
 
 using testing::line_reader_characters;
 
-/// The characters of `input`, checking that each block size gives what the
-/// line reader gives, and that the end comes once, only after the last character.
+/// What the line reader gives for `input`, checking that each block size delivers it and that
+/// the end comes once, only after the last character.
 std::string characters(const std::string& input) {
   const std::string expected = line_reader_characters(input);
   for (const std::size_t block_size :
@@ -64,21 +64,15 @@ TEST(CharSource, MatchesTheLineReaderOnRandomInputs) {
   }
 }
 
-/// A source whose reads fail after a first block of "abc".
-class FailingSource final : public ByteSource {
- public:
-  std::span<unsigned char> next_block() override {
-    if (reads_++ > 0) throw Error(ErrorCode::InputRead);
-    return {block_, 3};
-  }
-
- private:
-  int reads_ = 0;
-  unsigned char block_[3 + kBlockSlack] = {'a', 'b', 'c'};
-};
-
 TEST(CharSource, ReadFailuresAreNotTakenForTheEnd) {
-  FailingSource bytes;
+  struct FailingSource final : ByteSource {  // Fails after a first block of "abc".
+    std::span<unsigned char> next_block() override {
+      if (reads++ > 0) throw Error(ErrorCode::InputRead);
+      return {block, 3};
+    }
+    int reads = 0;
+    unsigned char block[3 + kBlockSlack] = {'a', 'b', 'c'};
+  } bytes;
   bool ended = false;
   CharSource source(bytes, [&ended] { ended = true; });
   for (int i = 0; i < 3; ++i) source.advance_to(source.position() + 1);

@@ -12,33 +12,23 @@
 namespace kestrun {
 namespace {
 
-/// The events of the first 32 bytes (and whether a point is among them) and
-/// the words of all 64, by each scan.
-using Scanned = std::tuple<std::uint32_t, bool, std::uint64_t>;
-
-Scanned scanned_bytes(const unsigned char* q, bool braces) {
+/// The events of the first 32 bytes (and whether a point is among them) and the words of all 64.
+template <class Events, class Words>
+std::tuple<std::uint32_t, bool, std::uint64_t> scanned(Events events, Words words, const unsigned char* q,
+                                                       bool braces) {
   bool points = false;
-  const std::uint32_t events = skip_events_bytes(q, braces, points);
-  return {events, points, skip_words_bytes(q)};
+  const std::uint32_t found = events(q, braces, points);
+  return {found, points, words(q)};
 }
 
-#if defined(__SSE2__)
-Scanned scanned_sse2(const unsigned char* q, bool braces) {
-  bool points = false;
-  const std::uint32_t events = skip_events_sse2(q, braces, points);
-  return {events, points, skip_words_sse2(q)};
-}
-#endif
-
+/// The byte-at-a-time scans, the SSE2 scans where built and the scans the tokenizer calls agree.
 void expect_same_scans(const unsigned char* q) {
   for (const bool braces : {false, true}) {
-    const Scanned expected = scanned_bytes(q, braces);
+    const auto expected = scanned(skip_events_bytes, skip_words_bytes, q, braces);
 #if defined(__SSE2__)
-    EXPECT_EQ(scanned_sse2(q, braces), expected);
+    EXPECT_EQ(scanned(skip_events_sse2, skip_words_sse2, q, braces), expected);
 #endif
-    bool points = false;
-    const std::uint32_t events = skip_events(q, braces, points);
-    EXPECT_EQ(Scanned(events, points, skip_words(q)), expected);
+    EXPECT_EQ(scanned(skip_events, skip_words, q, braces), expected);
   }
 }
 

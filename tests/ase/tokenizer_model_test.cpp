@@ -25,43 +25,40 @@ class ModelTokenizer {
   }
 
   void next_token() {
-    while (c() == ' ') ++position_;
-    if (is_digit(c()) || c() == '-') return read_number();
+    while (c() == ' ') ++at_;
+    if (digit(c()) || c() == '-') return read_number();
     if (c() == kEnd) {
       token.kind = TokenKind::End;
-      return;
+    } else if (c() == '"') {
+      read_string();
+    } else if (c() == '*') {
+      read_keyword();
+    } else {
+      token.kind = char_kind_table[static_cast<std::size_t>(c())];
+      ++at_;
     }
-    if (c() == '"') return read_string();
-    if (c() == '*') return read_keyword();
-    token.kind = char_kind_table[static_cast<std::size_t>(c())];
-    ++position_;
   }
 
   /// True once the character after the last one has been asked for.
-  [[nodiscard]] bool end_of_input() const { return position_ >= chars_.size(); }
+  [[nodiscard]] bool end_of_input() const { return at_ >= chars_.size(); }
 
   Token token;
 
  private:
   static constexpr int kEnd = 256;
-  int c() const { return end_of_input() ? kEnd : static_cast<unsigned char>(chars_[position_]); }
-  static bool is_digit(int ch) { return ch >= '0' && ch <= '9'; }
-  static bool is_letter(int ch) { return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
+  int c() const { return end_of_input() ? kEnd : static_cast<unsigned char>(chars_[at_]); }
+  static bool digit(int ch) { return ch >= '0' && ch <= '9'; }
+  static bool word(int ch) { return digit(ch) || (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z'); }
 
   void read_number() {
-    double sign = 1.0;
-    if (c() == '-') {
-      sign = -1.0;
-      ++position_;
-      if (!is_digit(c()) && c() != '.') {
-        token.kind = TokenKind::Unknown;
-        return;
-      }
+    const double sign = c() == '-' ? -1.0 : 1.0;
+    if (sign < 0 && (++at_, !digit(c()) && c() != '.')) {
+      token.kind = TokenKind::Unknown;
+      return;
     }
-    double magnitude = 0.0;
-    double divisor = 1.0;
+    double magnitude = 0.0, divisor = 1.0;
     bool point = false;
-    do {
+    for (; digit(c()) || c() == '.'; ++at_) {
       if (c() == '.') {
         point = true;
       } else if (!point) {
@@ -70,46 +67,35 @@ class ModelTokenizer {
         divisor = divisor * 10.0;
         magnitude = magnitude + (c() - '0') / divisor;
       }
-      ++position_;
-    } while (is_digit(c()) || c() == '.');
-    if (point) {
-      token.kind = TokenKind::Real;
-      token.real = sign * magnitude;
-    } else {
-      token.kind = TokenKind::Integer;
-      const double value = sign * magnitude;
-      token.integer = value >= 2147483647.0    ? 2147483647
-                      : value <= -2147483648.0 ? -2147483647 - 1
-                                               : static_cast<int>(value);
     }
+    const double value = sign * magnitude;
+    token.kind = point ? TokenKind::Real : TokenKind::Integer;
+    const bool low = value <= -2147483648.0;
+    if (point) token.real = value;
+    if (!point)
+      token.integer = value >= 2147483647.0 ? 2147483647 : low ? -2147483647 - 1 : static_cast<int>(value);
   }
 
   void read_string() {
     token.kind = TokenKind::String;
-    ++position_;
-    if (c() == '"') {
-      token.text_chars[0] = ' ';
-      token.text_length = 1;
-      ++position_;
-      return;
-    }
     std::size_t length = 0;
-    while (c() != '"' && c() != kEnd) {
-      if (length < Token::kMaxText) token.text_chars[length++] = static_cast<char>(c());
-      ++position_;
+    if (++at_; c() == '"') {
+      token.text_chars[length++] = ' ';  // The empty string is one space.
+    } else {
+      for (; c() != '"' && c() != kEnd; ++at_) {
+        if (length < Token::kMaxText) token.text_chars[length++] = static_cast<char>(c());
+      }
     }
     token.text_length = length;
-    if (c() == '"') ++position_;
+    if (c() == '"') ++at_;
   }
 
   void read_keyword() {
     token.kind = TokenKind::Unknown;
-    ++position_;
-    if (!is_digit(c()) && !is_letter(c())) return;
+    if (++at_; !word(c())) return;
     std::size_t length = 0;
-    while (is_digit(c()) || is_letter(c()) || c() == '_') {
+    for (; word(c()) || c() == '_'; ++at_) {
       if (length < Token::kMaxKeyword) token.keyword_chars[length++] = static_cast<char>(c());
-      ++position_;
     }
     token.keyword_length = length;
     for (const KeywordEntry& entry : keyword_table) {
@@ -118,7 +104,7 @@ class ModelTokenizer {
   }
 
   std::string chars_;  // A space, then what the line reader delivers.
-  std::size_t position_ = 0;
+  std::size_t at_ = 0;
 };
 
 /// Every field of `token` (the real bit for bit), and whether the end was seen.
@@ -127,36 +113,20 @@ auto state(const Token& token, bool end_of_input) {
                     std::string(token.text()), std::string(token.keyword()), end_of_input);
 }
 
-/// Reads `input` with both tokenizers, the fast one in blocks of each of `block_sizes`.
-void expect_same_tokens(const std::string& input, std::initializer_list<std::size_t> block_sizes) {
-  for (const std::size_t block_size : block_sizes) {
-    ModelTokenizer model(input);
-    MemorySource fast_bytes(input, block_size);
-    int end_calls = 0;
-    Tokenizer fast(fast_bytes, [&end_calls] { ++end_calls; });
-    for (int i = 0; model.token.kind != TokenKind::End; ++i) {
-      ASSERT_LT(i, 1'000'000) << "no end";
-      model.next_token();
-      fast.next_token();
-      ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
-          << "token " << i << ", blocks of " << block_size;
-      ASSERT_EQ(end_calls, model.end_of_input() ? 1 : 0) << "the end is announced once, when it is seen";
-    }
-  }
+/// What next_token_until(stops) does, one token at a time.
+void model_until(ModelTokenizer& model, KindSet stops) {
+  do {
+    model.next_token();
+  } while (!stops.contains(model.token.kind) && model.token.kind != TokenKind::End && !model.end_of_input());
 }
 
-/// Reads `input` with both tokenizers, the fast one in blocks of each of
-/// `block_sizes`, calling next_token_until with stop sets drawn by `random`
-/// (now and then next_token instead); the model steps one token at a time to
-/// the same stop.
-void expect_same_stops(const std::string& input, std::initializer_list<std::size_t> block_sizes,
-                       std::mt19937& random) {
-  // Half the stop sets are keywords only (with the closing brace), as the
-  // walk's are; the others may hold any kind.
-  constexpr auto kKinds = static_cast<int>(TokenKind::End);
-  constexpr auto kKeywords = static_cast<int>(keyword_table.size());
-  std::uniform_int_distribution<int> kind(0, kKinds - 1);
-  std::uniform_int_distribution<int> keyword(1, kKeywords);
+/// Reads `input` with both tokenizers, the fast one in blocks of each of `block_sizes`. Without
+/// `random`, token by token; with it, by next_token_until with stop sets drawn from it (now and
+/// then next_token instead), half of them keywords only (with the closing brace), as the walk's are.
+void expect_same_tokens(const std::string& input, std::initializer_list<std::size_t> block_sizes,
+                        std::mt19937* random = nullptr) {
+  std::uniform_int_distribution<int> kind(0, static_cast<int>(TokenKind::End) - 1);
+  std::uniform_int_distribution<int> keyword(1, static_cast<int>(keyword_table.size()));
   std::uniform_int_distribution<int> count(0, 4);
   std::bernoulli_distribution keywords_only(0.5);
   for (const std::size_t block_size : block_sizes) {
@@ -166,23 +136,17 @@ void expect_same_stops(const std::string& input, std::initializer_list<std::size
     Tokenizer fast(fast_bytes, [&end_calls] { ++end_calls; });
     for (int i = 0; model.token.kind != TokenKind::End; ++i) {
       ASSERT_LT(i, 1'000'000) << "no end";
-      const int stop_count = count(random);
+      const int stop_count = random != nullptr ? count(*random) : 0;
       if (stop_count == 0) {
         model.next_token();
         fast.next_token();
       } else {
-        std::vector<TokenKind> stop_kinds;
-        const bool only_keywords = keywords_only(random);
+        KindSet stops{TokenKind::Rbrace};
+        const bool only_keywords = keywords_only(*random);
         for (int n = 0; n < stop_count; ++n) {
-          stop_kinds.push_back(static_cast<TokenKind>(only_keywords ? keyword(random) : kind(random)));
+          stops = KindSet{static_cast<TokenKind>(only_keywords ? keyword(*random) : kind(*random))} | stops;
         }
-        stop_kinds.push_back(TokenKind::Rbrace);
-        KindSet stops{};
-        for (const TokenKind stop : stop_kinds) stops = KindSet{stop} | stops;
-        do {
-          model.next_token();
-        } while (!stops.contains(model.token.kind) && model.token.kind != TokenKind::End &&
-                 !model.end_of_input());
+        model_until(model, stops);
         fast.next_token_until(stops);
       }
       ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
@@ -192,62 +156,61 @@ void expect_same_stops(const std::string& input, std::initializer_list<std::size
   }
 }
 
-TEST(TokenizerModel, AgreesOnRandomTokenSoup) {
-  // clang-format off
-  const char* pieces[] = {"*MESH_VERTEX", "*MESH_FACE", "*NODE_NAME", "*", "*mesh", "*3DSMAX_ASCIIEXPORT", "*_X",
-                          "*TM_ROTANGLE", "*SCENE", "*CONTROL_BEZIER_SCALE_KEY", "*MESH_TVERT",
-                          "\"name\"", "\"\"", "\"a\tb", "\"", "-", "-.", "-0.0000", "12.5000", "1.2.3", "007",
-                          "99999999999999", "-2147483648", "0.000000000000000000000001", ".", ":", "{", "}", "A",
-                          "\xAC", "\xE2\x82\xAC", " ", "\t", "\r\n", "\n", "#", "+"};
-  // clang-format on
-  std::mt19937 random(17);
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
-  std::uniform_int_distribution<int> count(0, 400);
-  std::uniform_int_distribution<int> coin(0, 9);
-  for (int round = 0; round < 400; ++round) {
-    std::string input;
-    for (int n = count(random); n > 0; --n) {
-      input += pieces[pick(random)];
-      if (coin(random) < 6) input += ' ';
-      if (coin(random) == 0) input.push_back('\0');
-      if (coin(random) == 0) input += std::string(static_cast<std::size_t>(coin(random)) * 300, 'w');
-    }
-    expect_same_tokens(input, {1, 2, 5, 64, kBlockSize});
-    expect_same_stops(input, {1, 3, 64, 100, kBlockSize}, random);
-  }
-}
+struct Soup {
+  std::vector<const char*> pieces;
+  unsigned seed;
+  int rounds;
+  int most_pieces;
+  char blank;
+  double blank_chance;
+  bool nuls_and_long_words;
+  std::initializer_list<std::size_t> token_blocks, stop_blocks;
+};
 
-TEST(TokenizerModel, AgreesOverLongRunsOfNumbersAndKeywords) {
-  // What the walk passes over most: lines of numbers after a keyword, few
-  // quotes and braces, and the shapes that end a run of digits oddly.
+TEST(TokenizerModel, AgreesOnRandomSoupsOfTokens) {
   // clang-format off
-  const char* pieces[] = {"*MESH_VERTEX", "*MESH_FACE", "*MESH_VERTEXNORMAL", "*NODE_NAME", "*MESH_TVERT", "*SCENE",
-                          "*CONTROL_BEZIER_POS_KEY", "*MESH_VERTEX7", "*A1.5", "*A1", "**MESH", "*_5", "*",
-                          "*A_VERY_LONG_KEYWORD_OF_MORE_THAN_32_CHARACTERS", "0.8152", "-0.0974", "-0.0000",
-                          "1440", "-17", "5.", "-.", "-.5", ".5", "..", "1..2", "1.2.3", "1-2", "--5", "-x", "-",
-                          "A12", "_5", "AB:", "A:", "0:", "99999999999999", "123456789.123456789",
-                          "0.0000000000000000001", "{", ":", "#", "\xAC", "}", "\"q\"", "\t", "\t", " ", " ",
-                          "\n\t\t\t"};
+  const Soup soups[] = {
+      // Any token, NULs and long words.
+      {{"*MESH_VERTEX", "*MESH_FACE", "*NODE_NAME", "*", "*mesh", "*3DSMAX_ASCIIEXPORT", "*_X", "*TM_ROTANGLE",
+        "*SCENE", "*CONTROL_BEZIER_SCALE_KEY", "*MESH_TVERT", "\"name\"", "\"\"", "\"a\tb", "\"", "-", "-.",
+        "-0.0000", "12.5000", "1.2.3", "007", "99999999999999", "-2147483648", "0.000000000000000000000001", ".",
+        ":", "{", "}", "A", "\xAC", "\xE2\x82\xAC", " ", "\t", "\r\n", "\n", "#", "+"},
+       17, 400, 400, ' ', 0.6, true, {1, 2, 5, 64, kBlockSize}, {1, 3, 64, 100, kBlockSize}},
+      // What the walk passes over most: lines of numbers after a keyword, few quotes and
+      // braces, and the shapes that end a run of digits oddly.
+      {{"*MESH_VERTEX", "*MESH_FACE", "*MESH_VERTEXNORMAL", "*NODE_NAME", "*MESH_TVERT", "*SCENE",
+        "*CONTROL_BEZIER_POS_KEY", "*MESH_VERTEX7", "*A1.5", "*A1", "**MESH", "*_5", "*",
+        "*A_VERY_LONG_KEYWORD_OF_MORE_THAN_32_CHARACTERS", "0.8152", "-0.0974", "-0.0000", "1440", "-17", "5.",
+        "-.", "-.5", ".5", "..", "1..2", "1.2.3", "1-2", "--5", "-x", "-", "A12", "_5", "AB:", "A:", "0:",
+        "99999999999999", "123456789.123456789", "0.0000000000000000001", "{", ":", "#", "\xAC", "}", "\"q\"",
+        "\t", "\t", " ", " ", "\n\t\t\t"},
+       23, 60, 3000, '\t', 0.7, false, {64, 1000, kBlockSize}, {64, 100, 1000, 4099, kBlockSize}}};
   // clang-format on
-  std::mt19937 random(23);
-  std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
-  std::uniform_int_distribution<int> count(0, 3000);
-  std::bernoulli_distribution blank(0.7);
-  for (int round = 0; round < 60; ++round) {
-    std::string input;
-    for (int n = count(random); n > 0; --n) {
-      input += pieces[pick(random)];
-      if (blank(random)) input += '\t';
+  for (const Soup& soup : soups) {
+    std::mt19937 random(soup.seed);
+    std::uniform_int_distribution<std::size_t> pick(0, soup.pieces.size() - 1);
+    std::uniform_int_distribution<int> count(0, soup.most_pieces);
+    std::bernoulli_distribution blank(soup.blank_chance);
+    std::uniform_int_distribution<int> coin(0, 9);
+    for (int round = 0; round < soup.rounds; ++round) {
+      std::string input;
+      for (int n = count(random); n > 0; --n) {
+        input += soup.pieces[pick(random)];
+        if (blank(random)) input += soup.blank;
+        if (soup.nuls_and_long_words && coin(random) == 0) input.push_back('\0');
+        if (soup.nuls_and_long_words && coin(random) == 0) {
+          input += std::string(static_cast<std::size_t>(coin(random)) * 300, 'w');
+        }
+      }
+      expect_same_tokens(input, soup.token_blocks);
+      expect_same_tokens(input, soup.stop_blocks, &random);
     }
-    expect_same_tokens(input, {64, 1000, kBlockSize});
-    expect_same_stops(input, {64, 100, 1000, 4099, kBlockSize}, random);
   }
 }
 
 TEST(TokenizerModel, AgreesWhereTheLastNumbersLieFarBack) {
-  // The last real and integer before a stop lie behind hundreds of keyword
-  // lines without numbers (and a quote now and then), further back than the
-  // fast passes note the lines they pass.
+  // The last real and integer before a stop lie behind hundreds of keyword lines without
+  // numbers (and a quote now and then), further back than the fast passes note the lines they pass.
   std::mt19937 random(29);
   for (const int lines : {3, 63, 64, 65, 200, 5000}) {
     std::string input = "*MESH_VERTEX 7 -2.5 *MESH_TVERT 8 ";
@@ -255,19 +218,17 @@ TEST(TokenizerModel, AgreesWhereTheLastNumbersLieFarBack) {
       input += line % 97 == 50 ? "*NODE_NAME \"a*b\"\n" : "*MESH_TVERT *X_Y\t_ *\n";
     }
     input += "*MESH_FACE 1 }";
-    expect_same_stops(input, {64, 1000, kBlockSize}, random);
-    for (const KindSet& stops : {KindSet{TokenKind::MeshFace}, KindSet{TokenKind::MeshFace, TokenKind::Rbrace},
-                                KindSet{TokenKind::Scene}}) {
+    expect_same_tokens(input, {64, 1000, kBlockSize}, &random);
+    for (const KindSet& stops :
+         {KindSet{TokenKind::MeshFace}, KindSet{TokenKind::MeshFace, TokenKind::Rbrace},
+          KindSet{TokenKind::Scene}}) {
       for (const std::size_t block_size : {std::size_t{64}, std::size_t{1000}, kBlockSize}) {
         ModelTokenizer model(input);
         MemorySource fast_bytes(input, block_size);
         Tokenizer fast(fast_bytes, nullptr);
         model.next_token();
         fast.next_token();
-        do {
-          model.next_token();
-        } while (!stops.contains(model.token.kind) && model.token.kind != TokenKind::End &&
-                 !model.end_of_input());
+        model_until(model, stops);
         fast.next_token_until(stops);
         ASSERT_EQ(state(fast.token(), fast.end_of_input()), state(model.token, model.end_of_input()))
             << lines << " lines, blocks of " << block_size;
@@ -277,23 +238,24 @@ TEST(TokenizerModel, AgreesWhereTheLastNumbersLieFarBack) {
 }
 
 TEST(TokenizerModel, AgreesOnLinesReadAtOnce) {
-  // next_numbers and next_face_corners read a line's tokens at once when
-  // they have the expected shape, and nothing otherwise: either way the
-  // token is what the model's tokens give.
+  // next_numbers and next_face_corners read a line's tokens at once when they have the expected
+  // shape, and nothing otherwise: either way the token is what the model's tokens give.
   // clang-format off
   const char* pieces[] = {"*MESH_FACE", "*MESH_VERTEX", "0", "17", "-3", "12345678", "123456789", "-0", "2.5",
                           "-.5", ".", "-", "1.2.3", "A", "B", "C", "AB", ":", " ", "\t", "\n", "\"s\"", "x", "99e"};
+  const char* slots[] = {"7", ":", "A", ":", "1", "B", ":", "22", "C", ":", "-3"};
   // clang-format on
   std::mt19937 random(31);
   std::uniform_int_distribution<std::size_t> pick(0, std::size(pieces) - 1);
   std::bernoulli_distribution well_formed(0.5);
+  std::bernoulli_distribution other(0.15);
   std::uniform_int_distribution<int> blanks(0, 2);
   for (int round = 0; round < 3000; ++round) {
-    // Lines as exporters write them, and lines of random pieces.
+    // Lines as exporters write them (now and then one byte changed for a random piece), a face
+    // line token by token (each token now and then another), and lines of random pieces.
     std::string input;
     for (int line = 0; line < 20; ++line) {
       if (well_formed(random)) {
-        // Well formed, or nearly: one byte changed for a random piece.
         const std::string pad(static_cast<std::size_t>(blanks(random)), ' ');
         std::string lines = "*MESH_FACE " + pad + "5:" + pad + "A: " + pad + "1 B:" + pad + "-2 C: 3" + pad +
                             " AB: 1\n*MESH_VERTEX 4\t-1.5\t" + pad + "2\t0.0000\n";
@@ -301,11 +263,7 @@ TEST(TokenizerModel, AgreesOnLinesReadAtOnce) {
           std::uniform_int_distribution<std::size_t> place(1, lines.size() - 1);
           lines.replace(place(random), 1, pieces[pick(random)]);
         }
-        input += lines;
-        // A face line token by token, each token now and then another.
-        const char* slots[] = {"7", ":", "A", ":", "1", "B", ":", "22", "C", ":", "-3"};
-        std::bernoulli_distribution other(0.15);
-        input += "*MESH_FACE";
+        input += lines + "*MESH_FACE";
         for (const char* slot : slots) {
           input += std::string(static_cast<std::size_t>(blanks(random)), ' ');
           input += other(random) ? pieces[pick(random)] : slot;
@@ -323,9 +281,9 @@ TEST(TokenizerModel, AgreesOnLinesReadAtOnce) {
         ASSERT_LT(i, 1'000'000) << "no end";
         model.next_token();
         fast.next_token();
+        std::array<Tokenizer::Number, 4> numbers{};
         if (fast.kind() == TokenKind::MeshFace) {
-          const auto corners = fast.next_face_corners();
-          if (corners) {
+          if (const auto corners = fast.next_face_corners()) {
             std::array<std::int32_t, 3> expected{};
             for (int n = 0; n < 11; ++n) {
               model.next_token();
@@ -334,18 +292,15 @@ TEST(TokenizerModel, AgreesOnLinesReadAtOnce) {
             }
             ASSERT_EQ(*corners, expected) << input;
           }
-        } else if (fast.kind() == TokenKind::MeshVertex) {
-          std::array<Tokenizer::Number, 4> numbers{};
-          if (fast.next_numbers(numbers)) {
-            for (const Tokenizer::Number& number : numbers) {
-              model.next_token();
-              ASSERT_EQ(number.kind, model.token.kind);
-              if (number.kind == TokenKind::Integer) {
-                ASSERT_EQ(number.integer, model.token.integer);
-              } else {
-                ASSERT_EQ(std::bit_cast<std::uint64_t>(number.real),
-                          std::bit_cast<std::uint64_t>(model.token.real));
-              }
+        } else if (fast.kind() == TokenKind::MeshVertex && fast.next_numbers(numbers)) {
+          for (const Tokenizer::Number& number : numbers) {
+            model.next_token();
+            ASSERT_EQ(number.kind, model.token.kind);
+            if (number.kind == TokenKind::Integer) {
+              ASSERT_EQ(number.integer, model.token.integer);
+            } else {
+              ASSERT_EQ(std::bit_cast<std::uint64_t>(number.real),
+                        std::bit_cast<std::uint64_t>(model.token.real));
             }
           }
         }
@@ -365,14 +320,14 @@ TEST(TokenizerModel, AgreesOnEveryKeywordAndOnLongNumbersStringsAndKeywords) {
   }
   std::mt19937 random(5);
   expect_same_tokens(keywords, {3, kBlockSize});
-  expect_same_stops(keywords, {3, 100, kBlockSize}, random);
+  expect_same_tokens(keywords, {3, 100, kBlockSize}, &random);
   std::string long_fraction = "0.";
   for (int i = 0; i < 400; ++i) long_fraction.push_back(static_cast<char>('0' + (i * 7) % 10));
   const std::string long_tokens = long_fraction + " 0." + std::string(307, '0') + "17 \"" +
                                   std::string(3000, 's') + "\" *" + std::string(500, 'K') + " 1" +
                                   std::string(320, '0') + " -" + std::string(20, '9') + ".5";
   expect_same_tokens(long_tokens, {1, 3, 100, 4096});
-  expect_same_stops(long_tokens, {1, 3, 100, 4096}, random);
+  expect_same_tokens(long_tokens, {1, 3, 100, 4096}, &random);
 }
 
 }  // namespace

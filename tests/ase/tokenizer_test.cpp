@@ -36,10 +36,7 @@ std::string tokens_of(const std::string& text) {
     listing += kKindNames[static_cast<std::size_t>(token.kind)];
     char value[64];
     if (token.kind == TokenKind::Integer) listing.append("=").append(std::to_string(token.integer));
-    if (token.kind == TokenKind::Real) {
-      listing.append(value,
-                     static_cast<std::size_t>(std::snprintf(value, sizeof value, "=%.17g", token.real)));
-    }
+    if (token.kind == TokenKind::Real) listing.append(value, std::snprintf(value, sizeof value, "=%.17g", token.real));
     if (token.kind == TokenKind::String) listing.append("='").append(token.text()).append("'");
     if (token.kind == TokenKind::End) return listing;
     listing += ' ';
@@ -85,7 +82,7 @@ const unsigned char* bytes(const std::string& text) {
   return reinterpret_cast<const unsigned char*>(text.data());
 }
 
-TEST(ByteScan, CountsRunsOfDigits) {
+TEST(ByteScan, CountsRunsOfDigitsAndParsesOneToEightDigitsWhateverFollows) {
   EXPECT_EQ(count_digits16(bytes(padded("0123456789/:"))), 10U);
   EXPECT_EQ(count_digits16(bytes(padded(std::string(20, '7')))), 16U);
   for (int byte = 0; byte < 256; ++byte) {
@@ -93,9 +90,6 @@ TEST(ByteScan, CountsRunsOfDigits) {
               byte >= '0' && byte <= '9' ? 1U : 0U)
         << byte;
   }
-}
-
-TEST(ByteScan, ParsesOneToEightDigitsWhateverFollows) {
   std::mt19937 random(3);
   for (int round = 0; round < 200000; ++round) {
     const unsigned count = 1 + static_cast<unsigned>(random() % 8);

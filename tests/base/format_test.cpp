@@ -25,9 +25,7 @@ TEST(Format, RendersConversionsInOrderWithLiteralTextBetween) {
   EXPECT_EQ(format_string("%d%d%d", 1, -2, std::int64_t{6'000'000'000}), "1-26000000000");
   EXPECT_EQ(format_string("-%c\n", 'x'), "-x\n");
   EXPECT_EQ(format_string("-%c\n", std::string_view()), "-\n");
-}
-
-TEST(Format, PadsIntegersToTheirWidthLikePrintf) {
+  // Widths pad integers as printf does.
   EXPECT_EQ(format_string("%2d:%2d:%2d:", 7, 12, 123), " 7:12:123:");
   EXPECT_EQ(format_string("%4d %4d %4d ", 2001, 99, -5), "2001   99   -5 ");
 }
@@ -44,33 +42,34 @@ void expect_printf(double value) {
 
 TEST(FormatFixed, MatchesPrintfOnSpecialValues) {
   using limits = std::numeric_limits<double>;
-  const double values[] = {0.0,
-                           -0.0,
-                           1e-7,
-                           -1e-7,
-                           5e-7,
-                           0.1234f,
-                           300.7f,
-                           512.3f,
-                           0.0078125,
-                           0.0234375,
-                           std::ldexp(1.0, -149),
-                           std::numeric_limits<float>::max(),
-                           999999999999.0f,
-                           1e12f,
-                           1.5e30f,
-                           -3.4e38f,
-                           limits::infinity(),
-                           -limits::infinity(),
-                           limits::quiet_NaN(),
-                           -limits::quiet_NaN(),
-                           limits::max(),
-                           limits::denorm_min(),
-                           0.1};
-  for (const double value : values) expect_printf(value);
+  for (const double value : {0.0,
+                             -0.0,
+                             1e-7,
+                             -1e-7,
+                             5e-7,
+                             double{0.1234f},
+                             double{300.7f},
+                             double{512.3f},
+                             0.0078125,
+                             0.0234375,
+                             std::ldexp(1.0, -149),
+                             double{std::numeric_limits<float>::max()},
+                             double{999999999999.0f},
+                             double{1e12f},
+                             double{1.5e30f},
+                             double{-3.4e38f},
+                             limits::infinity(),
+                             -limits::infinity(),
+                             limits::quiet_NaN(),
+                             -limits::quiet_NaN(),
+                             limits::max(),
+                             limits::denorm_min(),
+                             0.1}) {
+    expect_printf(value);
+  }
 }
 
-TEST(FormatFixed, MatchesPrintfOnEveryKindOfFloat) {
+TEST(FormatFixed, MatchesPrintfOnEveryKindOfFloatAndDouble) {
   std::mt19937 random(20261207);
   for (int i = 0; i < 2'000'000; ++i) {
     expect_printf(std::bit_cast<float>(static_cast<std::uint32_t>(random())));  // Any bit pattern.
@@ -90,20 +89,17 @@ TEST(FormatFixed, MatchesPrintfOnEveryKindOfFloat) {
       expect_printf(std::nextafter(value, -1e30f));
     }
   }
+  std::mt19937_64 random64(11);
+  for (int i = 0; i < 200'000; ++i) expect_printf(std::bit_cast<double>(random64()));
 }
 
-TEST(FormatFixed, MatchesPrintfOnDoublesThatAreNoFloats) {
-  std::mt19937_64 random(11);
-  for (int i = 0; i < 200'000; ++i) expect_printf(std::bit_cast<double>(random()));
-}
-
-TEST(FormatInteger, MatchesPrintfOnEverySmallValueAndAroundEveryPowerOfTen) {
-  // Values below 10^8 are written eight digits at once, the leading zeros
-  // shifted away: every count of digits, and each value up to 2,000,000.
+TEST(FormatInteger, MatchesPrintf) {
   const auto expect_text = [](std::int64_t value) {
     char buffer[kMaxIntegerLength];
     ASSERT_EQ(std::string(buffer, format_integer(value, buffer)), std::to_string(value));
   };
+  // Values below 10^8 are written eight digits at once, the leading zeros
+  // shifted away: every count of digits, and each value up to 2,000,000.
   for (std::int64_t value = -1000; value <= 2'000'000; ++value) expect_text(value);
   std::int64_t power = 1;
   for (int exponent = 1; exponent <= 18; ++exponent) {
@@ -113,17 +109,13 @@ TEST(FormatInteger, MatchesPrintfOnEverySmallValueAndAroundEveryPowerOfTen) {
       expect_text(-(power + near));
     }
   }
-}
-
-TEST(FormatInteger, MatchesPrintf) {
-  std::mt19937_64 random(3);
-  for (int i = 0; i < 100'000; ++i) {
-    const std::int64_t extremes[] = {0, -1, std::numeric_limits<std::int64_t>::max(),
-                                     std::numeric_limits<std::int64_t>::min()};
-    const auto value = i < 4 ? extremes[i] : static_cast<std::int64_t>(random()) >> (random() % 64);
-    char buffer[kMaxIntegerLength];
-    ASSERT_EQ(std::string(buffer, format_integer(value, buffer)), std::to_string(value));
+  for (const std::int64_t extreme :
+       {std::int64_t{0}, std::int64_t{-1}, std::numeric_limits<std::int64_t>::max(),
+        std::numeric_limits<std::int64_t>::min()}) {
+    expect_text(extreme);
   }
+  std::mt19937_64 random(3);
+  for (int i = 0; i < 100'000; ++i) expect_text(static_cast<std::int64_t>(random()) >> (random() % 64));
 }
 
 }  // namespace

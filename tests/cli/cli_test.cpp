@@ -54,17 +54,17 @@ class Cli : public ::testing::Test {
   TempDir dir_;
 };
 
-TEST_F(Cli, HelpAndUsageErrorsCreateNoOutput) {
-  expect_run({"-h"}, 1, kHelpScreen, "");
-  EXPECT_EQ(file("out.ma"), std::nullopt);
-  expect_run({"in.ase", "out.ma", "-g", "-H"}, 1, kHelpScreen, "");
-  EXPECT_EQ(file("out.ma"), std::nullopt);
-  expect_run({"in.ase", "out.ma", "-x"}, 1, "Unrecognized parameter : -x\n", kUsage);
-  EXPECT_EQ(file("out.ma"), std::nullopt);
-  expect_run({}, 1, "", kUsage);
-}
-
-TEST_F(Cli, HelpAndVersionAloneAnswerWithStatus0AndOtherwiseAreNames) {
+TEST_F(Cli, HelpUsageAndVersionCreateNoOutput) {
+  const std::tuple<std::vector<std::string>, std::string, std::string_view> endings[] = {
+      {{"-h"}, kHelpScreen, ""},
+      {{"in.ase", "out.ma", "-g", "-H"}, kHelpScreen, ""},
+      {{"in.ase", "out.ma", "-x"}, "Unrecognized parameter : -x\n", kUsage},
+      {{}, "", kUsage}};
+  for (const auto& [arguments, out, err] : endings) {
+    expect_run(arguments, 1, out, err);
+    EXPECT_EQ(file("out.ma"), std::nullopt);
+  }
+  // --help and --version alone answer with status 0; otherwise they are names.
   const ProcessResult help = run_program(kBinary, {"--help"}, dir_.path());
   EXPECT_EQ(help.exit_status, 0);
   EXPECT_EQ(help.err, "");
@@ -75,7 +75,6 @@ TEST_F(Cli, HelpAndVersionAloneAnswerWithStatus0AndOtherwiseAreNames) {
   }
   expect_run({"--version"}, 0, "Kestrun " + std::string(kProgramVersion) + "\n", "");
   EXPECT_EQ(file("out.ma"), std::nullopt);
-  // Anything but the single argument keeps the meanings it always had.
   expect_run({"--Help"}, 1, "", kUsage);
   expect_run({"in.ase", "out.ma", "--help"}, 1, "Unrecognized parameter : --help\n", kUsage);
   expect_run({"--version", "out.ma"}, 1, "", kCannotOpen);
@@ -104,40 +103,31 @@ TEST_F(Cli, TheManualPageNamesEverySwitchAndMessage) {
   EXPECT_NE(page.find(".SH EXAMPLES"), std::string::npos);
 }
 
-TEST_F(Cli, MissingInputLeavesAnEmptyOutput) {
+TEST_F(Cli, InputsAndOutputsThatCannotBeUsedAreRefused) {
+  // Code 7 leaves an empty output; code 6 creates nothing and never overwrites the input.
   expect_run({"missing.ase", "out.ma"}, 1, "", kCannotOpen);
   EXPECT_EQ(file("out.ma"), "");
-}
-
-TEST_F(Cli, OutputThatCannotBeCreatedIsCode6) {
-  write("in.ase", "*3DSMAX_ASCIIEXPORT 200\n");
-  fs::create_directory(path("folder.ma"));
-  for (const char* output : {"no/such/dir/out.ma", "folder.ma", ""}) {
-    expect_run({"in.ase", output}, 1, "", kCannotCreate);
-  }
-  EXPECT_EQ(file("no"), std::nullopt);
-}
-
-TEST_F(Cli, TheInputIsNeverOverwritten) {
   const std::string scene = "*3DSMAX_ASCIIEXPORT 200\n*COMMENT \"keep me\"\n";
   write("in.ase", scene);
+  fs::create_directory(path("folder.ma"));
   fs::create_symlink(path("in.ase"), path("link.ma"));
   fs::create_hard_link(path("in.ase"), path("hard.ma"));
-  for (const char* output : {"in.ase", "./in.ase", "link.ma", "hard.ma"}) {
+  for (const char* output :
+       {"no/such/dir/out.ma", "folder.ma", "", "in.ase", "./in.ase", "link.ma", "hard.ma"}) {
     expect_run({"in.ase", output}, 1, "", kCannotCreate);
     EXPECT_EQ(file("in.ase"), scene) << output;
   }
+  EXPECT_EQ(file("no"), std::nullopt);
+  fs::create_directory(path("folder.ase"));  // Opened, but not readable: code 9.
+  expect_run({"folder.ase", "out.ma"}, 1, kEntering, kCannotRead);
 }
 
 TEST_F(Cli, WriteFailureIsCode8) {
-  // A small scene is written by the final flush, after the whole input was read.
+  // A small scene is written by the final flush, after the whole input was read; a large one
+  // fails at the first full buffer, while the mesh is written, before the input ends.
   copy_from_corpus("anim.ASE");
   expect_run({"anim.ASE", "/dev/full"}, 1,
              kEntering + kAnimProgress + "anim.ASE Completed\n/dev/full Generated\n", kCannotWrite);
-}
-
-TEST_F(Cli, AWriteFailureInTheMiddleEndsTheRunThere) {
-  // The first full buffer fails while the mesh is written, before the input ends.
   write("big.ase", large_scene(100'000));
   expect_run({"big.ase", "/dev/full"}, 1, kEntering, kCannotWrite);
 }
@@ -193,38 +183,25 @@ TEST_F(Cli, AnOutputCutShortByTheFileSizeLimitIsAFailureNotASuccess) {
   }
 }
 
-TEST_F(Cli, MalformedBlocksAreCode4WithoutALineEnd) {
-  // No trailer; what was converted before the malformed block stays.
-  const std::pair<const char*, std::string> cases[] = {
-      {"*GEOMOBJECT *NODE_NAME \"A\"\n}\n", expected_header()},
-      {"*GEOMOBJECT {\n*NODE_NAME \"A\"\n*MESH {\n*MESH_NUMVERTEX many\n}\n}\n",
-       expected_header() + " createNode transform -n \"A\";\n createNode mesh -n \"AShape1\" -p \"A\";\n"}};
-  for (const auto& [body, output] : cases) {
-    write("bad.ase", std::string("*3DSMAX_ASCIIEXPORT 200\n") + body);
-    expect_run({"bad.ase", "out.ma"}, 1, kEntering, kFatal);
-    EXPECT_EQ(with_fixed_date(file("out.ma").value_or("")), output);
+TEST_F(Cli, ScenesThatCannotBeConvertedEndWithoutALineEnd) {
+  // Code 4 keeps what was converted before the malformed block, without a trailer. Code 5: text
+  // read to its end in search of the header keyword prints the completion lines first; eleven
+  // tokens without it, or another version, are refused before the end.
+  const std::string completed = kEntering + "in.ase Completed\nout.ma Generated\n";
+  const std::string mesh = " createNode transform -n \"A\";\n createNode mesh -n \"AShape1\" -p \"A\";\n";
+  const std::tuple<std::string, std::string, std::string_view, std::string> cases[] = {
+      {"*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT *NODE_NAME \"A\"\n}\n", kEntering, kFatal, expected_header()},
+      {"*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT {\n*NODE_NAME \"A\"\n*MESH {\n*MESH_NUMVERTEX many\n}\n}\n",
+       kEntering, kFatal, expected_header() + mesh},
+      {"hi\n", completed, kInvalid, ""},
+      {"", completed, kInvalid, ""},
+      {"Hello, this is no scene at all\n", kEntering, kInvalid, ""},
+      {"*3DSMAX_ASCIIEXPORT 110\n*GEOMOBJECT {\n}\n", kEntering, kInvalid, ""}};
+  for (const auto& [scene, out, err, output] : cases) {
+    write("in.ase", scene);
+    expect_run({"in.ase", "out.ma"}, 1, out, err);
+    EXPECT_EQ(with_fixed_date(file("out.ma").value_or("(none)")), output);
   }
-}
-
-TEST_F(Cli, TextThatIsNoAseSceneIsCode5WithoutALineEnd) {
-  // Read to its end in search of the header keyword: the completion lines come first.
-  for (const char* text : {"hi\n", ""}) {
-    write("short.txt", text);
-    expect_run({"short.txt", "out.ma"}, 1, kEntering + "short.txt Completed\nout.ma Generated\n", kInvalid);
-    EXPECT_EQ(file("out.ma"), "");
-  }
-  // Eleven tokens without it, or a version other than 200: refused before the end.
-  for (const char* text :
-       {"Hello, this is no scene at all\n", "*3DSMAX_ASCIIEXPORT 110\n*GEOMOBJECT {\n}\n"}) {
-    write("other.txt", text);
-    expect_run({"other.txt", "out.ma"}, 1, kEntering, kInvalid);
-    EXPECT_EQ(file("out.ma"), "") << text;
-  }
-}
-
-TEST_F(Cli, DirectoryInputIsAReadFailure) {
-  fs::create_directory(path("folder.ase"));
-  expect_run({"folder.ase", "out.ma"}, 1, kEntering, kCannotRead);
 }
 
 /// How often `pattern` matches in `text`; or, if it has a group, the sum of the numbers the group captures.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "cli/run.h"
@@ -22,42 +23,32 @@ TEST(CommandLine, SwitchesSetExactlyTheNamedOptions) {
       {"-u -g", "aglcs"}, {"-g -U", "aglcs"}, {"/G", "gs"},  {"xl", "l"},     {"-lights -Cameras", "lc"},
       {"-a -s -a", "ags"}};
   for (const auto& [given, letters] : switches) EXPECT_EQ(switches_of(options_for(given)), letters) << given;
-}
-
-/// Runs the program on `arguments`, which must end the run with status 1,
-/// open nothing and print `out` and `err`.
-void expect_ending(Arguments arguments, std::string_view out, std::string_view err) {
-  arguments.insert(arguments.begin(), "Kestrun");
+  const std::string long_name(5000, 'n');  // Names of any length are kept.
   CapturedConsole console;
-  EXPECT_EQ(run_kestrun(arguments, console, fixed_time), 1) << arguments.size();
-  EXPECT_EQ(console.out(), out);
-  EXPECT_EQ(console.err(), err);
+  EXPECT_EQ(read_command_line(Arguments{"Kestrun", long_name, "o"}, console).input_name, long_name);
 }
 
-TEST(CommandLine, TooFewArgumentsAreAUsageError) {
-  for (const Arguments& arguments : std::vector<Arguments>{{}, {"in.ase"}, {"-H"}, {"-hh"}, {"/h"}}) {
-    expect_ending(arguments, "", kUsage);
+TEST(CommandLine, ArgumentsThatEndTheRunPrintUsageHelpOrTheUnrecognisedLetter) {
+  const std::string unrecognised = "Unrecognized parameter : ";
+  const std::tuple<Arguments, std::string, std::string_view> endings[] = {
+      {{}, "", kUsage},
+      {{"in.ase"}, "", kUsage},
+      {{"-H"}, "", kUsage},
+      {{"-hh"}, "", kUsage},
+      {{"/h"}, "", kUsage},
+      {{"-h"}, kHelpScreen, ""},
+      {{"a", "b", "-g", "-h"}, kHelpScreen, ""},
+      {{"a", "b", "/Help", "-x"}, kHelpScreen, ""},
+      {{"a", "b", "-x", "-h"}, unrecognised + "-x\n", kUsage},
+      {{"a", "b", "-"}, unrecognised + "-\n", kUsage},
+      {{"a", "b", ""}, unrecognised + "-\n", kUsage}};
+  for (auto [arguments, out, err] : endings) {
+    arguments.insert(arguments.begin(), "Kestrun");
+    CapturedConsole console;
+    EXPECT_EQ(run_kestrun(arguments, console, fixed_time), 1) << arguments.size();
+    EXPECT_EQ(console.out(), out) << arguments.size();
+    EXPECT_EQ(console.err(), err) << arguments.size();
   }
-}
-
-TEST(CommandLine, HelpAloneOrAfterTheNamesShowsTheHelpScreen) {
-  for (const Arguments& arguments :
-       std::vector<Arguments>{{"-h"}, {"a", "b", "-g", "-h"}, {"a", "b", "/Help", "-x"}}) {
-    expect_ending(arguments, kHelpScreen, "");
-  }
-}
-
-TEST(CommandLine, UnrecognisedLettersNameTheLetterThenGiveTheUsageLine) {
-  expect_ending({"a", "b", "-x", "-h"}, "Unrecognized parameter : -x\n", kUsage);
-  expect_ending({"a", "b", "-"}, "Unrecognized parameter : -\n", kUsage);
-  expect_ending({"a", "b", ""}, "Unrecognized parameter : -\n", kUsage);
-}
-
-TEST(CommandLine, NamesOfAnyLengthAreKept) {
-  const std::string long_name(5000, 'n');
-  CapturedConsole console;
-  const Arguments arguments = {"Kestrun", long_name, "o"};
-  EXPECT_EQ(read_command_line(arguments, console).input_name, long_name);
 }
 
 }  // namespace

@@ -20,8 +20,8 @@ void limit(int resource, long limit) {
   if (limit >= 0 && ::setrlimit(resource, &value) != 0) ::_exit(127);
 }
 
-/// Runs the probe with `program`, standard output and error into the two
-/// files (the same file for both if they are the same), and reads its report.
+/// Runs the probe with `program`, standard output and error into the two files (one if they are
+/// the same), and reads its report.
 void spawn(const std::string& program, const std::vector<std::string>& arguments, const fs::path& directory,
            const std::string& out_path, const std::string& err_path, const std::string& report_path,
            const ProcessOptions& options, ProcessResult& result) {

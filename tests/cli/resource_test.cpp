@@ -15,11 +15,8 @@
 namespace kestrun::testing {
 namespace {
 
-/// Peak memory allowed to any run here (the binary's own: the peak probe
-/// starts it, see peak_probe.cpp). Under AddressSanitizer every allocation
-/// carries redzones and freed memory waits in quarantine: the 100,000 rotation
-/// samples of ExtendedRotationSamples peak at 32 MB in the release build and
-/// at 69 MB in the g++ sanitizer build, so that build gets half as much again.
+/// Peak memory allowed to any run here (the binary's own, see peak_probe.cpp). Redzones and
+/// quarantine raise the sanitizer build's peaks (ExtendedRotationSamples: 32 MB, 69 MB there).
 #ifdef KESTRUN_SANITIZED
 constexpr long kMemoryBoundKb = 96 * 1024;
 #else
@@ -28,15 +25,14 @@ constexpr long kMemoryBoundKb = 64 * 1024;
 
 constexpr std::string_view kHeader = "*3DSMAX_ASCIIEXPORT\t200\n*COMMENT \"generated\"\n";
 
-/// What a reader of the output counted.
+/// What a reader of the output counted: lines (the last, never ended, too), lines of 17
+/// blanks and a coordinate (".vt" entries), and the last line.
 struct OutputCount {
-  std::size_t lines = 0;         // The last one, never ended, included.
-  std::size_t vertex_lines = 0;  // Lines of 17 blanks and a coordinate, as ".vt" entries are written.
+  std::size_t lines = 0, vertex_lines = 0;
   std::string last_line;
 };
 
-/// Reads the FIFO at `path` to its end, counting as it goes, so an output of
-/// hundreds of megabytes is checked without being stored.
+/// Reads the FIFO at `path` to its end, counting, so an output of hundreds of megabytes is not stored.
 OutputCount drain(const std::string& path) {
   OutputCount count;
   std::ifstream stream(path, std::ios::binary);
@@ -74,14 +70,12 @@ TEST_F(Resources, AHugeDeclaredCountIsWrittenInFullWithLittleMemory) {
                             "*GEOMOBJECT {\n*NODE_NAME \"Big\"\n*MESH {\n*MESH_NUMVERTEX 10000000\n"
                             "*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 1.0 2.0 3.0\n*MESH_VERTEX 1 4.0 5.0 6.0\n"
                             "*MESH_VERTEX 2 7.0 8.0 9.0\n}\n}\n}\n";
-  // Into a pipe that this test reads: every entry is there.
-  ProcessResult result;
+  ProcessResult result;  // Into a pipe that this test reads: every entry is there.
   const OutputCount count = convert_into_pipe(scene, result);
   EXPECT_EQ(count.vertex_lines, 10'000'000U);
   EXPECT_EQ(count.last_line, "// End of " + dir_.file("out.fifo") + " ");
   std::cout << "[ memory ] 10,000,000 declared vertices into a pipe: peak " << result.peak_memory_kb
             << " KiB, " << result.cpu_seconds << " s CPU, " << count.lines << " lines\n";
-  // The same conversion to /dev/null.
   const ProcessResult to_null = run_program(kBinary, {"in.ase", "/dev/null"}, dir_.path());
   EXPECT_EQ(to_null.exit_status, 0) << to_null.err;
   EXPECT_LT(to_null.peak_memory_kb, kMemoryBoundKb);
@@ -91,14 +85,15 @@ TEST_F(Resources, AHugeDeclaredCountIsWrittenInFullWithLittleMemory) {
 TEST_F(Resources, DeclaredCountsCostTheExtendedModeNothing) {
   // Counts of billions before lists of a few lines, and indices far beyond
   // them: memory follows the lines, and every problem is a warning.
-  const std::string scene = std::string(kHeader) +
-                            "*GEOMOBJECT {\n*NODE_NAME \"Big\"\n*MESH {\n*MESH_NUMVERTEX 2000000000\n"
-                            "*MESH_NUMFACES 2000000000\n*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 1.0 2.0 3.0\n"
-                            "*MESH_VERTEX 1999999999 4.0 5.0 6.0\n*MESH_VERTEX 2 7.0 8.0 9.0\n}\n"
-                            "*MESH_FACE_LIST {\n*MESH_FACE 0: A: 0 B: 1 C: 2\n*MESH_FACE 1999999999: A: 0 B: 4000000000 C: 1\n}\n"
-                            "*MESH_NUMTVERTEX 2000000000\n*MESH_TVERTLIST {\n*MESH_TVERT 0 0.5 0.5 0\n}\n"
-                            "*MESH_TFACELIST {\n*MESH_TFACE 1999999999 0 0 0\n}\n"
-                            "*MESH_NORMALS {\n*MESH_FACENORMAL 1999999999 0 0 1\n}\n}\n}\n";
+  const std::string scene =
+      std::string(kHeader) +
+      "*GEOMOBJECT {\n*NODE_NAME \"Big\"\n*MESH {\n*MESH_NUMVERTEX 2000000000\n"
+      "*MESH_NUMFACES 2000000000\n*MESH_VERTEX_LIST {\n*MESH_VERTEX 0 1.0 2.0 3.0\n"
+      "*MESH_VERTEX 1999999999 4.0 5.0 6.0\n*MESH_VERTEX 2 7.0 8.0 9.0\n}\n"
+      "*MESH_FACE_LIST {\n*MESH_FACE 0: A: 0 B: 1 C: 2\n*MESH_FACE 1999999999: A: 0 B: 4000000000 C: 1\n}\n"
+      "*MESH_NUMTVERTEX 2000000000\n*MESH_TVERTLIST {\n*MESH_TVERT 0 0.5 0.5 0\n}\n"
+      "*MESH_TFACELIST {\n*MESH_TFACE 1999999999 0 0 0\n}\n"
+      "*MESH_NORMALS {\n*MESH_FACENORMAL 1999999999 0 0 1\n}\n}\n}\n";
   write_file(dir_.path() / "in.ase", scene);
   const ProcessResult result = run_program(kBinary, {"in.ase", "out.ma", "--extended"}, dir_.path());
   EXPECT_EQ(result.exit_status, 0) << result.err;
@@ -110,28 +105,23 @@ TEST_F(Resources, DeclaredCountsCostTheExtendedModeNothing) {
 }
 
 TEST_F(Resources, RepeatedLightNamesNeedNoMemoryOfTheirOwn) {
-  // Bare NODE_NAMEs in a light's NODE_TM write more transforms with the name
-  // read last (up to 255 characters) and enter it again in the light list:
-  // a few bytes of input that must not cost 255 bytes of memory each.
+  // Bare NODE_NAMEs in a light's NODE_TM write more transforms with the name read last (up to
+  // 255 characters) and enter it again in the light list: that must not cost 255 bytes each.
   constexpr std::size_t kRepeats = 2'000'000;
   std::string scene(kHeader);
   scene.append("*LIGHTOBJECT {\n*NODE_TM {\n*NODE_NAME \"").append(255, 'L').append("\"\n");
   for (std::size_t i = 0; i < kRepeats; ++i) scene.append("*NODE_NAME ");
   ProcessResult result;
   const OutputCount count = convert_into_pipe(scene.append("\n}\n}\n"), result);
-  // A bare NODE_NAME takes the next one as its value, so every second one
-  // writes a transform line and two trailer connections; the header (6
-  // lines), the shape (2) and the rest of the trailer (20, and the end
-  // comment) come once.
+  // A bare NODE_NAME takes the next one as its value, so every second one writes a transform
+  // and two trailer connections; the header (6), shape (2) and rest of the trailer (21) come once.
   EXPECT_EQ(count.lines, 3 * (1 + kRepeats / 2) + 29);
   std::cout << "[ memory ] " << kRepeats << " repeated light names: peak " << result.peak_memory_kb
             << " KiB\n";
 }
 
 TEST_F(Resources, AnEndlessInputIsReadInConstantMemory) {
-  // Only NUL bytes: no token is ever found, so the search for the header
-  // never ends. The run goes on until its CPU limit kills it, reading all the
-  // while into the same block and writing nothing.
+  // Only NUL bytes: the search for the header never ends, until the CPU limit kills the run.
   const ProcessResult result =
       run_program(kBinary, {"/dev/zero", "out.ma"}, dir_.path(), {.max_cpu_seconds = 1});
   EXPECT_EQ(result.exit_status, -1) << "killed, not ended";
@@ -188,8 +178,7 @@ TEST_P(Growth, DoublingTheInputAtMostRoughlyDoublesTheWork) {
     std::cout << "[ growth ] " << c.name << " " << n << ": " << result.cpu_seconds << " s CPU, peak "
               << result.peak_memory_kb << " KiB\n";
   }
-  // Linear work doubles; quadratic work would quadruple. The allowance of a
-  // quarter second absorbs start-up and timer noise on these short runs.
+  // Linear work doubles; quadratic work would quadruple. A quarter second absorbs noise.
   EXPECT_LT(cpu[1], 3.0 * cpu[0] + 0.25) << "from " << cpu[0] << " s to " << cpu[1] << " s";
 }
 

@@ -13,18 +13,15 @@ namespace kestrun::testing {
 namespace {
 
 struct MemcheckCase {
-  std::string name;
-  std::string input;   // Absolute path; or, if `text` is set, the name it is written under.
-  std::string output;  // Relative to the run's directory, or absolute.
-  int exit_status;     // Kestrun's own.
+  std::string name, input, output;  // The input's absolute path, or the name `text` is written under.
+  int exit_status;                  // Kestrun's own.
   std::string text = {};
 };
 
 class Memcheck : public ::testing::TestWithParam<MemcheckCase> {};
 
 TEST_P(Memcheck, NoMemoryErrorAndNoLeak) {
-  // env finds valgrind on PATH, and exits with 127 if there is none.
-  TempDir dir;
+  TempDir dir;  // env finds valgrind on PATH, and exits with 127 if there is none.
   static const bool installed =
       run_program("/usr/bin/env", {"valgrind", "--version"}, dir.path()).exit_status == 0;
   if (!installed) GTEST_SKIP() << "valgrind is not installed: memcheck not run";
@@ -36,9 +33,7 @@ TEST_P(Memcheck, NoMemoryErrorAndNoLeak) {
       {"valgrind", "--error-exitcode=1", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
        "--log-file=" + log, kBinary, c.input, c.output},
       dir.path());
-  // Exit status 1 is both valgrind's on an error and Kestrun's own on a
-  // failed run, so the log decides as well: definite and indirect leaks
-  // count among its errors.
+  // Exit status 1 is both valgrind's on an error and Kestrun's on a failure: the log decides too.
   const std::string report = read_file(log);
   EXPECT_EQ(result.exit_status, c.exit_status) << report;
   EXPECT_NE(report.find("ERROR SUMMARY: 0 errors from 0 contexts"), std::string::npos) << report;

@@ -1,6 +1,5 @@
-// Small scenes of the extended mode, each showing a few of its rules,
-// converted in-process and compared byte for byte with their reviewed
-// results in tests/data/extended. KESTRUN_UPDATE_CASES=1 rewrites them.
+// Small scenes of the extended mode, each showing a few of its rules, compared byte for byte with
+// their reviewed results in tests/data/extended. KESTRUN_UPDATE_CASES=1 rewrites them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,40 +10,29 @@ namespace kestrun::testing {
 namespace {
 
 struct ExtendedCase {
-  const char* name;      // tests/data/extended/<name>.expected
-  const char* input;     // tests/data/extended/<input>.ase
-  const char* switches;  // As on the command line.
-  const char* shows;
+  const char *name, *input, *switches, *shows;  // <name>.expected, <input>.ase, as on the command line.
 };
 
+// clang-format off
 const ExtendedCase kCases[] = {
-    {"hierarchy", "hierarchy", "--extended",
-     "a parent after its child moves the child at the end, keeping its world placement; a missing parent and "
-     "a "
-     "loop leave nodes at the top; helpers are transforms"},
-    {"hierarchy_z_up", "hierarchy", "--extended --z-up",
-     "without the Y-up root, top-level nodes have no parent"},
-    {"mesh_topology", "mesh_topology", "--extended",
-     "edges once per vertex pair, soft where two faces share a smoothing group; faces, UVs and colours "
-     "outside "
-     "their lists are left out with a warning; a second map channel; missing normals from the face"},
-    {"materials", "materials", "--extended",
-     "sub-materials by face modulo their count, blinn/phong/lambert, a bitmap with its placement, repeated "
-     "names "
-     "numbered, a MATERIAL_REF outside the list"},
-    {"names_and_values", "names_and_values", "--extended",
-     "names made legal and unique, a NODE_TM of another name, a singular transform, a value that is no "
-     "number, a "
-     "shape, a group and a stray brace"},
-    {"animation_keys", "animation_keys", "--extended",
-     "Bezier keys with their slopes and tangent types, TCB rotations composed as spline keys, linear scale, "
-     "left-out samples held, rotations unwrapped, a sample out of time order"},
-    {"lights_cameras", "lights_cameras", "--extended",
-     "point, directional and spot lights, shadows, a target of its own, a camera clipped by hand, a frame "
-     "rate "
-     "without a Maya unit"},
+    {"hierarchy", "hierarchy", "--extended", "a parent after its child moves the child at the end, keeping its "
+     "world placement; a missing parent and a loop leave nodes at the top; helpers are transforms"},
+    {"hierarchy_z_up", "hierarchy", "--extended --z-up", "without the Y-up root, top-level nodes have no parent"},
+    {"mesh_topology", "mesh_topology", "--extended", "edges once per vertex pair, soft where two faces share a "
+     "smoothing group; faces, UVs and colours outside their lists are left out with a warning; a second map "
+     "channel; missing normals from the face"},
+    {"materials", "materials", "--extended", "sub-materials by face modulo their count, blinn/phong/lambert, a "
+     "bitmap with its placement, repeated names numbered, a MATERIAL_REF outside the list"},
+    {"names_and_values", "names_and_values", "--extended", "names made legal and unique, a NODE_TM of another "
+     "name, a singular transform, a value that is no number, a shape, a group and a stray brace"},
+    {"animation_keys", "animation_keys", "--extended", "Bezier keys with their slopes and tangent types, TCB "
+     "rotations composed as spline keys, linear scale, left-out samples held, rotations unwrapped, a sample out "
+     "of time order"},
+    {"lights_cameras", "lights_cameras", "--extended", "point, directional and spot lights, shadows, a target of "
+     "its own, a camera clipped by hand, a frame rate without a Maya unit"},
     {"lights_only", "lights_cameras", "-l --extended", "a switch letter converts only its category"},
 };
+// clang-format on
 
 class ExtendedCases : public ::testing::TestWithParam<ExtendedCase> {};
 

@@ -1,39 +1,33 @@
 #!/usr/bin/env python3
-"""Extended-mode conversions of the real ASE corpus, read back with ma_check and compared
-with an independent reading of each ASE file (ase_reader). Five more inputs are made from
-corpus files by small edits, for paths the corpus does not take (derive_inputs).
-
-Configuration: KESTRUN_BINARY (the built converter) and KESTRUN_CORPUS (the folder of ASE
-files), as environment variables or as --binary/--corpus when the file is run directly.
-The largest differences measured and the converter's warnings are printed at the end.
+"""Extended-mode conversions of the real ASE corpus, read back with ma_check and compared with
+an independent reading of each ASE file (ase_reader); five more inputs are made from corpus
+files by small edits, for paths the corpus does not take (derive_inputs). Configuration as in
+harness.py. The largest differences measured and the converter's warnings are printed at the end.
 """
 import math
 import os
 import re
-import shutil
-import subprocess
 import sys
-import tempfile
 import unittest
 from types import SimpleNamespace as NS
 
 import ase_reader
+import harness
 import ma_check
+from harness import WORK, maya_name
 
 Y_UP = [[1, 0, 0, 0], [0, 0, -1, 0], [0, 1, 0, 0], [0, 0, 0, 1]]   # -90 degrees about X, row vectors
 IDENTITY = [[float(i == j) for j in range(4)] for i in range(4)]
 SHAPES = {'GEOMOBJECT': 'mesh', 'CAMERAOBJECT': 'camera'}
 LIGHT_SHAPES = {'Omni': 'pointLight', 'Directional': 'directionalLight', 'Target': 'spotLight', 'Free': 'spotLight'}
+MEASURED, _runs, _inputs = {}, {}, []
 
 
 def light_shape(obj):
     """The shape type a light becomes: a spot without a cone (how skylights are exported) is ambient."""
     shape = LIGHT_SHAPES.get(obj.subtype)
-    settings = getattr(obj, 'settings', {}) or {}
-    cone = [settings.get(key, [1.0])[0] for key in ('LIGHT_HOTSPOT', 'LIGHT_FALLOFF')]
+    cone = [(obj.settings or {}).get(key, [1.0])[0] for key in ('LIGHT_HOTSPOT', 'LIGHT_FALLOFF')]
     return 'ambientLight' if shape == 'spotLight' and max(cone) <= 0 else shape
-WORK = tempfile.mkdtemp(prefix='kestrun_extended_')
-MEASURED, _runs, _inputs = {}, {}, []
 
 
 def derive_inputs(corpus):
@@ -90,35 +84,17 @@ def derive_inputs(corpus):
 
 def inputs(utf16=False):
     if not _inputs:
-        corpus = os.environ.get('KESTRUN_CORPUS')
-        if not corpus or not os.environ.get('KESTRUN_BINARY'):
-            raise RuntimeError('set KESTRUN_BINARY and KESTRUN_CORPUS (or pass --binary and --corpus)')
-        _inputs.extend(sorted(os.path.join(corpus, f) for f in os.listdir(corpus) if f.lower().endswith('.ase')))
-        _inputs.extend(derive_inputs(corpus))
-    return [p for p in _inputs if is_utf16(p) == utf16]
-
-
-def is_utf16(path):
-    with open(path, 'rb') as f:
-        return f.read(2) in (b'\xff\xfe', b'\xfe\xff')
+        _inputs.extend(harness.corpus() + derive_inputs(os.environ['KESTRUN_CORPUS']))
+    return [p for p in _inputs if harness.is_utf16(p) == utf16]
 
 
 def run(path, *flags):
     """Exit status, stderr, output text and the output read by ma_check, cached per file and switches."""
     key = (path,) + flags
     if key not in _runs:
-        out = os.path.join(WORK, 'out%d.ma' % len(_runs))
-        done = subprocess.run([os.environ['KESTRUN_BINARY'], path, out, '--extended', *flags],
-                              capture_output=True, text=True, timeout=120)
-        with open(out, encoding='latin-1') as f:
-            text = f.read()
+        done, text = harness.convert(path, os.path.join(WORK, 'out%d.ma' % len(_runs)), *flags)
         _runs[key] = NS(status=done.returncode, err=done.stderr, text=text, scene=ma_check.read(text))
     return _runs[key]
-
-
-def maya_name(name):
-    name = re.sub(r'[^A-Za-z0-9_]', '_', name)
-    return '_' + name if name[:1].isdigit() else name
 
 
 def measure(path, what, value):
@@ -136,15 +112,17 @@ def det3(m):
     return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g)
 
 
-def angle_deg(u, v):
-    cos = sum(a * b for a, b in zip(u, v)) / math.sqrt(sum(a * a for a in u) * sum(b * b for b in v))
+def clamped_acos_deg(cos):
     return math.degrees(math.acos(max(-1.0, min(1.0, cos))))
+
+
+def angle_deg(u, v):
+    return clamped_acos_deg(sum(a * b for a, b in zip(u, v)) / math.sqrt(sum(a * a for a in u) * sum(b * b for b in v)))
 
 
 def turn_deg(a, b):
     """Angle of the rotation between two 3x3 rotation matrices."""
-    trace = sum(a[i][k] * b[i][k] for i in range(3) for k in range(3))
-    return math.degrees(math.acos(max(-1.0, min(1.0, (trace - 1) / 2))))
+    return clamped_acos_deg((sum(a[i][k] * b[i][k] for i in range(3) for k in range(3)) - 1) / 2)
 
 
 def shape_of(scene, transform, kind):
@@ -401,18 +379,12 @@ class CheckerFindsFaults(unittest.TestCase):
 
 
 def tearDownModule():
-    shutil.rmtree(WORK, ignore_errors=True)
+    harness.remove_work()
     if MEASURED:
         print('\nLargest differences measured, and warnings:', file=sys.stderr)
         for (name, what), value in sorted(MEASURED.items()):
-            shown = value if isinstance(value, str) else '%.3g' % value
-            print('  %-58s %-38s %s' % (name, what, shown), file=sys.stderr)
+            print('  %-58s %-38s %s' % (name, what, value if isinstance(value, str) else '%.3g' % value), file=sys.stderr)
 
 
 if __name__ == '__main__':
-    args = sys.argv[1:]
-    for flag, var in (('--binary', 'KESTRUN_BINARY'), ('--corpus', 'KESTRUN_CORPUS')):
-        if flag in args:
-            os.environ[var] = args.pop(args.index(flag) + 1)
-            args.remove(flag)
-    unittest.main(argv=[sys.argv[0]] + args)
+    harness.main()

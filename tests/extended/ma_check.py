@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Reader and consistency checker for the Maya ASCII subset Kestrun writes in extended mode.
 
-As a library: scene = read(text) gives the nodes, connections and problems found; the
-scene evaluates any transform's local and world matrix at a frame (row-vector matrices,
-p' = p * M, local = S * SH * R * T, world = local * parentWorld).
-As a command: ma_check.py file.ma [...] lists the problems and exits 1 if there are any.
+scene = read(text) gives the nodes, connections and problems found; the scene evaluates any
+transform's local and world matrix at a frame (row-vector matrices, p' = p * M,
+local = S * SH * R * T, world = local * parentWorld). Run as a command on .ma files, it lists
+their problems and exits 1 if there are any.
 """
 import bisect
 import math
@@ -121,10 +121,8 @@ def evaluate_curve(curve, frame):
     ks = keys(curve)
     times = [t for t, _ in ks]
     i = bisect.bisect_right(times, frame + 1e-9)
-    if i == 0:
-        return ks[0][1]
-    if i == len(ks) or abs(times[i - 1] - frame) < 1e-9:
-        return ks[i - 1][1]
+    if i == 0 or i == len(ks) or abs(times[i - 1] - frame) < 1e-9:
+        return ks[max(i - 1, 0)][1]
     (t0, v0), (t1, v1) = ks[i - 1], ks[i]
     return v0 + (v1 - v0) * (frame - t0) / (t1 - t0)
 
@@ -326,8 +324,7 @@ def oriented_edge(edges, ref):
     index = ref if ref >= 0 else -ref - 1
     if index >= len(edges) or edges[index] is None:
         return None
-    a, b = int(edges[index][0]), int(edges[index][1])
-    return (a, b) if ref >= 0 else (b, a)
+    return (int(edges[index][0]), int(edges[index][1]))[::1 if ref >= 0 else -1]
 
 
 def face_vertices(edges, face):
@@ -399,14 +396,7 @@ def _check_curves(scene):
                 scene.problem(node.line, 'curve %s: fixed tangents without %s/%s' % ((node.name,) + pair))
 
 
-def main(paths):
-    problems = []
-    for path in paths:
-        with open(path, encoding='latin-1') as f:
-            problems += ['%s: %s' % (path, p) for p in read(f.read()).problems]
-    print('\n'.join(problems) or 'no problems')
-    return 1 if problems else 0
-
-
 if __name__ == '__main__':
-    sys.exit(main(sys.argv[1:]) if len(sys.argv) > 1 else 'usage: ma_check.py file.ma ...')
+    found = ['%s: %s' % (path, p) for path in sys.argv[1:] for p in read(open(path, encoding='latin-1').read()).problems]
+    print('\n'.join(found) or 'no problems')
+    sys.exit(1 if found else 0)

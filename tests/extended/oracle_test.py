@@ -7,9 +7,8 @@ names and texture paths, and for each animation track its sample times and value
 compared: normals (assimp computes its own from the smoothing groups), cameras (assimp keeps
 its default look direction and turns a near range of 0 into 0.1) and lights (it makes a
 free spot light a point light). Where assimp reads a file wrongly, the comparison is skipped
-and the reason given beside it. Configuration as in extended_checks_test.py (KESTRUN_BINARY,
-KESTRUN_CORPUS or --binary/--corpus); without an `assimp` command the tests are skipped
-(run directly, the file then exits with status 77).
+and the reason given beside it. Configuration as in harness.py; without an `assimp` command
+the tests are skipped (run directly, the file then exits with status 77).
 """
 import json
 import math
@@ -18,43 +17,32 @@ import re
 import shutil
 import subprocess
 import sys
-import tempfile
 import unittest
 
+import harness
 import ma_check
+from harness import maya_name
 
-WORK = tempfile.mkdtemp(prefix='kestrun_oracle_')
 NO_ASSIMP = 'the assimp command is not installed (Debian: apt-get install assimp-utils)'
 _runs = {}
 
 
 def corpus():
-    folder = os.environ.get('KESTRUN_CORPUS')
-    if not folder or not os.environ.get('KESTRUN_BINARY'):
-        raise RuntimeError('set KESTRUN_BINARY and KESTRUN_CORPUS (or pass --binary and --corpus)')
-    paths = sorted(os.path.join(folder, f) for f in os.listdir(folder) if f.lower().endswith('.ase'))
-    return [p for p in paths if not is_utf16(p)]
-
-
-def is_utf16(path):
-    """The UTF-16 copies: Kestrun refuses them and assimp reads them as an empty scene."""
-    with open(path, 'rb') as f:
-        return f.read(2) in (b'\xff\xfe', b'\xfe\xff')
+    return [p for p in harness.corpus() if not harness.is_utf16(p)]
 
 
 def runs(path):
     """(Maya scene, assimp JSON) for one corpus file."""
     if path not in _runs:
-        base = os.path.join(WORK, str(len(_runs)))
-        subprocess.run([os.environ['KESTRUN_BINARY'], path, base + '.ma', '--extended'], check=True,
-                       capture_output=True, timeout=120)
+        base = os.path.join(harness.WORK, str(len(_runs)))
+        done, text = harness.convert(path, base + '.ma')
+        if done.returncode:
+            raise RuntimeError('Kestrun failed on %s: %s' % (path, done.stderr))
         subprocess.run(['assimp', 'export', path, base + '.json', '-fassjson'], check=True,
                        capture_output=True, timeout=120)
-        with open(base + '.ma', encoding='latin-1') as f:
-            scene = ma_check.read(f.read())
         with open(base + '.json', encoding='latin-1') as f:
             data = json.loads(f.read().replace("\\'", "'"))   # assimp writes \' for ', which JSON lacks
-        _runs[path] = (scene, data)
+        _runs[path] = (ma_check.read(text), data)
     return _runs[path]
 
 
@@ -63,11 +51,6 @@ def renamed_tms(path):
     with open(path, encoding='latin-1') as f:
         pairs = re.findall(r'\*NODE_NAME "([^"]*)"[^{}]*?\*NODE_TM \{\s*\*NODE_NAME "([^"]*)"', f.read())
     return {obj for obj, tm in pairs if tm != obj}
-
-
-def maya_name(name):
-    name = re.sub(r'[^A-Za-z0-9_]', '_', name)
-    return '_' + name if name[:1].isdigit() else name
 
 
 def close(a, b):
@@ -219,16 +202,14 @@ class Oracle(unittest.TestCase):
 
 
 def tearDownModule():
-    shutil.rmtree(WORK, ignore_errors=True)
+    harness.remove_work()
 
 
-if __name__ == '__main__':
-    args = sys.argv[1:]
-    for flag, var in (('--binary', 'KESTRUN_BINARY'), ('--corpus', 'KESTRUN_CORPUS')):
-        if flag in args:
-            os.environ[var] = args.pop(args.index(flag) + 1)
-            args.remove(flag)
+def skip_without_assimp():
     if not shutil.which('assimp'):
         print('skipped: ' + NO_ASSIMP)
         sys.exit(77)
-    unittest.main(argv=[sys.argv[0]] + args)
+
+
+if __name__ == '__main__':
+    harness.main(skip_without_assimp)

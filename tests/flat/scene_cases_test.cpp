@@ -1,7 +1,5 @@
-// Small scenes, each showing one rule of the converters, converted in-process
-// and compared byte for byte with their reviewed results in tests/data/cases.
-// After a deliberate change of behaviour, KESTRUN_UPDATE_CASES=1 rewrites the
-// expected files; review the difference before committing it.
+// Small scenes, each showing one rule of the converters, converted in-process and compared byte
+// for byte with their reviewed results in tests/data/cases. KESTRUN_UPDATE_CASES=1 rewrites them.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,9 +10,7 @@ namespace kestrun::testing {
 namespace {
 
 struct SceneCase {
-  const char* name;      // tests/data/cases/<name>.ase and <name>.expected
-  const char* switches;  // As on the command line; empty: everything.
-  const char* shows;
+  const char *name, *switches, *shows;  // tests/data/cases/<name>.ase and .expected; switches as typed.
 };
 
 const SceneCase kCases[] = {
@@ -23,8 +19,7 @@ const SceneCase kCases[] = {
     {"walk_object_right_after_version", "", "the same for an object"},
     {"walk_object_after_bare_comment", "", "a COMMENT there is passed over"},
     {"walk_switches_off", "-l", "blocks whose switch is off are passed over"},
-    {"walk_skips_node_tm_and_animation", "-g",
-     "NODE_TM, and TM_ANIMATION without -a, end at their first brace"},
+    {"walk_skips_node_tm_and_animation", "-g", "NODE_TM, and TM_ANIMATION without -a, end at their first brace"},
     {"walk_objects_without_names", "", "an object without a name string reports the previous name"},
     {"walk_mesh_inside_unknown_block", "", "a MESH anywhere at object level is read"},
     {"walk_geomobject_without_brace", "", "code 4, no trailer"},
@@ -69,8 +64,7 @@ const SceneCase kCases[] = {
     {"anim_key_times", "-a", "frames truncate toward zero; a time with a point counts truncated"},
     {"anim_without_ticks_per_frame", "-a", "no ticks per frame: 160"},
     {"anim_frame_saturates", "-a", "a frame beyond 32 bits saturates"},
-    {"anim_rotation_running_sums", "-a",
-     "running sums of the angles (10, 15, 12 degrees); the first key keeps its -0"},
+    {"anim_rotation_running_sums", "-a", "running sums of the angles (10, 15, 12 degrees); the first keeps -0"},
     {"anim_scale_keys_back_to_back", "-a", "a key followed directly by the next is kept"},
     {"anim_names", "-a", "curves take the object's name until the block names one"},
     {"anim_ends_inside_group", "-a", "a group cut short is written with its keys so far"},

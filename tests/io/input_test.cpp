@@ -74,31 +74,24 @@ TEST(ReadAhead, StopsWhenDestroyedBeforeTheEnd) {
   EXPECT_EQ(blocks.next_block().size(), 4096U);
 }  // Destroyed with most of the file unread: must not hang or leak.
 
-/// Hands out `input` in reads of at most `chunk` bytes and fails once
-/// `failing_at` bytes have been read.
-class FailingReader final : public ByteReader {
- public:
+/// Hands out `input` in reads of at most `chunk` bytes and fails once `failing_at` bytes were read.
+struct FailingReader final : ByteReader {
   FailingReader(std::string input, std::size_t failing_at, std::size_t chunk)
-      : input_(std::move(input)), failing_at_(failing_at), chunk_(chunk) {}
+      : input(std::move(input)), failing_at(failing_at), chunk(chunk) {}
   long read(unsigned char* buffer, std::size_t capacity) override {
-    if (done_ == failing_at_) return -1;
-    const std::size_t count = std::min({capacity, chunk_, failing_at_ - done_});
-    std::memcpy(buffer, input_.data() + done_, count);
-    done_ += count;
+    if (done == failing_at) return -1;
+    const std::size_t count = std::min({capacity, chunk, failing_at - done});
+    std::memcpy(buffer, input.data() + done, count);
+    done += count;
     return static_cast<long>(count);
   }
-
- private:
-  std::string input_;
-  std::size_t failing_at_;
-  std::size_t chunk_;
-  std::size_t done_ = 0;
+  std::string input;
+  std::size_t failing_at, chunk, done = 0;
 };
 
 TEST(ByteSource, EveryByteReadBeforeAFailureIsDeliveredThenTheFailure) {
   const std::string contents = sample(1000);
-  // Blocks of 100: failures at the start, inside the first block, at and
-  // across block edges; reads of 30 bytes, so a block takes several.
+  // Blocks of 100, reads of 30: failures at the start, inside the first block, at and across edges.
   for (const std::size_t failing_at : {0, 1, 57, 99, 100, 101, 230, 999}) {
     for (const bool read_ahead : {false, true}) {
       FileSource source(std::make_unique<FailingReader>(contents, failing_at, 30), 100, read_ahead);

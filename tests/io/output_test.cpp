@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "flat/mesh_writer.h"
 #include "io/background_sink.h"
 #include "maya/ma_writer.h"
 #include "test_support.h"
@@ -70,6 +71,13 @@ TEST(MemorySink, RefusesToGrowPastItsLimit) {
   EXPECT_EQ(sink.contents(), "0123456789");
 }
 
+TEST(MeshWriter, EdgeCountsBeyond32BitsDoNotWrap) {
+  FailingSink sink(/*failing_write=*/2);  // Keeps the first bytes written.
+  MaWriter out(sink, 512);
+  EXPECT_THROW(write_edges_and_faces(out, 2'000'000'000, {}), Error);
+  EXPECT_EQ(sink.contents.substr(0, sink.contents.find('\n')), " setAttr -s 6000000000 \".ed[0:5999999999]\"");
+}
+
 TEST(BackgroundSink, DeliversEveryByteInOrderAndKeepsItAfterAnEarlyEnd) {
   for (const bool closed : {true, false}) {
     FailingSink inner(0);
@@ -89,18 +97,14 @@ TEST(BackgroundSink, DeliversEveryByteInOrderAndKeepsItAfterAnEarlyEnd) {
 }
 
 /// A sink that fails from its n-th write on and takes a random while over each.
-class SlowFailingSink final : public ByteSink {
- public:
-  SlowFailingSink(int failing_write, unsigned seed) : failing_write_(failing_write), random_(seed) {}
+struct SlowFailingSink final : ByteSink {
+  SlowFailingSink(int failing_write, unsigned seed) : failing_write(failing_write), random(seed) {}
   void write(std::string_view) override {
-    std::this_thread::sleep_for(std::chrono::microseconds(random_() % 300));
-    if (++writes_ >= failing_write_) throw Error(ErrorCode::OutputWrite);
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 300));
+    if (++writes >= failing_write) throw Error(ErrorCode::OutputWrite);
   }
-
- private:
-  int failing_write_;
-  int writes_ = 0;
-  std::mt19937 random_;
+  int failing_write, writes = 0;
+  std::mt19937 random;
 };
 
 TEST(BackgroundSink, AFailedWriteIsReportedAtTheSamePlaceWhateverTheTiming) {

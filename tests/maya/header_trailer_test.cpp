@@ -1,6 +1,5 @@
-// The lines that open and close every output file (shown whole, at the
-// fixed time, in every case of tests/data/cases), and the node lists that the
-// closing lines connect.
+// The lines that open and close every output file (shown whole in every case of
+// tests/data/cases), and the node lists that the closing lines connect.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -51,8 +50,7 @@ TEST(Header, SystemClockGivesFieldsInRange) {
   EXPECT_LE(now.day_of_week, 6);
 }
 
-/// The last of the default nodes, which every trailer writes; case
-/// walk_switches_off shows a whole trailer with nothing converted.
+/// The last of the default nodes every trailer writes (case walk_switches_off shows a whole one).
 constexpr std::string_view kLastDefaultNode = " connectAttr \"lightLinker1.msg\" \":lightList1.ln\" -na;\n";
 
 std::string trailer(const SceneSummary& scene, std::string_view output_name = "scene.ma") {

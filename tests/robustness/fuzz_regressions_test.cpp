@@ -27,12 +27,5 @@ TEST(FuzzInputs, SavedFindingsAndSeedsKeepEveryRule) {
   EXPECT_GE(checked, 8U) << "the seeds are missing";
 }
 
-TEST(FuzzInputs, TheFirstByteSelectsTheSwitches) {
-  // Bits 0 to 4: animation, geometry, lights, cameras, scene; bit 5 ('?' is 0x3F) turns all on.
-  EXPECT_EQ(testing::switches_of(options_from_byte(0)), "");
-  EXPECT_EQ(testing::switches_of(options_from_byte(0x18)), "cs");
-  EXPECT_EQ(testing::switches_of(options_from_byte('?')), "aglcs");
-}
-
 }  // namespace
 }  // namespace kestrun::fuzzing

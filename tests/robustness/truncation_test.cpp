@@ -30,16 +30,13 @@ constexpr std::size_t kSamples = 300;
 constexpr std::string_view kTrailerStart = "createNode script -n \"animationScriptNode\";";
 constexpr std::string_view kEndComment = "// End of out.ma ";
 
-// Sets of keywords, each name between blanks.
-/// Top-level blocks, which a conversion of everything always enters.
+// Sets of keywords, each between blanks: the top-level blocks, which a conversion of everything
+// always enters; those that must be followed by "{" or an integer (a cut right after one is the
+// only way to code 4); the lists and key groups, written whole at their "}" or the end of the input.
 constexpr std::string_view kTopLevelBlocks = " GEOMOBJECT SCENE LIGHTOBJECT CAMERAOBJECT ";
-/// Keywords that must be followed by "{" or by an integer: a cut right after
-/// one of them is the only way a cut can end in code 4.
 constexpr std::string_view kNeedsMore =
     " GEOMOBJECT SCENE LIGHTOBJECT CAMERAOBJECT MESH MESH_VERTEX_LIST MESH_FACE_LIST TM_ANIMATION "
     "MESH_NUMVERTEX MESH_NUMFACES ";
-/// Lists and key groups, which are written whole at their "}" or at the end
-/// of the input, whichever comes first.
 constexpr std::string_view kListBlocks =
     " MESH_VERTEX_LIST MESH_FACE_LIST CONTROL_POS_BEZIER CONTROL_ROT_TCB CONTROL_SCALE_BEZIER ";
 
@@ -70,16 +67,14 @@ bool ends_with_keyword(std::string_view text, std::string_view set, bool at_line
 
 /// Where a list or key group opens ("{") and closes ("}") in the scene.
 struct ListSpan {
-  std::size_t open;
-  std::size_t close;
+  std::size_t open, close;
 };
 
 /// What a conversion of a prefix gave, kept small: large scenes have thousands of cuts.
 struct Cut {
   int status;
   std::string err;
-  std::size_t body_size;
-  std::size_t body_lines;
+  std::size_t body_size, body_lines;
   bool body_is_prefix;  // Of the whole file's body.
 };
 
@@ -120,6 +115,22 @@ class Truncation : public ::testing::TestWithParam<SweepCase> {
     // Output beyond this fails the run with code 8, so a runaway cut ends
     // quickly and visibly instead of writing without bound.
     output_limit_ = 2 * full_.size() + (std::size_t{1} << 20);
+  }
+
+  /// Every offset (every fourth when sanitized); or for the large scenes `samples` drawn with
+  /// `seed`, the same every run, and `more`.
+  std::vector<std::size_t> offsets(unsigned seed, std::size_t samples, const std::vector<std::size_t>& more) {
+    std::vector<std::size_t> offsets;
+    if (GetParam().every_offset) {
+      for (std::size_t offset = 0; offset <= scene_.size(); offset += kSweepStride) offsets.push_back(offset);
+      return offsets;
+    }
+    std::mt19937_64 random(seed);
+    std::uniform_int_distribution<std::size_t> anywhere(0, scene_.size());
+    for (std::size_t i = 0; i < samples; ++i) offsets.push_back(anywhere(random));
+    offsets.insert(offsets.end(), more.begin(), more.end());
+    std::sort(offsets.begin(), offsets.end());
+    return offsets;
   }
 
   /// The conversion of the scene cut at `end`, converted once.
@@ -208,21 +219,13 @@ class Truncation : public ::testing::TestWithParam<SweepCase> {
 };
 
 TEST_P(Truncation, EveryPrefixEndsAsTheRulesSayAndKeepsWhatWasWritten) {
-  std::vector<std::size_t> offsets;
-  if (GetParam().every_offset) {
-    for (std::size_t offset = 0; offset <= scene_.size(); offset += kSweepStride) offsets.push_back(offset);
-  } else {
-    // A fixed seed: the same sample every run, spread over the whole file,
-    // plus the cuts right at, before and after each top-level block's end.
-    std::mt19937_64 random(20011);
-    std::uniform_int_distribution<std::size_t> anywhere(0, scene_.size());
-    for (std::size_t i = 0; i < kSamples; ++i) offsets.push_back(anywhere(random));
-    for (std::size_t end = 0; (end = scene_.find("\n}", end)) != std::string::npos; ++end) {
-      for (std::size_t offset = end; offset <= end + 3 && offset <= scene_.size(); ++offset) {
-        offsets.push_back(offset);
-      }
+  std::vector<std::size_t> block_ends;  // Cuts right at, before and after each top-level block's end.
+  for (std::size_t end = 0; (end = scene_.find("\n}", end)) != std::string::npos; ++end) {
+    for (std::size_t offset = end; offset <= end + 3 && offset <= scene_.size(); ++offset) {
+      block_ends.push_back(offset);
     }
   }
+  const std::vector<std::size_t> offsets = this->offsets(20011, kSamples, block_ends);
   for (const std::size_t offset : offsets) {
     check_cut(offset);
     if (HasFatalFailure()) break;
@@ -263,16 +266,7 @@ TEST_P(Truncation, EveryPrefixConvertsInTheExtendedModeKeepingTheObjectsThatEnde
   std::vector<std::size_t> block_ends;
   for (std::size_t end = 0; (end = scene_.find("\n}", end)) != std::string::npos; ++end)
     block_ends.push_back(end + 2);
-  std::vector<std::size_t> offsets;
-  if (GetParam().every_offset) {
-    for (std::size_t offset = 0; offset <= scene_.size(); offset += kSweepStride) offsets.push_back(offset);
-  } else {
-    std::mt19937_64 random(20012);
-    std::uniform_int_distribution<std::size_t> anywhere(0, scene_.size());
-    for (std::size_t i = 0; i < kSamples / 2; ++i) offsets.push_back(anywhere(random));
-    offsets.insert(offsets.end(), block_ends.begin(), block_ends.end());
-    std::sort(offsets.begin(), offsets.end());
-  }
+  const std::vector<std::size_t> offsets = this->offsets(20012, kSamples / 2, block_ends);
   std::size_t kept_so_far = 0;  // What the cut after the last block's end wrote.
   std::size_t next_end = 0;
   for (const std::size_t offset : offsets) {

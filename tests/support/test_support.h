@@ -26,7 +26,6 @@ class TempDir {
  public:
   TempDir();
   TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
   ~TempDir();
   [[nodiscard]] const fs::path& path() const { return path_; }
   [[nodiscard]] std::string file(std::string_view name) const { return (path_ / name).string(); }
@@ -94,8 +93,7 @@ std::string written_by(Write write, std::size_t buffer_size = MaWriter::kDefault
 
 /// A sink that fails like a full disk from its n-th write on (never for 0),
 /// and at close if asked; it keeps what it took.
-class FailingSink final : public ByteSink {
- public:
+struct FailingSink final : ByteSink {
   explicit FailingSink(int failing_write, bool failing_close = false)
       : failing_write(failing_write), failing_close(failing_close) {}
   void write(std::string_view bytes) override {
@@ -107,10 +105,9 @@ class FailingSink final : public ByteSink {
     if (failing_close) throw Error(ErrorCode::OutputWrite);
   }
   int failing_write;
-  bool failing_close;
+  bool failing_close, closed = false;
   int writes = 0;
   std::string contents;
-  bool closed = false;
 };
 
 }  // namespace kestrun::testing
