@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+#include "api/run_options_of.h"
+#include "base/clock.h"
 #include "driver/messages.h"
 #include "test_support.h"
 
@@ -24,18 +26,8 @@ const Names kNames{"in.ase", "out.ma"};
 
 /// The API's options for the command line's `switches`, at the tests' fixed clock.
 Options fixed(std::string_view switches = "") {
-  const RunOptions run = options_for(switches);
-  Options options;
-  options.geometry = run.geometry, options.animation = run.animation, options.lights = run.lights;
-  options.cameras = run.cameras, options.scene = run.scene, options.extended = run.extended;
-  options.z_up = run.z_up;
-  options.clock = [] {
-    const LocalTime t = fixed_time();
-    std::tm tm{};
-    tm.tm_sec = t.second, tm.tm_min = t.minute, tm.tm_hour = t.hour, tm.tm_mday = t.day_of_month;
-    tm.tm_mon = t.month, tm.tm_year = t.years_since_1900, tm.tm_wday = t.day_of_week;
-    return tm;
-  };
+  Options options = api_options_of(options_for(switches));
+  options.clock = [] { return broken_down(fixed_time()); };
   return options;
 }
 
