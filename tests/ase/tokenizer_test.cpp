@@ -36,7 +36,8 @@ std::string tokens_of(const std::string& text) {
     listing += kKindNames[static_cast<std::size_t>(token.kind)];
     char value[64];
     if (token.kind == TokenKind::Integer) listing.append("=").append(std::to_string(token.integer));
-    if (token.kind == TokenKind::Real) listing.append(value, std::snprintf(value, sizeof value, "=%.17g", token.real));
+    if (token.kind == TokenKind::Real)
+      listing.append(value, std::snprintf(value, sizeof value, "=%.17g", token.real));
     if (token.kind == TokenKind::String) listing.append("='").append(token.text()).append("'");
     if (token.kind == TokenKind::End) return listing;
     listing += ' ';

@@ -75,7 +75,8 @@ TEST(MeshWriter, EdgeCountsBeyond32BitsDoNotWrap) {
   FailingSink sink(/*failing_write=*/2);  // Keeps the first bytes written.
   MaWriter out(sink, 512);
   EXPECT_THROW(write_edges_and_faces(out, 2'000'000'000, {}), Error);
-  EXPECT_EQ(sink.contents.substr(0, sink.contents.find('\n')), " setAttr -s 6000000000 \".ed[0:5999999999]\"");
+  EXPECT_EQ(sink.contents.substr(0, sink.contents.find('\n')),
+            " setAttr -s 6000000000 \".ed[0:5999999999]\"");
 }
 
 TEST(BackgroundSink, DeliversEveryByteInOrderAndKeepsItAfterAnEarlyEnd) {
