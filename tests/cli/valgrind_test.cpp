@@ -1,5 +1,5 @@
-// The release binary under valgrind's memcheck: every corpus scene and the
-// failure paths, with no memory error and no leak. Skipped, saying so, where
+// The release binary under valgrind's memcheck: every corpus scene in both
+// modes and the failure paths, with no memory error and no leak. Skipped, saying so, where
 // valgrind is not installed.
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@ struct MemcheckCase {
   std::string name, input, output;  // The input's absolute path, or the name `text` is written under.
   int exit_status;                  // Kestrun's own.
   std::string text = {};
+  bool extended = false;
 };
 
 class Memcheck : public ::testing::TestWithParam<MemcheckCase> {};
@@ -28,11 +29,16 @@ TEST_P(Memcheck, NoMemoryErrorAndNoLeak) {
   const MemcheckCase& c = GetParam();
   const std::string log = dir.file("memcheck.log");
   if (!c.text.empty()) write_file(dir.path() / c.input, c.text);
-  const ProcessResult result = run_program(
-      "/usr/bin/env",
-      {"valgrind", "--error-exitcode=1", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
-       "--log-file=" + log, kBinary, c.input, c.output},
-      dir.path());
+  std::vector<std::string> arguments = {"valgrind",
+                                        "--error-exitcode=1",
+                                        "--leak-check=full",
+                                        "--errors-for-leak-kinds=definite,indirect",
+                                        "--log-file=" + log,
+                                        kBinary,
+                                        c.input,
+                                        c.output};
+  if (c.extended) arguments.emplace_back("--extended");
+  const ProcessResult result = run_program("/usr/bin/env", arguments, dir.path());
   // Exit status 1 is both valgrind's on an error and Kestrun's on a failure: the log decides too.
   const std::string report = read_file(log);
   EXPECT_EQ(result.exit_status, c.exit_status) << report;
@@ -43,7 +49,9 @@ std::vector<MemcheckCase> memcheck_cases() {
   std::vector<MemcheckCase> cases;
   for (const fs::path& scene : corpus_scenes()) {
     const std::string name = scene.filename().string();
-    cases.push_back({name, scene.string(), "out.ma", name.find("UTF16") != std::string::npos ? 1 : 0});
+    const int status = name.find("UTF16") != std::string::npos ? 1 : 0;
+    cases.push_back({name, scene.string(), "out.ma", status});
+    cases.push_back({name + "Extended", scene.string(), "out.ma", status, "", true});
   }
   // The failure paths: codes 4, 7 and 8.
   cases.push_back({"MalformedBlock", "bad.ase", "out.ma", 1,
