@@ -38,7 +38,7 @@ void CharSource::refill() {
 std::size_t CharSource::keep_deliverable(std::span<unsigned char> block) {
   unsigned char* const data = block.data();
   const std::size_t count = block.size();
-  if (!dropping_ && std::memchr(data, 0, count) == nullptr) {
+  if (!dropping_ && (source_.block_is_nul_free() || std::memchr(data, 0, count) == nullptr)) {
     // No NUL to apply: only keep track of where the current piece stands.
     const auto* last_line_feed = static_cast<const unsigned char*>(memrchr(data, '\n', count));
     if (last_line_feed != nullptr) {

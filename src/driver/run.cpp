@@ -32,7 +32,9 @@ void convert_files(const std::string& input_name, const std::string& output_name
   if (!output) {
     throw Error(ErrorCode::OutputOpen);
   }
-  const std::unique_ptr<FileSource> input = FileSource::open(input_name);
+  // The default mode's character source needs to know where NUL bytes are;
+  // the extended mode's lexer does not look for them.
+  const std::unique_ptr<FileSource> input = FileSource::open(input_name, kBlockSize, !options.extended);
   if (!input) {
     throw Error(ErrorCode::InputOpen);
   }

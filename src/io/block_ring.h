@@ -39,9 +39,10 @@ BlockBytes make_block(std::size_t size);
 class BlockRing {
  public:
   struct Block {
-    BlockBytes bytes;      // The block size and the slack.
-    std::size_t size = 0;  // Bytes in use.
-    bool failed = false;   // The read or write of the block failed.
+    BlockBytes bytes;       // The block size and the slack.
+    std::size_t size = 0;   // Bytes in use.
+    bool failed = false;    // The read or write of the block failed.
+    bool nul_free = false;  // Read ahead and found to hold no NUL byte.
   };
 
   BlockRing(std::size_t blocks, std::size_t block_size);

@@ -42,20 +42,22 @@ ReadResult read_fully(ByteReader& reader, unsigned char* buffer, std::size_t cap
   return result;
 }
 
-std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::size_t block_size) {
+std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::size_t block_size,
+                                             bool scan_for_nul) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) {
     return nullptr;
   }
   auto reader = std::make_unique<DescriptorReader>(descriptor);
   const bool read_ahead = reader->is_regular_file();
-  return std::make_unique<FileSource>(std::move(reader), block_size, read_ahead);
+  return std::make_unique<FileSource>(std::move(reader), block_size, read_ahead, scan_for_nul);
 }
 
-FileSource::FileSource(std::unique_ptr<ByteReader> reader, std::size_t block_size, bool read_ahead)
+FileSource::FileSource(std::unique_ptr<ByteReader> reader, std::size_t block_size, bool read_ahead,
+                       bool scan_for_nul)
     : reader_(std::move(reader)), block_size_(block_size) {
   if (read_ahead) {
-    read_ahead_ = std::make_unique<ReadAhead>(*reader_, block_size_);
+    read_ahead_ = std::make_unique<ReadAhead>(*reader_, block_size_, scan_for_nul);
   } else {
     block_ = make_block(block_size_);
   }
@@ -79,6 +81,8 @@ std::span<unsigned char> FileSource::next_block() {
   }
   return {block_.get(), read.count};
 }
+
+bool FileSource::block_is_nul_free() const { return read_ahead_ && read_ahead_->block_is_nul_free(); }
 
 MemorySource::MemorySource(std::string_view bytes, std::size_t block_size)
     : rest_(bytes), block_size_(block_size), block_(make_block(block_size)) {}

@@ -22,6 +22,9 @@ class ByteSource {
   /// until the next call, and may be read and written up to kBlockSlack
   /// bytes past its end (the reader keeps a sentinel there).
   virtual std::span<unsigned char> next_block() = 0;
+  /// Whether the block handed out last is known to hold no NUL byte; false
+  /// where the source did not look.
+  [[nodiscard]] virtual bool block_is_nul_free() const { return false; }
 };
 
 /// Reads bytes for a FileSource: a file descriptor, or in tests a reader
@@ -65,15 +68,19 @@ ReadResult read_fully(ByteReader& reader, unsigned char* buffer, std::size_t cap
 /// run ends early, so only regular files are read ahead.
 class FileSource final : public ByteSource {
  public:
-  /// Opens `path` for reading; returns null if it cannot be opened.
-  static std::unique_ptr<FileSource> open(const std::string& path, std::size_t block_size = kBlockSize);
+  /// Opens `path` for reading; returns null if it cannot be opened. With
+  /// `scan_for_nul`, a file read ahead is also searched for NUL bytes there.
+  static std::unique_ptr<FileSource> open(const std::string& path, std::size_t block_size = kBlockSize,
+                                          bool scan_for_nul = false);
 
-  FileSource(std::unique_ptr<ByteReader> reader, std::size_t block_size, bool read_ahead);
+  FileSource(std::unique_ptr<ByteReader> reader, std::size_t block_size, bool read_ahead,
+             bool scan_for_nul = false);
   FileSource(const FileSource&) = delete;
   FileSource& operator=(const FileSource&) = delete;
   ~FileSource() override;
 
   std::span<unsigned char> next_block() override;
+  [[nodiscard]] bool block_is_nul_free() const override;
 
  private:
   std::unique_ptr<ByteReader> reader_;

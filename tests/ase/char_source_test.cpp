@@ -16,24 +16,36 @@ namespace {
 
 using testing::line_reader_characters;
 
-/// What the line reader gives for `input`, checking that each block size delivers it and that
-/// the end comes once, only after the last character.
+/// The characters `bytes` delivers, checking that the end comes once, only after the last one.
+std::string delivered_by(ByteSource& bytes) {
+  int end_calls = 0;
+  CharSource source(bytes, [&end_calls] { ++end_calls; });
+  EXPECT_EQ(*source.position(), ' ') << "a space stands before the first character";
+  std::string delivered;
+  for (source.advance_to(source.position() + 1); !source.end_of_input();
+       source.advance_to(source.position() + 1)) {
+    EXPECT_EQ(end_calls, 0);
+    delivered.push_back(static_cast<char>(CharSource::fold(*source.position())));
+  }
+  EXPECT_EQ(end_calls, 1);
+  return delivered;
+}
+
+/// What the line reader gives for `input`, checking that each block size delivers it, from
+/// memory and from a file read ahead, with and without the read-ahead's search for NUL bytes.
 std::string characters(const std::string& input) {
   const std::string expected = line_reader_characters(input);
+  testing::TempDir dir;
+  testing::write_file(dir.path() / "in.ase", input);
   for (const std::size_t block_size :
        {std::size_t{1}, std::size_t{7}, std::size_t{100}, std::size_t{1023}, kBlockSize}) {
     MemorySource bytes(input, block_size);
-    int end_calls = 0;
-    CharSource source(bytes, [&end_calls] { ++end_calls; });
-    EXPECT_EQ(*source.position(), ' ') << "a space stands before the first character";
-    std::string delivered;
-    for (source.advance_to(source.position() + 1); !source.end_of_input();
-         source.advance_to(source.position() + 1)) {
-      EXPECT_EQ(end_calls, 0);
-      delivered.push_back(static_cast<char>(CharSource::fold(*source.position())));
+    EXPECT_EQ(delivered_by(bytes), expected) << "blocks of " << block_size;
+    if (block_size < 100) continue;  // A thread handing over single bytes is slow to test.
+    for (const bool scan_for_nul : {false, true}) {
+      const auto file = FileSource::open(dir.file("in.ase"), block_size, scan_for_nul);
+      EXPECT_EQ(delivered_by(*file), expected) << "file blocks of " << block_size << ", " << scan_for_nul;
     }
-    EXPECT_EQ(end_calls, 1);
-    EXPECT_EQ(delivered, expected) << "blocks of " << block_size;
   }
   return expected;
 }
