@@ -24,30 +24,63 @@ struct Part {
   std::vector<Warnings::Pending> noted;
 };
 
+/// Small objects travel in batches of up to about this many bytes: every
+/// hand-over wakes both threads, and for thousands of small objects (helpers,
+/// bones) the wake-ups cost more than the reading.
+constexpr std::size_t kBatchBytes = std::size_t{1} << 20;
+
+template <class T>
+std::size_t bytes_of(const std::vector<T>& list) {
+  return list.size() * sizeof(T);
+}
+
+std::size_t bytes_of(const NodeAnimation& animation) {
+  return bytes_of(animation.position.keys) + bytes_of(animation.rotation.keys) +
+         bytes_of(animation.scale.keys);
+}
+
+/// About the memory a part holds; the parts that are not objects (the
+/// timing, the materials, the end, a failure) are handed over at once.
+std::size_t bytes_of(const Part& part) {
+  const auto* object = std::get_if<SceneObject>(&part.content);
+  if (object == nullptr) return kBatchBytes;
+  std::size_t bytes = sizeof(Part) + object->name.size() + object->parent.size() +
+                      bytes_of(object->animation) + bytes_of(object->target_animation);
+  if (const std::optional<Mesh>& mesh = object->mesh) {
+    bytes += bytes_of(mesh->vertices) + bytes_of(mesh->faces) + bytes_of(mesh->colors) +
+             bytes_of(mesh->color_faces) + bytes_of(mesh->corner_normals);
+    for (const Mesh::Channel& channel : mesh->channels)
+      bytes += bytes_of(channel.coordinates) + bytes_of(channel.faces);
+  }
+  return bytes;
+}
+
+using Batch = std::vector<Part>;
+
 /// Thrown on the reading thread to stop it when the writing side has ended.
 struct Abandoned {};
 
-/// A hand-over of one part: the reader waits until the writer has taken it,
-/// so that it never reads more than one part ahead.
+/// A hand-over of one batch: the reader waits until the writer has taken it,
+/// so that it never reads more than one batch ahead.
 class Handover {
  public:
-  void give(Part part) {
+  void give(Batch batch) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !slot_ || abandoned_; });
     if (abandoned_) throw Abandoned{};
-    slot_ = std::move(part);
+    slot_ = std::move(batch);
     changed_.notify_all();
     changed_.wait(lock, [this] { return !slot_ || abandoned_; });
     if (abandoned_) throw Abandoned{};
   }
 
-  Part take() {
+  Batch take() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return slot_.has_value(); });
-    Part part = std::move(*slot_);
+    Batch batch = std::move(*slot_);
     slot_.reset();
     changed_.notify_all();
-    return part;
+    return batch;
   }
 
   void abandon() {
@@ -59,11 +92,12 @@ class Handover {
  private:
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::optional<Part> slot_;
+  std::optional<Batch> slot_;
   bool abandoned_ = false;
 };
 
-/// The reading thread's sink: hands every part over with its warnings.
+/// The reading thread's sink: hands every part over with its warnings, small
+/// objects gathered into batches, a large one alone.
 class HandingSink final : public SceneSink {
  public:
   explicit HandingSink(Handover& handover)
@@ -77,11 +111,24 @@ class HandingSink final : public SceneSink {
 
   template <class Content>
   void give(Content&& content) {
-    handover_.give(Part{std::forward<Content>(content), std::exchange(told_, {}), warnings_.take_pending()});
+    Part part{std::forward<Content>(content), std::exchange(told_, {}), warnings_.take_pending()};
+    const std::size_t bytes = bytes_of(part);
+    if (bytes >= kBatchBytes) hand_over_batch();
+    batch_.push_back(std::move(part));
+    batch_bytes_ += bytes;
+    if (batch_bytes_ >= kBatchBytes) hand_over_batch();
   }
 
  private:
+  void hand_over_batch() {
+    if (batch_.empty()) return;
+    handover_.give(std::exchange(batch_, {}));
+    batch_bytes_ = 0;
+  }
+
   Handover& handover_;
+  Batch batch_;
+  std::size_t batch_bytes_ = 0;
   std::vector<std::string> told_;
   Warnings warnings_;
 };
@@ -115,19 +162,20 @@ void read_scene_alongside(ByteSource& input, SceneSink& sink, Warnings& warnings
   } joiner{handover, reading};
 
   for (;;) {
-    Part part = handover.take();
-    for (const std::string& line : part.told) warnings.warn(line);
-    warnings.restore(std::move(part.noted));
-    if (auto* timing = std::get_if<SceneTiming>(&part.content)) {
-      sink.on_timing(*timing);
-    } else if (auto* materials = std::get_if<std::vector<Material>>(&part.content)) {
-      sink.on_materials(std::move(*materials));
-    } else if (auto* object = std::get_if<SceneObject>(&part.content)) {
-      sink.on_object(std::move(*object));
-    } else if (auto* failure = std::get_if<std::exception_ptr>(&part.content)) {
-      std::rethrow_exception(*failure);
-    } else {
-      return;  // The end of the scene.
+    for (Part& part : handover.take()) {
+      for (const std::string& line : part.told) warnings.warn(line);
+      warnings.restore(std::move(part.noted));
+      if (auto* timing = std::get_if<SceneTiming>(&part.content)) {
+        sink.on_timing(*timing);
+      } else if (auto* materials = std::get_if<std::vector<Material>>(&part.content)) {
+        sink.on_materials(std::move(*materials));
+      } else if (auto* object = std::get_if<SceneObject>(&part.content)) {
+        sink.on_object(std::move(*object));
+      } else if (auto* failure = std::get_if<std::exception_ptr>(&part.content)) {
+        std::rethrow_exception(*failure);
+      } else {
+        return;  // The end of the scene.
+      }
     }
   }
 }

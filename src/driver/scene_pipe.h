@@ -12,8 +12,9 @@ namespace kestrun {
 /// user sees comes from this thread, in the order one thread would give it:
 /// each part arrives with the warnings its reading told and noted, a failure
 /// of the reading (a bad header, a failed read, no memory) is thrown here
-/// after every part read before it. At most two objects are held at once:
-/// the one being written and the one read next.
+/// after every part read before it. Small objects travel in batches; at most
+/// two large objects are held at once: the one being written and the one
+/// read next.
 void read_scene_alongside(ByteSource& input, SceneSink& sink, Warnings& warnings);
 
 }  // namespace kestrun
