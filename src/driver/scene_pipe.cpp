@@ -24,9 +24,11 @@ struct Part {
   std::vector<Warnings::Pending> noted;
 };
 
-/// Small objects travel in batches of up to about this many bytes: every
-/// hand-over wakes both threads, and for thousands of small objects (helpers,
-/// bones) the wake-ups cost more than the reading.
+/// Small objects travel in batches of up to this many parts and about this
+/// many bytes: every hand-over wakes both threads, and for thousands of small
+/// objects (helpers, bones) the wake-ups cost more than the reading. A batch
+/// is made room for once, so it never grows by copying.
+constexpr std::size_t kBatchParts = 64;
 constexpr std::size_t kBatchBytes = std::size_t{1} << 20;
 
 template <class T>
@@ -61,10 +63,13 @@ using Batch = std::vector<Part>;
 struct Abandoned {};
 
 /// A hand-over of one batch: the reader waits until the writer has taken it,
-/// so that it never reads more than one batch ahead.
+/// so that it never reads more than one batch ahead. The batches go round:
+/// the writer gives back the one it emptied, and the reader fills it next, so
+/// their room is made once.
 class Handover {
  public:
-  void give(Batch batch) {
+  /// Hands `batch` over; returns an empty batch to fill next.
+  Batch give(Batch batch) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !slot_ || abandoned_; });
     if (abandoned_) throw Abandoned{};
@@ -72,13 +77,16 @@ class Handover {
     changed_.notify_all();
     changed_.wait(lock, [this] { return !slot_ || abandoned_; });
     if (abandoned_) throw Abandoned{};
+    return std::exchange(spare_, {});
   }
 
-  Batch take() {
+  /// Waits for the next batch; `emptied`, the batch taken before, goes back.
+  Batch take(Batch emptied) {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return slot_.has_value(); });
     Batch batch = std::move(*slot_);
     slot_.reset();
+    spare_ = std::move(emptied);
     changed_.notify_all();
     return batch;
   }
@@ -93,6 +101,7 @@ class Handover {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::optional<Batch> slot_;
+  Batch spare_;
   bool abandoned_ = false;
 };
 
@@ -114,15 +123,16 @@ class HandingSink final : public SceneSink {
     Part part{std::forward<Content>(content), std::exchange(told_, {}), warnings_.take_pending()};
     const std::size_t bytes = bytes_of(part);
     if (bytes >= kBatchBytes) hand_over_batch();
+    if (batch_.empty()) batch_.reserve(kBatchParts);
     batch_.push_back(std::move(part));
     batch_bytes_ += bytes;
-    if (batch_bytes_ >= kBatchBytes) hand_over_batch();
+    if (batch_bytes_ >= kBatchBytes || batch_.size() == kBatchParts) hand_over_batch();
   }
 
  private:
   void hand_over_batch() {
     if (batch_.empty()) return;
-    handover_.give(std::exchange(batch_, {}));
+    batch_ = handover_.give(std::move(batch_));
     batch_bytes_ = 0;
   }
 
@@ -161,8 +171,11 @@ void read_scene_alongside(ByteSource& input, SceneSink& sink, Warnings& warnings
     }
   } joiner{handover, reading};
 
+  Batch batch;
   for (;;) {
-    for (Part& part : handover.take()) {
+    batch.clear();
+    batch = handover.take(std::move(batch));
+    for (Part& part : batch) {
       for (const std::string& line : part.told) warnings.warn(line);
       warnings.restore(std::move(part.noted));
       if (auto* timing = std::get_if<SceneTiming>(&part.content)) {
