@@ -62,31 +62,34 @@ inline unsigned count_number_chars16(const unsigned char* p, bool& has_point) {
 #endif
 }
 
+/// Bit i set if p[i] is a letter, a digit or an underscore, for i below 16.
+/// `p` must be readable for 16 bytes.
+inline unsigned word_char_mask16(const unsigned char* p) {
+#if defined(__SSE2__)
+  const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i digit = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
+  const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit);
+  // Setting bit 5 folds capitals onto small letters and nothing else onto them.
+  const __m128i letter = _mm_sub_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
+  const __m128i is_letter = _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(25)), letter);
+  const __m128i is_underscore = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_'));
+  return static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(is_digit, is_letter), is_underscore)));
+#else
+  unsigned mask = 0;
+  for (unsigned i = 0; i < 16; ++i) {
+    const unsigned char c = p[i];
+    if ((c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_') mask |= 1U << i;
+  }
+  return mask;
+#endif
+}
+
 /// The length of the run of letters, digits and underscores at `p`, counting
 /// at most 32 bytes. `p` must be readable for 32 bytes.
 inline unsigned count_word_chars32(const unsigned char* p) {
-#if defined(__SSE2__)
-  const auto word_mask = [](const unsigned char* at) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    const __m128i digit = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
-    const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit);
-    // Setting bit 5 folds capitals onto small letters and nothing else onto them.
-    const __m128i letter = _mm_sub_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
-    const __m128i is_letter = _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(25)), letter);
-    const __m128i is_underscore = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_'));
-    return static_cast<std::uint32_t>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(is_digit, is_letter), is_underscore)));
-  };
-  const std::uint64_t mask = word_mask(p) | (std::uint64_t{word_mask(p + 16)} << 16);
+  const std::uint64_t mask = word_char_mask16(p) | (std::uint64_t{word_char_mask16(p + 16)} << 16);
   return static_cast<unsigned>(__builtin_ctzll(~mask));
-#else
-  unsigned count = 0;
-  while (count < 32 && ((p[count] >= '0' && p[count] <= '9') ||
-                        ((p[count] | 0x20) >= 'a' && (p[count] | 0x20) <= 'z') || p[count] == '_')) {
-    ++count;
-  }
-  return count;
-#endif
 }
 
 /// The value of the `count` (1 to 8) decimal digits in the low bytes of

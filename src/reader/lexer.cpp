@@ -7,10 +7,6 @@
 
 #include "base/byte_scan.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace kestrun::reader {
 namespace {
 
@@ -46,32 +42,25 @@ constexpr std::array<double, 23> kPowersOfTen = [] {
 constexpr std::array<std::uint64_t, 9> kPowersOfTenInt = {1,       10,        100,        1'000,      10'000,
                                                           100'000, 1'000'000, 10'000'000, 100'000'000};
 
-/// The length of the run of capitals, small letters, digits and underscores
-/// at `p`, up to `limit` + 16 bytes; `p` must be readable that far.
+/// The length of the run of letters, digits and underscores at `p`, counted
+/// sixteen bytes at a time up to `limit` + 16 bytes; `p` must be readable that far.
 unsigned count_name_chars(const unsigned char* p, unsigned limit) {
   unsigned count = 0;
   for (;;) {
-#if defined(__SSE2__)
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + count));
-    const __m128i digit = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
-    const __m128i is_digit = _mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit);
-    // Setting bit 5 folds capitals onto small letters and nothing else onto them.
-    const __m128i letter = _mm_sub_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
-    const __m128i is_letter = _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(25)), letter);
-    const __m128i is_underscore = _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_'));
-    const auto mask = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(is_digit, is_letter), is_underscore)));
-    const auto run = static_cast<unsigned>(__builtin_ctz(~mask));
-#else
-    unsigned run = 0;
-    for (; run < 16; ++run) {
-      const unsigned char c = p[count + run];
-      if (!((c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z') || c == '_')) break;
-    }
-#endif
+    const auto run = static_cast<unsigned>(__builtin_ctz(~word_char_mask16(p + count)));
     count += run;
     if (run < 16 || count > limit) return count;
   }
+}
+
+/// The end of the name (letters, digits, underscores) at `start` if it is
+/// 1 to kMaxWord bytes long and ends at a delimiter before `block_end`; null
+/// if it is anything else or may go on in the next block.
+inline const unsigned char* name_end_in_block(const unsigned char* start, const unsigned char* block_end) {
+  const unsigned length = count_name_chars(start, Lexer::kMaxWord);
+  const unsigned char* end = start + length;
+  if ((kClasses[*end] & kWord) || end == block_end || length == 0 || length > Lexer::kMaxWord) return nullptr;
+  return end;
 }
 
 /// For n bytes: the mask of the low n bytes of a word.
@@ -236,9 +225,9 @@ bool Lexer::read_keyword_in_block() {
   // may go on in the next block, and one with other characters ("*A-B") is
   // a word of its own sort: the general path reads them.
   const unsigned char* name = p_ + 1;
-  const unsigned length = count_name_chars(name, kMaxWord);
-  const unsigned char* end = name + length;
-  if ((kClasses[*end] & kWord) || end == end_ || length == 0 || length > kMaxWord) return false;
+  const unsigned char* end = name_end_in_block(name, end_);
+  if (end == nullptr) return false;
+  const auto length = static_cast<unsigned>(end - name);
   // The block's slack makes loading eight bytes from the name safe.
   KeywordKey key{0, 0, length};
   std::memcpy(&key.head, name, 8);
@@ -257,11 +246,10 @@ bool Lexer::read_keyword_in_block() {
 
 bool Lexer::read_word_in_block() {
   // Bare words in ASE files are short names: "Omni", "A", "Filter".
-  const unsigned length = count_name_chars(p_, kMaxWord);
-  const unsigned char* end = p_ + length;
-  if ((kClasses[*end] & kWord) || end == end_ || length == 0 || length > kMaxWord) return false;
+  const unsigned char* end = name_end_in_block(p_, end_);
+  if (end == nullptr) return false;
   type_ = TokenType::Word;
-  text_ = {reinterpret_cast<const char*>(p_), length};
+  text_ = {reinterpret_cast<const char*>(p_), static_cast<std::size_t>(end - p_)};
   p_ = end;
   return true;
 }
