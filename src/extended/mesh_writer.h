@@ -34,10 +34,10 @@ struct MeshWorkspace {
 /// Writes the mesh shape `shape` under `transform`. Vertices go into the
 /// node's space through `to_local`. When that mirrors, every face's corners
 /// are written in the reverse order: the exporter wrote them to wind the
-/// right way in world space, and Maya winds faces in the node's space. Faces with a corner outside the vertex
-/// list, or with a repeated corner, are left out; a UV or colour face with a
-/// corner outside its list drops that attribute for its face; each such
-/// problem is noted once per kind.
+/// right way in world space, and Maya winds faces in the node's space. Faces
+/// with a corner outside the vertex list, or with a repeated corner, are left
+/// out; a UV or colour face with a corner outside its list drops that
+/// attribute for its face; each such problem is noted once per kind.
 void write_mesh(MayaOutput& output, MeshWorkspace& workspace, std::string_view shape,
                 std::string_view transform, const Mesh& mesh, const Matrix43& to_local,
                 const FaceShading& shading);
