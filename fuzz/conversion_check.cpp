@@ -8,6 +8,7 @@
 namespace kestrun::fuzzing {
 namespace {
 
+using testing::after_warnings;
 using testing::ConversionResult;
 
 constexpr std::string_view kCompletion = "in.ase Completed\nout.ma Generated\n";
@@ -19,16 +20,6 @@ struct Frame {
 };
 constexpr Frame kDefaultFrame = {"//Maya ASCII 3.0 scene\n//Name: out.ma\n", "// End of out.ma "};
 constexpr Frame kExtendedFrame = {"//Maya ASCII 8.5 scene\n//Name: out.ma\n", "// End of out.ma\n"};
-
-/// `err` without its leading warning lines.
-std::string_view after_warnings(std::string_view err) {
-  while (err.starts_with("Warning: ")) {
-    const std::size_t end = err.find('\n');
-    if (end == std::string_view::npos) return err;
-    err.remove_prefix(end + 1);
-  }
-  return err;
-}
 
 std::string check_success(const ConversionResult& run, bool extended) {
   const Frame& frame = extended ? kExtendedFrame : kDefaultFrame;

@@ -26,6 +26,16 @@ inline constexpr std::string_view kCannotOpen = "Error: Unable to open Input Fil
 inline constexpr std::string_view kCannotWrite = "Error: Unable to write Output File\n";
 inline constexpr std::string_view kCannotRead = "Error: Unable to read Input File\n";
 
+/// `err` without its leading "Warning: " lines (the extended mode's warnings).
+inline std::string_view after_warnings(std::string_view err) {
+  while (err.starts_with("Warning: ")) {
+    const std::size_t end = err.find('\n');
+    if (end == std::string_view::npos) return err;
+    err.remove_prefix(end + 1);
+  }
+  return err;
+}
+
 /// What an in-process conversion printed and wrote.
 struct ConversionResult {
   int exit_status = 0;
