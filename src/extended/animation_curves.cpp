@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cmath>
+
+#include "base/fixed_format.h"
+#include "extended/channel_keys.h"
+#include "model/motion.h"
 
 namespace kestrun {
 namespace {
@@ -14,18 +17,10 @@ constexpr double kTicksPerSecond = 4800.0;
 constexpr std::array<std::string_view, 3> kTranslate = {"tx", "ty", "tz"};
 constexpr std::array<std::string_view, 3> kRotate = {"rx", "ry", "rz"};
 constexpr std::array<std::string_view, 3> kScale = {"sx", "sy", "sz"};
+constexpr std::array<std::string_view, 3> kShear = {"shxy", "shxz", "shyz"};
 
 double component(Vec3 v, std::size_t axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
-
-/// The sampling step of a sampled track: its smallest gap.
-double sampling_step(const Track& track) {
-  double step = 0.0;
-  for (std::size_t i = 1; i < track.keys.size(); ++i) {
-    const double gap = track.keys[i].time - track.keys[i - 1].time;
-    if (gap > 0 && (step == 0.0 || gap < step)) step = gap;
-  }
-  return step;
-}
+double component(Euler e, std::size_t axis) { return axis == 0 ? e.x : axis == 1 ? e.y : e.z; }
 
 /// The tangent types a Bezier key's flags give (bits 7-9 in, 10-12 out).
 Tangent bezier_tangent(unsigned flags, int shift) {
@@ -39,41 +34,48 @@ Tangent bezier_tangent(unsigned flags, int shift) {
   }
 }
 
+/// A key's value and, for Bezier keys, its slopes (value per tick).
+struct KeyValue {
+  Vec3 value;
+  Vec3 in_slope;
+  Vec3 out_slope;
+};
+
 /// Three curves for a vector track, one key per sample or key, with the
-/// hold keys of a sampled track; `value_of(key)` gives the key's vector.
+/// hold keys of a sampled track; `value_of(i)` gives key i's value.
 template <class ValueOf>
-std::array<Curve, 3> vector_curves(const Track& track, KeyKind kind, const SceneTiming& timing,
+std::array<Curve, 3> vector_curves(const Track& track, double step, const SceneTiming& timing,
                                    const std::array<std::string_view, 3>& attributes, ValueOf value_of) {
   std::array<Curve, 3> curves;
   for (std::size_t axis = 0; axis < 3; ++axis) {
     curves[axis].attribute = attributes[axis];
     curves[axis].keys.reserve(track.keys.size());
   }
-  const double step = kind == KeyKind::Sample ? sampling_step(track) : 0.0;
+  const bool sampled = track.kind == KeyKind::Sample;
   const double ticks_per_frame = timing.ticks_per_frame;
   Vec3 previous;
   for (std::size_t i = 0; i < track.keys.size(); ++i) {
     const Key& key = track.keys[i];
-    const Vec3 value = value_of(i);
-    if (i > 0 && step > 0 && key.time - track.keys[i - 1].time > step) {
+    const KeyValue value = value_of(i);
+    if (sampled && i > 0 && key.time - track.keys[i - 1].time > step) {
       // The exporter left out samples that did not change: hold the value.
       for (std::size_t axis = 0; axis < 3; ++axis) {
         curves[axis].keys.push_back({(key.time - step) / ticks_per_frame, component(previous, axis)});
       }
     }
     for (std::size_t axis = 0; axis < 3; ++axis) {
-      CurveKey curve_key{key.time / ticks_per_frame, component(value, axis)};
-      if (kind == KeyKind::Tcb) {
+      CurveKey curve_key{key.time / ticks_per_frame, component(value.value, axis)};
+      if (track.kind == KeyKind::Tcb) {
         curve_key.in = curve_key.out = Tangent::Spline;
-      } else if (kind == KeyKind::Bezier) {
+      } else if (track.kind == KeyKind::Bezier) {
         curve_key.in = bezier_tangent(key.flags, 7);
         curve_key.out = bezier_tangent(key.flags, 10);
-        curve_key.in_slope = static_cast<float>(component(key.in_tangent, axis) * kTicksPerSecond);
-        curve_key.out_slope = static_cast<float>(component(key.out_tangent, axis) * kTicksPerSecond);
+        curve_key.in_slope = static_cast<float>(component(value.in_slope, axis) * kTicksPerSecond);
+        curve_key.out_slope = static_cast<float>(component(value.out_slope, axis) * kTicksPerSecond);
       }
       curves[axis].keys.push_back(curve_key);
     }
-    previous = value;
+    previous = value.value;
   }
   return curves;
 }
@@ -82,49 +84,149 @@ void append(std::vector<Curve>& curves, std::array<Curve, 3>&& three) {
   for (Curve& curve : three) curves.push_back(std::move(curve));
 }
 
+Vec3 diagonal(const Matrix43& m) { return {m.rows[0].x, m.rows[1].y, m.rows[2].z}; }
+
+/// Curves of channels keyed by follow_motion, one per attribute of `which`.
+template <std::size_t N>
+std::array<Curve, N> channel_curves(const std::vector<ChannelKey>& keys, double ticks_per_frame,
+                                    const std::array<std::string_view, N>& attributes,
+                                    double (*value_of)(const Channels&, std::size_t), Tangent tangent) {
+  std::array<Curve, N> curves;
+  for (std::size_t c = 0; c < N; ++c) {
+    curves[c].attribute = attributes[c];
+    curves[c].keys.reserve(keys.size());
+    for (const ChannelKey& key : keys) {
+      curves[c].keys.push_back({key.tick / ticks_per_frame, value_of(key.channels, c), tangent, tangent});
+    }
+  }
+  return curves;
+}
+
+double rotate_of(const Channels& c, std::size_t axis) { return component(c.rotate, axis); }
+double scale_of(const Channels& c, std::size_t axis) { return component(c.scale, axis); }
+double shear_of(const Channels& c, std::size_t axis) { return component(c.shear, axis); }
+
+std::vector<double> ticks_of(const LocalMotion& motion) {
+  std::vector<double> ticks;
+  ticks.reserve(motion.turns.size() + motion.stretches.size());
+  for (const TurnPoint& point : motion.turns) ticks.push_back(point.tick);
+  for (const StretchPoint& point : motion.stretches) ticks.push_back(point.tick);
+  std::sort(ticks.begin(), ticks.end());
+  ticks.erase(std::unique(ticks.begin(), ticks.end()), ticks.end());
+  return ticks;
+}
+
+/// The angles of the first turn, followed from no rotation.
+Euler first_angles(const LocalMotion& motion) {
+  if (motion.turns.empty()) return euler_xyz(motion.rotation);
+  const TurnPoint& first = motion.turns.front();
+  return follow_turn(Matrix43{}, Euler{}, first.axis, first.angle);
+}
+
+/// Rotation and scale curves of a node: the rotation followed along its
+/// turns, the scale factors along the node's own axes; or, where the node
+/// stretches along turned axes, rotation, scale and shear keyed together.
+void rotation_and_scale_curves(std::vector<Curve>& curves, const NodeAnimation& animation,
+                               const Matrix43& local, const SceneTiming& timing, double step) {
+  const double ticks_per_frame = timing.ticks_per_frame;
+  const bool rotates = !animation.rotation.keys.empty(), scales = !animation.scale.keys.empty();
+  LocalMotion motion;
+  motion.turns =
+      turn_points(animation.rotation, static_cast<double>(timing.first_frame) * ticks_per_frame, step);
+  motion.stretches = stretch_points(animation.scale, step);
+  const double mirror = local.determinant() < 0 ? -1.0 : 1.0;
+  const bool turned_keys =
+      std::any_of(motion.stretches.begin(), motion.stretches.end(),
+                  [](const StretchPoint& p) { return !stretches_along_own_axes(p.stretch); });
+  if (turned_keys || (rotates && !scales && !stretches_along_own_axes(local))) {
+    // Only scale, shear and rotation together can reproduce the matrix.
+    Matrix43 unmirrored = local;
+    for (std::size_t row = 0; row < 3; ++row) unmirrored.rows[row] = unmirrored.rows[row] * mirror;
+    unmirrored.rows[3] = {};
+    if (!rotates) motion.rotation = polar_rotation(unmirrored);
+    if (!scales) {
+      Matrix43 unturn = polar_rotation(unmirrored);
+      unturn.rows = {Vec3{unturn.rows[0].x, unturn.rows[1].x, unturn.rows[2].x},
+                     Vec3{unturn.rows[0].y, unturn.rows[1].y, unturn.rows[2].y},
+                     Vec3{unturn.rows[0].z, unturn.rows[1].z, unturn.rows[2].z}, Vec3{}};
+      motion.stretch = unmirrored * unturn;
+    }
+    motion.mirror = mirror;
+    const bool keyed = (rotates && animation.rotation.kind != KeyKind::Sample) ||
+                       (scales && animation.scale.kind != KeyKind::Sample);
+    const std::vector<ChannelKey> keys =
+        follow_motion(motion, ticks_of(motion), KeyedChannels::All, first_angles(motion),
+                      keyed ? kKeyedTolerance : kSampledTolerance);
+    append(curves, channel_curves(keys, ticks_per_frame, kRotate, rotate_of, Tangent::Linear));
+    append(curves, channel_curves(keys, ticks_per_frame, kScale, scale_of, Tangent::Linear));
+    append(curves, channel_curves(keys, ticks_per_frame, kShear, shear_of, Tangent::Linear));
+    return;
+  }
+  if (rotates) {
+    LocalMotion turning;
+    turning.turns = std::move(motion.turns);
+    std::vector<double> ticks;
+    ticks.reserve(turning.turns.size());
+    for (const TurnPoint& point : turning.turns) ticks.push_back(point.tick);
+    const std::vector<ChannelKey> keys =
+        follow_motion(turning, ticks, KeyedChannels::Rotation, first_angles(turning),
+                      animation.rotation.kind == KeyKind::Sample ? kSampledTolerance : kKeyedTolerance);
+    // Rotation keys carry no tangents: all but TCB ones turn at a constant rate.
+    const Tangent tangent = animation.rotation.kind == KeyKind::Tcb ? Tangent::Spline : Tangent::Linear;
+    append(curves, channel_curves(keys, ticks_per_frame, kRotate, rotate_of, tangent));
+  }
+  if (scales) {
+    const Track& track = animation.scale;
+    append(curves, vector_curves(track, step, timing, kScale, [&](std::size_t i) {
+             // Factors along turned axes that land on the node's own (a
+             // quarter turn, say) are the diagonal of the stretch.
+             const Key& key = track.keys[i];
+             return KeyValue{
+                 diagonal(stretch_matrix(key.value, key.scale_axis, key.scale_axis_angle)) * mirror,
+                 diagonal(stretch_matrix(key.in_tangent, key.scale_axis, key.scale_axis_angle)) * mirror,
+                 diagonal(stretch_matrix(key.out_tangent, key.scale_axis, key.scale_axis_angle)) * mirror};
+           }));
+  }
+}
+
+/// Keys written at one frame (key times too close for six decimals) are
+/// merged into the later one: Maya needs key times that increase.
+void merge_keys_at_one_frame(std::vector<Curve>& curves, Warnings& warnings) {
+  char previous[kMaxFixedLength], current[kMaxFixedLength];
+  for (Curve& curve : curves) {
+    std::size_t kept = 0, previous_length = 0;
+    for (std::size_t i = 0; i < curve.keys.size(); ++i) {
+      const std::size_t length = static_cast<std::size_t>(
+          format_trimmed(static_cast<float>(curve.keys[i].frame), current) - current);
+      const bool same =
+          kept > 0 && std::string_view(current, length) == std::string_view(previous, previous_length);
+      if (same) {
+        warnings.note("keys that fall on one frame once written are merged into the later one");
+        curve.keys[kept - 1] = curve.keys[i];
+      } else {
+        curve.keys[kept++] = curve.keys[i];
+      }
+      std::copy(current, current + length, previous);
+      previous_length = length;
+    }
+    curve.keys.resize(kept);
+  }
+}
+
 }  // namespace
 
-std::vector<Curve> build_curves(const NodeAnimation& animation, const SceneTiming& timing,
-                                Warnings& warnings) {
+std::vector<Curve> build_curves(const NodeAnimation& animation, const Matrix43& local,
+                                const SceneTiming& timing, Warnings& warnings) {
   std::vector<Curve> curves;
+  const double step = sampling_step(animation, timing.ticks_per_frame);
   if (!animation.position.keys.empty()) {
     const Track& track = animation.position;
-    append(curves, vector_curves(track, track.kind, timing, kTranslate,
-                                 [&](std::size_t i) { return track.keys[i].value; }));
+    append(curves, vector_curves(track, step, timing, kTranslate, [&](std::size_t i) {
+             return KeyValue{track.keys[i].value, track.keys[i].in_tangent, track.keys[i].out_tangent};
+           }));
   }
-  if (!animation.rotation.keys.empty()) {
-    // Each rotation turns on from the one before: R_k = R_(k-1) * Rot(axis, angle).
-    const Track& track = animation.rotation;
-    std::vector<Vec3> angles(track.keys.size());
-    Matrix43 rotation;
-    Euler previous;
-    for (std::size_t i = 0; i < track.keys.size(); ++i) {
-      rotation = rotation * axis_angle_rows(track.keys[i].value, track.keys[i].angle);
-      rotation.rows[3] = {};
-      Euler euler = euler_xyz(rotation);
-      if (i > 0) euler = nearest_equivalent(euler, previous);
-      previous = euler;
-      angles[i] = {euler.x, euler.y, euler.z};
-    }
-    // Rotation keys carry no tangents: Bezier ones are taken as linear.
-    const KeyKind kind = track.kind == KeyKind::Bezier ? KeyKind::Linear : track.kind;
-    append(curves, vector_curves(track, kind, timing, kRotate, [&](std::size_t i) { return angles[i]; }));
-  }
-  if (!animation.scale.keys.empty()) {
-    const Track& track = animation.scale;
-    double largest_axis_angle = 0.0;
-    for (const Key& key : track.keys) {
-      const bool axis_given = key.scale_axis.x != 0 || key.scale_axis.y != 0 || key.scale_axis.z != 0;
-      if (axis_given) largest_axis_angle = std::max(largest_axis_angle, std::fabs(key.scale_axis_angle));
-    }
-    if (largest_axis_angle != 0.0) {
-      char angle[32];
-      const auto end = std::to_chars(angle, angle + sizeof angle, static_cast<float>(largest_axis_angle)).ptr;
-      warnings.note("its scale keys stretch along turned axes (up to " + std::string(angle, end) +
-                    " radians); the scale factors are kept along the node's own axes");
-    }
-    append(curves, vector_curves(track, track.kind, timing, kScale,
-                                 [&](std::size_t i) { return track.keys[i].value; }));
+  if (!animation.rotation.keys.empty() || !animation.scale.keys.empty()) {
+    rotation_and_scale_curves(curves, animation, local, timing, step);
   }
   for (const Track* track : {&animation.position, &animation.rotation, &animation.scale}) {
     if (track->kind != KeyKind::Tcb) continue;
@@ -135,17 +237,21 @@ std::vector<Curve> build_curves(const NodeAnimation& animation, const SceneTimin
       }
     }
   }
+  merge_keys_at_one_frame(curves, warnings);
   return curves;
 }
 
 void write_curves(MayaOutput& output, std::string_view node, const std::vector<Curve>& curves) {
   MaWriter& out = output.out;
   for (const Curve& curve : curves) {
+    // "tx" drives translateX through an animCurveTL, "shyz" shearYZ through an animCurveTU.
+    const bool shear = curve.attribute.starts_with("sh");
     const char kind = curve.attribute[0];
     const std::string_view type = kind == 't' ? "animCurveTL" : kind == 'r' ? "animCurveTA" : "animCurveTU";
-    const std::string_view long_name = kind == 't' ? "translate" : kind == 'r' ? "rotate" : "scale";
-    const char axis = static_cast<char>(curve.attribute[1] - 'x' + 'X');
-    const std::string name = output.names.claim(std::string(node) + "_" + std::string(long_name) + axis);
+    std::string name(node);
+    name += shear ? "_shear" : kind == 't' ? "_translate" : kind == 'r' ? "_rotate" : "_scale";
+    for (const char axis : curve.attribute.substr(shear ? 2 : 1)) name += static_cast<char>(axis - 'x' + 'X');
+    name = output.names.claim(name);
     out.print<"createNode %s -n \"%s\";\n\tsetAttr \".tan\" 2;\n\tsetAttr \".wgt\" no;\n">(type, name);
     const auto& keys = curve.keys;
     write_array(out, "ktv", "", keys.size(), [&](std::size_t i) {

@@ -24,23 +24,30 @@ struct CurveKey {
   float out_slope = 0.0F;
 };
 
-/// One channel of a transform ("tx" to "sz") and the keys that drive it.
+/// One channel of a transform ("tx", "rz", "sy", "shxz"...) and the keys
+/// that drive it.
 struct Curve {
   std::string_view attribute;
   std::vector<CurveKey> keys;
 };
 
-/// The curves of `animation`, with values in the node's parent space, as
-/// the file gives them:
-/// - sampled tracks key every sample; a sample the exporter left out because
-///   nothing changed gets a key that holds the value until one sampling step
-///   (the track's smallest gap) before the next sample;
-/// - rotations compose each sample or key with the rotation before it and
-///   are unwrapped, so that no curve jumps by a turn between neighbours;
+/// The curves of `animation`, with values in the node's parent space, for
+/// a node whose local matrix at the file's static frame is `local`:
+/// - sampled tracks key every sample; samples the exporter left out because
+///   nothing changed get a key that holds the value until one sampling step
+///   (the node's smallest gap between samples) before the next sample, and
+///   a rotation track that starts late holds no rotation until then;
+/// - rotations compose each sample or key with the rotation before it; the
+///   Euler angles follow every turn through its whole angle, and keys are
+///   added where Euler interpolation would stray from a constant-rate turn;
+/// - a mirroring node's scale is negative on every axis, so that the file's
+///   rotations apply as they are; a stretch along turned axes is keyed as
+///   scale, shear and rotation together;
 /// - keyed controllers keep their keys: Bezier with their slopes, TCB as
-///   spline keys, linear ones as linear.
-std::vector<Curve> build_curves(const NodeAnimation& animation, const SceneTiming& timing,
-                                Warnings& warnings);
+///   spline keys, linear ones as linear;
+/// - keys that would be written at the same frame are merged into the later.
+std::vector<Curve> build_curves(const NodeAnimation& animation, const Matrix43& local,
+                                const SceneTiming& timing, Warnings& warnings);
 
 /// Writes the curves of `node` and keeps their connections.
 void write_curves(MayaOutput& output, std::string_view node, const std::vector<Curve>& curves);

@@ -142,7 +142,7 @@ void SceneWriter::write_object(const SceneObject& object, const Matrix43& world)
     default:
       break;
   }
-  write_animation(placement.name, object.animation);
+  write_animation(placement.name, placement.local, object.animation);
 }
 
 void SceneWriter::write_target(const SceneObject& object) {
@@ -153,12 +153,13 @@ void SceneWriter::write_target(const SceneObject& object) {
   if (!inverse(world)) world = Matrix43{};
   const Placement placement = placer_.place(object.name + ".Target", "", world);
   write_transform(output_.out, placement.name, placement.parent, placement.local);
-  write_animation(placement.name, object.target_animation);
+  write_animation(placement.name, placement.local, object.target_animation);
 }
 
-void SceneWriter::write_animation(std::string_view node, const NodeAnimation& animation) {
+void SceneWriter::write_animation(std::string_view node, const Matrix43& local,
+                                  const NodeAnimation& animation) {
   if (!settings_.categories.animation || animation.empty()) return;
-  const std::vector<Curve> curves = build_curves(animation, timing_, output_.warnings);
+  const std::vector<Curve> curves = build_curves(animation, local, timing_, output_.warnings);
   write_curves(output_, node, curves);
   report_.animation_curves += curves.size();
 }

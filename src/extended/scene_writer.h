@@ -48,7 +48,7 @@ class SceneWriter final : public SceneSink {
   void write_target(const SceneObject& object);
   void write_closing();
 
-  void write_animation(std::string_view node, const NodeAnimation& animation);
+  void write_animation(std::string_view node, const Matrix43& local, const NodeAnimation& animation);
 
   Console& console_;
   ConversionReport& report_;

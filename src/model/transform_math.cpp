@@ -1,5 +1,6 @@
 #include "model/transform_math.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -93,13 +94,92 @@ Euler nearest_equivalent(Euler angles, Euler previous) {
   return distance(second, previous) < distance(first, previous) ? second : first;
 }
 
+double turn_between(const Matrix43& a, const Matrix43& b) {
+  // The turn from a to b is a^T * b; its trace is 1 + 2 cos(angle), and its
+  // antisymmetric part holds 2 sin(angle) times the axis.
+  const auto element = [&](int i, int j) {
+    const auto pick = [](Vec3 v, int k) { return k == 0 ? v.x : k == 1 ? v.y : v.z; };
+    return pick(a.rows[0], i) * pick(b.rows[0], j) + pick(a.rows[1], i) * pick(b.rows[1], j) +
+           pick(a.rows[2], i) * pick(b.rows[2], j);
+  };
+  const double trace = element(0, 0) + element(1, 1) + element(2, 2);
+  const Vec3 twice_sin_axis{element(1, 2) - element(2, 1), element(2, 0) - element(0, 2),
+                            element(0, 1) - element(1, 0)};
+  return std::atan2(0.5 * std::sqrt(dot(twice_sin_axis, twice_sin_axis)), 0.5 * (trace - 1.0));
+}
+
+Euler follow_turn(const Matrix43& start, Euler start_angles, Vec3 axis, double angle) {
+  constexpr double kLargestStep = 10.0 / kDegrees;
+  const double steps = std::ceil(std::fabs(angle) / kLargestStep);
+  // A turn too large to follow (or not a number) ends where it ends.
+  if (!(steps <= 1e6))
+    return nearest_equivalent(euler_xyz(start * axis_angle_rows(axis, angle)), start_angles);
+  Euler angles = start_angles;
+  const int count = std::max(1, static_cast<int>(steps));
+  for (int step = 1; step <= count; ++step) {
+    const Matrix43 rotation = start * axis_angle_rows(axis, angle * step / count);
+    angles = nearest_equivalent(euler_xyz(rotation), angles);
+  }
+  return angles;
+}
+
+Matrix43 stretch_matrix(Vec3 factors, Vec3 axis, double angle) {
+  const Matrix43 turn = axis_angle_rows(axis, angle);
+  Matrix43 scaling;
+  scaling.rows[0] = {factors.x, 0, 0};
+  scaling.rows[1] = {0, factors.y, 0};
+  scaling.rows[2] = {0, 0, factors.z};
+  Matrix43 unturn;  // The inverse of a rotation is its transpose.
+  unturn.rows[0] = {turn.rows[0].x, turn.rows[1].x, turn.rows[2].x};
+  unturn.rows[1] = {turn.rows[0].y, turn.rows[1].y, turn.rows[2].y};
+  unturn.rows[2] = {turn.rows[0].z, turn.rows[1].z, turn.rows[2].z};
+  return unturn * scaling * turn;
+}
+
+bool stretches_along_own_axes(const Matrix43& m) {
+  for (int i = 0; i < 3; ++i) {
+    for (int j = i + 1; j < 3; ++j) {
+      const Vec3 a = m.rows[static_cast<std::size_t>(i)], b = m.rows[static_cast<std::size_t>(j)];
+      const double length_a = std::sqrt(dot(a, a)), length_b = std::sqrt(dot(b, b));
+      // Relative to the rows, and the rounding of four decimals in each of them.
+      if (!(std::fabs(dot(a, b)) <= 1e-3 * length_a * length_b + 1e-4 * (length_a + length_b))) return false;
+    }
+  }
+  return true;
+}
+
+Matrix43 polar_rotation(const Matrix43& m) {
+  // Higham's iteration: the average of a matrix and its inverse transpose
+  // converges to the orthogonal factor of its polar decomposition.
+  Matrix43 q = m;
+  q.rows[3] = {};
+  for (int iteration = 0; iteration < 64; ++iteration) {
+    const std::optional<Matrix43> inv = inverse(q);
+    if (!inv) break;
+    Matrix43 next;
+    next.rows[0] = (q.rows[0] + Vec3{inv->rows[0].x, inv->rows[1].x, inv->rows[2].x}) * 0.5;
+    next.rows[1] = (q.rows[1] + Vec3{inv->rows[0].y, inv->rows[1].y, inv->rows[2].y}) * 0.5;
+    next.rows[2] = (q.rows[2] + Vec3{inv->rows[0].z, inv->rows[1].z, inv->rows[2].z}) * 0.5;
+    double change = 0.0;
+    for (int row = 0; row < 3; ++row) {
+      const Vec3 d = next.rows[static_cast<std::size_t>(row)] - q.rows[static_cast<std::size_t>(row)];
+      change = std::max(change, dot(d, d));
+    }
+    q = next;
+    if (change < 1e-30) break;
+  }
+  return q;
+}
+
 std::optional<Channels> decompose(const Matrix43& m) {
   if (!inverse(m)) return std::nullopt;
+  // A mirror is taken out as -1 on every axis, as 3ds Max decomposes it.
+  const double sign = m.determinant() < 0 ? -1.0 : 1.0;
   // Gram-Schmidt over the rows, in order: row 0 gives the X scale and axis,
   // what row 1 has beyond it the Y scale and the shear xy, and so on.
   Channels channels;
   Matrix43 rotation;
-  const Vec3 r0 = m.rows[0], r1 = m.rows[1], r2 = m.rows[2];
+  const Vec3 r0 = m.rows[0] * sign, r1 = m.rows[1] * sign, r2 = m.rows[2] * sign;
   channels.scale.x = std::sqrt(dot(r0, r0));
   rotation.rows[0] = r0 * (1.0 / channels.scale.x);
   const double along0 = dot(r1, rotation.rows[0]);
@@ -110,14 +190,21 @@ std::optional<Channels> decompose(const Matrix43& m) {
   const Vec3 w = r2 - rotation.rows[0] * w0 - rotation.rows[1] * w1;
   channels.scale.z = std::sqrt(dot(w, w));
   rotation.rows[2] = w * (1.0 / channels.scale.z);
-  if (rotation.determinant() < 0) {  // A mirror: the Z scale takes the sign.
-    channels.scale.z = -channels.scale.z;
-    rotation.rows[2] = rotation.rows[2] * -1.0;
-  }
   channels.shear = {along0 / channels.scale.y, w0 / channels.scale.z, w1 / channels.scale.z};
+  channels.scale = channels.scale * sign;
   channels.rotate = euler_xyz(rotation);
   channels.translate = m.rows[3];
   return channels;
+}
+
+Matrix43 compose(const Channels& c) {
+  Matrix43 stretch;
+  stretch.rows[0] = {c.scale.x, 0, 0};
+  stretch.rows[1] = Vec3{c.shear.x, 1, 0} * c.scale.y;
+  stretch.rows[2] = Vec3{c.shear.y, c.shear.z, 1} * c.scale.z;
+  Matrix43 m = stretch * rotation_xyz(c.rotate);
+  m.rows[3] = c.translate;
+  return m;
 }
 
 }  // namespace kestrun

@@ -61,6 +61,33 @@ Matrix43 rotation_xyz(Euler angles);
 /// component, so that a curve through them takes the short way round.
 Euler nearest_equivalent(Euler angles, Euler previous);
 
+/// The angle in radians of the turn from rotation `a` to rotation `b`.
+double turn_between(const Matrix43& a, const Matrix43& b);
+
+/// The Euler angles reached by turning from `start` (whose angles are
+/// `start_angles`) by `angle` radians about `axis`, followed along the turn
+/// in steps of at most ten degrees, each step's angles the equivalent
+/// nearest the step before: a curve from `start_angles` to the result turns
+/// the way the turn does and through its whole angle (720 degrees is two
+/// whole turns, not none).
+Euler follow_turn(const Matrix43& start, Euler start_angles, Vec3 axis, double angle);
+
+/// The stretch of a 3ds Max scale value: the factors `factors` along the
+/// axes that the rotation `axis`, `angle` turns the node's axes to
+/// (U^-1 * K * U for row vectors, U the rotation).
+Matrix43 stretch_matrix(Vec3 factors, Vec3 axis, double angle);
+
+/// True if `m`'s first three rows are orthogonal to each other, within what
+/// numbers of four decimals (as exporters write them) can hold: its stretch
+/// is along the node's own axes, so that a scale and a rotation alone
+/// reproduce it.
+bool stretches_along_own_axes(const Matrix43& m);
+
+/// The rotation of `m`'s polar decomposition, m = P * Q for row vectors
+/// with P symmetric: the "essential rotation" 3ds Max's rotation keys give.
+/// `m` must be regular and not mirror.
+Matrix43 polar_rotation(const Matrix43& m);
+
 /// A transform node's channels: p * M = p * S * SH * R + T with S the scale,
 /// SH the shear (xy, xz, yz, in rows 1 and 2) and R the rotation.
 struct Channels {
@@ -71,7 +98,12 @@ struct Channels {
 };
 
 /// Splits `m` into channels, or nothing if it is singular. A mirroring
-/// matrix gets a negative Z scale.
+/// matrix gets negative scales on all three axes (3ds Max's decomposition
+/// mirrors through the origin), so that the rotation is the one its
+/// rotation keys give.
 std::optional<Channels> decompose(const Matrix43& m);
+
+/// The matrix of `channels` (the inverse of decompose).
+Matrix43 compose(const Channels& channels);
 
 }  // namespace kestrun

@@ -100,9 +100,35 @@ def _mesh(block):
     return mesh
 
 
-def _track(anim, kind):
-    block = _one(anim, 'CONTROL_%s_TRACK' % kind)
-    return [(int(k.args[0]), _nums(k, 1)) for k in _all(block, 'CONTROL_%s_SAMPLE' % kind)] if block else []
+# A channel's controller blocks: how its keys were made, and the lines that hold them.
+CONTROLLERS = {
+    'POS': {'CONTROL_POS_TRACK': ('sample', ['CONTROL_POS_SAMPLE']),
+            'CONTROL_POS_LINEAR': ('linear', ['CONTROL_POS_KEY']),
+            'CONTROL_POS_TCB': ('tcb', ['CONTROL_TCB_POS_KEY']),
+            'CONTROL_POS_BEZIER': ('bezier', ['CONTROL_BEZIER_POS_KEY'])},
+    'ROT': {'CONTROL_ROT_TRACK': ('sample', ['CONTROL_ROT_SAMPLE']),
+            'CONTROL_ROT_LINEAR': ('linear', ['CONTROL_ROT_KEY']),
+            'CONTROL_ROT_TCB': ('tcb', ['CONTROL_TCB_ROT_KEY']),
+            'CONTROL_ROT_BEZIER': ('bezier', ['CONTROL_BEZIER_ROT_KEY', 'CONTROL_ROT_KEY'])},
+    'SCALE': {'CONTROL_SCALE_TRACK': ('sample', ['CONTROL_SCALE_SAMPLE']),
+              'CONTROL_SCALE_LINEAR': ('linear', ['CONTROL_SCALE_KEY']),
+              'CONTROL_SCALE_TCB': ('tcb', ['CONTROL_TCB_SCALE_KEY']),
+              'CONTROL_SCALE_BEZIER': ('bezier', ['CONTROL_BEZIER_SCALE_KEY'])},
+}
+
+
+def _track(anim, channel):
+    """NS(kind, keys=[(tick, numbers)]) of a channel's controller, or None. Keys must come
+    later than the one before: others are dropped."""
+    for block in anim.kids or []:
+        if block.tok in CONTROLLERS[channel]:
+            kind, lines = CONTROLLERS[channel][block.tok]
+            keys = []
+            for k in block.kids or []:
+                if k.tok in lines and (not keys or float(k.args[0]) > keys[-1][0]):
+                    keys.append((float(k.args[0]), _nums(k, 1)))
+            return NS(kind=kind, keys=keys) if keys else None
+    return None
 
 
 def _object(block):
@@ -140,29 +166,9 @@ def read(path):
         root = _tree(f.read().decode('latin-1'))
     scene = _one(root, 'SCENE')
     info = {k.tok: k.args[0] for k in (scene.kids if scene else [])}
-    ase = NS(fps=int(info.get('SCENE_FRAMESPEED', 30)), ticks=int(info.get('SCENE_TICKSPERFRAME', 160)))
+    ase = NS(fps=int(info.get('SCENE_FRAMESPEED', 30)), ticks=int(info.get('SCENE_TICKSPERFRAME', 160)),
+             first=int(info.get('SCENE_FIRSTFRAME', 0)), last=int(info.get('SCENE_LASTFRAME', 100)))
     mlist = _one(root, 'MATERIAL_LIST')
     ase.materials = [_material(m) for m in _all(mlist, 'MATERIAL')] if mlist else []
     ase.objects = list(_objects(root.kids))
     return ase
-
-
-def composed_rotations(samples):
-    """[(t, R)] of a CONTROL_ROT_TRACK: the first sample absolute, each later one turning on
-    from the one before, R_k = R_(k-1) * Rot(axis_k, angle_k) (row-vector form)."""
-    out, cur = [], None
-    for t, (ax, ay, az, angle) in samples:
-        step = rot_row((ax, ay, az), angle)
-        cur = step if cur is None else mul3(cur, step)
-        out.append((t, cur))
-    return out
-
-
-def held(samples, t):
-    """The value a sampled track holds at tick t: the last sample at or before t."""
-    value = samples[0][1]
-    for st, v in samples:
-        if st > t:
-            break
-        value = v
-    return value

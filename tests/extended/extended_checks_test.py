@@ -11,6 +11,7 @@ import sys
 import unittest
 from types import SimpleNamespace as NS
 
+import ase_motion
 import ase_reader
 import harness
 import ma_check
@@ -287,48 +288,50 @@ class Geometry(unittest.TestCase):
 
 
 class Animation(unittest.TestCase):
-    def tracks(self, path):
-        """(ASE data, Maya scene, Maya node, the node's tracks) for every animated node."""
+    def motions(self, path):
+        """(ASE data, Maya scene, Maya node, the file's Motion) for every animated node whose
+        parent is in the file; a target's transform is in world space, as is its Maya node's."""
         ase, scene = ase_reader.read(path), run(path).scene
-        return [(ase, scene, maya_name(name), tracks) for obj in ase.objects for name, tracks in obj.tracks.items()]
+        worlds = {name: tm for obj in ase.objects for name, tm in obj.tms.items()}
+        found = []
+        for obj in ase.objects:
+            for name, tracks in obj.tracks.items():
+                target = name != obj.name and name.endswith('.Target')
+                world = obj.tms.get(name) or next(iter(obj.tms.values()), IDENTITY)
+                parent = None if target else obj.parent
+                if parent and parent not in worlds:
+                    continue
+                local = ma_check.mul(world, ase_motion.inverse4(worlds[parent])) if parent else world
+                found.append((ase, scene, maya_name(name),
+                              ase_motion.Motion(tracks, local, ase.first * ase.ticks, ase.ticks)))
+        return found
 
-    def test_curves_hold_the_sampled_tracks(self):
-        """At every sample time, and one sampling step before each sample that follows a gap,
-        the curves give the last sample: translation, rotation (composed) and scale."""
+    def test_local_matrices_follow_the_file_at_every_frame(self):
+        """At every frame of the range, at every sample or key, and halfway between them, the
+        node's local matrix from its curves is the file's: within 1e-3 at samples and keys and
+        between linear keys (a constant-rate turn), within 1e-2 (half a degree) between samples,
+        where the file says nothing; between Bezier and TCB keys only the translation or rotation
+        that moves straight there is compared."""
         for path in inputs():
             with self.subTest(file=os.path.basename(path)):
-                runs = self.tracks(path)
-                gaps = [b[0] - a[0] for *_, tr in runs for s in tr.values() for a, b in zip(s, s[1:])]
-                for ase, scene, node, tracks in runs:
-                    times = {t for samples in tracks.values() for t, _ in samples}
-                    times |= {b[0] - min(gaps) for samples in tracks.values() for a, b in zip(samples, samples[1:])}
-                    rotations = ase_reader.composed_rotations(tracks['rot'])
-                    for t in sorted(times):
-                        value = lambda c: [scene.value(node, c + a, t / ase.ticks, float(c == 's')) for a in 'xyz']
-                        for c, track in (('t', 'pos'), ('s', 'scale')):
-                            if tracks[track]:
-                                want = ase_reader.held(tracks[track], t)[:3]   # translation, scale factors
-                                err = measure(path, 'animated ' + track, diff(value(c), want))
-                                self.assertLess(err, 1e-3, '%s %s at %d' % (node, track, t))
-                        if rotations:
-                            got = ma_check.rotation_matrix([math.radians(a) for a in value('r')])
-                            err = max(diff(g, w) for g, w in zip(got, ase_reader.held(rotations, t)))
-                            self.assertLess(measure(path, 'animated rot', err), 1e-3, '%s rotation at %d' % (node, t))
-
-    def test_rotation_curves_turn_the_short_way_between_samples(self):
-        """Halfway between two neighbouring samples the Euler curves stay near the halfway
-        rotation: a curve that wraps by 360 degrees or flips to the other Euler solution does not."""
-        for path in inputs():
-            with self.subTest(file=os.path.basename(path)):
-                for ase, scene, node, tracks in self.tracks(path):
-                    rotations = ase_reader.composed_rotations(tracks['rot'])
-                    for (t0, r0), (t1, r1) in zip(rotations, rotations[1:]):
-                        frame = (t0 + t1) / 2 / ase.ticks
-                        got = ma_check.rotation_matrix([math.radians(scene.value(node, 'r' + a, frame))
-                                                        for a in 'xyz'])
-                        off = max(turn_deg(got, r0), turn_deg(got, r1)) - turn_deg(r0, r1)
-                        measure(path, 'halfway rotation beyond the step (deg)', off)
-                        self.assertLess(off, 0.5, '%s between ticks %d and %d' % (node, t0, t1))
+                for ase, scene, node, motion in self.motions(path):
+                    keys = motion.key_ticks()
+                    ticks = set(keys) | {f * ase.ticks for f in range(ase.first, ase.last + 1)}
+                    ticks |= {(a + b) / 2 for a, b in zip(keys, keys[1:])}
+                    for tick in sorted(ticks):
+                        at_key = any(abs(tick - k) < 1e-6 for k in keys)
+                        tolerance = 1e-3 if at_key or not motion.sampled_only() else 1e-2
+                        got = scene.local_matrix(node, tick / ase.ticks)
+                        translation, linear = motion.local(tick)
+                        if translation is not None:
+                            err = measure(path, 'local translation', diff(got[3][:3], translation))
+                            self.assertLess(err, 1e-3 * (1 + max(map(abs, translation))), '%s at %g' % (node, tick))
+                        if linear is not None:
+                            size = max(max(map(abs, row)) for row in linear)
+                            err = max(diff(g[:3], w) for g, w in zip(got, linear)) / max(size, 1e-9)
+                            measure(path, 'local rotation and scale' + (' between samples' if tolerance > 1e-3
+                                                                         else ''), err)
+                            self.assertLess(err, tolerance, '%s at tick %g' % (node, tick))
 
     def test_targeted_cameras_and_lights_look_at_their_targets(self):
         """At every tick where the camera (or light) or its target has a sample, its world -Z
@@ -337,7 +340,8 @@ class Animation(unittest.TestCase):
             with self.subTest(file=os.path.basename(path)):
                 ase, scene = ase_reader.read(path), run(path).scene
                 for obj in (o for o in ase.objects if len(o.tms) == 2):
-                    ticks = {t for tracks in obj.tracks.values() for samples in tracks.values() for t, _ in samples}
+                    ticks = {k[0] for tracks in obj.tracks.values() for track in tracks.values() if track
+                             for k in track.keys}
                     for t in sorted(ticks | {0}):
                         world = scene.world_matrix(maya_name(obj.name), t / ase.ticks)
                         target = scene.world_matrix(maya_name(obj.name + '.Target'), t / ase.ticks)[3][:3]

@@ -15,7 +15,8 @@ FPS = {'game': 15, 'film': 24, 'pal': 25, 'ntsc': 30, 'show': 48, 'palf': 50, 'n
 LEGAL_NAME = re.compile(r'[A-Za-z_][A-Za-z0-9_]*\Z')
 WIDTH = {'vt': 3, 'ed': 3, 'n': 3, 'pt': 3, 'uvsp': 2, 'clsp': 4, 'ktv': 2}
 TYPE_WIDTH = {'float2': 2, 'double2': 2, 'float3': 3, 'double3': 3}
-CURVE_TARGETS = {'animCurveTL': 't', 'animCurveTA': 'r', 'animCurveTU': 's'}
+CURVE_TARGETS = {'animCurveTL': 't[xyz]', 'animCurveTA': 'r[xyz]', 'animCurveTU': 's[xyz]|sh(xy|xz|yz)'}
+CHANNEL_INDEX = {'x': 0, 'y': 1, 'z': 2, 'xy': 0, 'xz': 1, 'yz': 2}
 ROTATE_ORDERS = ['xyz', 'yzx', 'zxy', 'xzy', 'yxz', 'zyx']
 UNEVALUATED = ('rp', 'sp', 'rpt', 'spt', 'ra', 'jo')   # pivots etc.: not part of the evaluation
 _TOKEN = re.compile(r'"(?:[^"\\]|\\.)*"|;|[^\s;"]+')
@@ -35,6 +36,7 @@ class Node:
         self.type, self.name, self.parent, self.line = kind, name, parent, line
         self.attrs = {}    # plain attribute -> list of values
         self.arrays = {}   # array attribute -> {'size': N, 'chunks': [(lo, hi, entries, line)]}
+        self.scene_fps = None   # an animCurve's: the file's frame rate, for its fixed tangents
 
     def array(self, base):
         """Entries of an array attribute in index order (None where nothing was set)."""
@@ -61,20 +63,21 @@ class Scene:
 
     # ---- evaluation ----
     def value(self, name, attr, frame, default=0.0):
-        """A transform channel ('tx', 'ry', ...) at a frame: its curve if one drives it, else the
-        static value. With frame None, the static value (what the node holds without curves)."""
+        """A transform channel ('tx', 'ry', 'shxz', ...) at a frame: its curve if one drives it,
+        else the static value. With frame None, the static value (without curves)."""
         curve = self.drivers.get((name, attr))
         if curve and frame is not None:
             return evaluate_curve(self.nodes[curve], frame)
-        static = self.nodes[name].attrs.get(attr[0])
-        return static['xyz'.index(attr[1])] if static else default
+        base = 'sh' if attr.startswith('sh') else attr[0]
+        static = self.nodes[name].attrs.get(base)
+        return static[CHANNEL_INDEX[attr[len(base):]]] if static else default
 
     def local_matrix(self, name, frame=None):
         node = self.nodes[name]
         t = [self.value(name, 't' + a, frame) for a in 'xyz']
         r = [math.radians(self.value(name, 'r' + a, frame)) for a in 'xyz']
         s = [self.value(name, 's' + a, frame, 1.0) for a in 'xyz']
-        xy, xz, yz = node.attrs.get('sh', [0.0, 0.0, 0.0])
+        xy, xz, yz = [self.value(name, 'sh' + a, frame) for a in ('xy', 'xz', 'yz')]
         order = ROTATE_ORDERS[int(node.attrs.get('ro', [0])[0])]
         m = mul(mul(scale_matrix(s), [[1, 0, 0, 0], [xy, 1, 0, 0], [xz, yz, 1, 0], [0, 0, 0, 1]]),
                 rotation_matrix(r, order))
@@ -116,15 +119,34 @@ def keys(curve):
 
 
 def evaluate_curve(curve, frame):
-    """Value at a frame: exact at keys, linear between them, held outside. Spline or fixed
-    tangents are not modelled: between such keys this is only the straight line."""
+    """Value at a frame: exact at keys, held outside them; between them by the out tangent of
+    the key before and the in tangent of the key after: step holds, fixed tangents (kix/kiy,
+    kox/koy: seconds and value) make a cubic Hermite segment, linear and spline ones are taken
+    as the straight line (a spline segment is checked only at its keys)."""
     ks = keys(curve)
     times = [t for t, _ in ks]
     i = bisect.bisect_right(times, frame + 1e-9)
     if i == 0 or i == len(ks) or abs(times[i - 1] - frame) < 1e-9:
         return ks[max(i - 1, 0)][1]
     (t0, v0), (t1, v1) = ks[i - 1], ks[i]
-    return v0 + (v1 - v0) * (frame - t0) / (t1 - t0)
+    s = (frame - t0) / (t1 - t0)
+    out_type, in_type = _tangent(curve, 'kot', i - 1), _tangent(curve, 'kit', i)
+    if out_type == 5:
+        return v0
+    if out_type == 1 or in_type == 1:
+        fps = curve.scene_fps or 24
+        slope = lambda pair, k, kind: (curve.array(pair[1])[k][0] / curve.array(pair[0])[k][0]) / fps \
+            if kind == 1 else (v1 - v0) / (t1 - t0)
+        m0 = slope(('kox', 'koy'), i - 1, out_type) * (t1 - t0)
+        m1 = slope(('kix', 'kiy'), i, in_type) * (t1 - t0)
+        return (2 * s ** 3 - 3 * s ** 2 + 1) * v0 + (s ** 3 - 2 * s ** 2 + s) * m0 + \
+            (-2 * s ** 3 + 3 * s ** 2) * v1 + (s ** 3 - s ** 2) * m1
+    return v0 + (v1 - v0) * s
+
+
+def _tangent(curve, attr, k):
+    types = curve.array(attr)
+    return int(types[k][0]) if k < len(types) and types[k] is not None else 2
 
 
 def _poly_faces(words, scene, line):
@@ -368,8 +390,9 @@ def _check_curves(scene):
         curve, target = src.partition('.')[0], dst.split('.')
         if curve in scene.nodes and scene.nodes[curve].type.startswith('animCurve'):
             channel = CURVE_TARGETS.get(scene.nodes[curve].type)
+            scene.nodes[curve].scene_fps = scene.fps
             ok = src == curve + '.o' and len(target) == 2 and target[0] in scene.nodes and \
-                scene.nodes[target[0]].type == 'transform' and channel and re.fullmatch(channel + '[xyz]', target[1])
+                scene.nodes[target[0]].type == 'transform' and channel and re.fullmatch(channel, target[1])
             if not ok:
                 scene.problem(line, '%s does not drive a transform channel of its kind: %s' % (src, dst))
             elif (target[0], target[1]) in scene.drivers:

@@ -162,7 +162,7 @@ class Oracle(unittest.TestCase):
     def test_animation_tracks(self):
         """Each assimp key is one sample line, at its tick. Our curves hold a key at each of
         those ticks with the same value, plus hold keys: one sampling step before a sample that
-        follows a gap, repeating the sample before the gap. (Telling holds apart by value alone
+        follows a gap, repeating the sample before the gap; rotation curves may have more. (Telling holds apart by value alone
         fails: samples of a turn below 0.00005 rad are written as angle 0.0000.)"""
         for path in corpus():
             with self.subTest(file=os.path.basename(path)):
@@ -187,7 +187,10 @@ class Oracle(unittest.TestCase):
                                            for t, _ in ma_check.keys(scene.nodes[c])})
                             theirs = [k[0] for k in keys]
                             holds = [b - step for a, b in zip(theirs, theirs[1:]) if b - a > step]
-                            self.assertEqual(ours, sorted(theirs + holds), where)
+                            if attr == 'r':   # keys are added where Euler angles would stray from the turn
+                                self.assertLessEqual(set(theirs + holds), set(ours), where)
+                            else:
+                                self.assertEqual(ours, sorted(theirs + holds), where)
                             for hold in holds:
                                 before = max(t for t in theirs if t < hold)
                                 self.assertTrue(close(value(hold), value(before)), '%s hold at %d' % (where, hold))

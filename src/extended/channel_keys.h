@@ -1,0 +1,32 @@
+// Keys on a transform's rotation (and, where a stretch along turned axes
+// needs them, its scale and shear) that play back the file's motion.
+#pragma once
+
+#include <vector>
+
+#include "model/motion.h"
+
+namespace kestrun {
+
+struct ChannelKey {
+  double tick = 0.0;
+  Channels channels;  // The translation is not used.
+};
+
+enum class KeyedChannels { Rotation, All };
+
+/// How far Maya's straight-line interpolation of the channels may stray
+/// from the motion between keys: radians for a rotation, a part of the
+/// matrix's size for all channels.
+inline constexpr double kKeyedTolerance = 5e-4;    // The controller's own turn: 0.03 degrees.
+inline constexpr double kSampledTolerance = 6e-3;  // Between samples, a guess: a third of a degree.
+
+/// Keys at `ticks` (increasing) on the channels `which` of `motion`, and
+/// keys added between them wherever Maya's straight-line interpolation of
+/// the channels would stray from the motion by more than `tolerance`. The
+/// Euler angles follow each turn through its whole angle, starting near
+/// `start`, so that a curve through them turns the way the file does.
+std::vector<ChannelKey> follow_motion(const LocalMotion& motion, const std::vector<double>& ticks,
+                                      KeyedChannels which, Euler start, double tolerance);
+
+}  // namespace kestrun
