@@ -50,7 +50,7 @@ std::size_t bytes_of(const Part& part) {
                       bytes_of(object->animation) + bytes_of(object->target_animation);
   if (const std::optional<Mesh>& mesh = object->mesh) {
     bytes += bytes_of(mesh->vertices) + bytes_of(mesh->faces) + bytes_of(mesh->colors) +
-             bytes_of(mesh->color_faces) + bytes_of(mesh->corner_normals);
+             bytes_of(mesh->color_faces) + bytes_of(mesh->corner_normals) + bytes_of(mesh->face_normals);
     for (const Mesh::Channel& channel : mesh->channels)
       bytes += bytes_of(channel.coordinates) + bytes_of(channel.faces);
   }

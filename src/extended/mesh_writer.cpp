@@ -25,10 +25,82 @@ Corners reordered(const Corners& corners, const CornerOrder& order) {
   return {corners[order[0]], corners[order[1]], corners[order[2]]};
 }
 
+/// The unit normal of a face in the node's space, for corners the file gives none.
+std::array<float, 3> face_normal(const Mesh& mesh, const Mesh::Face& face, const Matrix43& to_local,
+                                 const CornerOrder& order) {
+  const auto corners = reordered(face.corners, order);
+  const Vec3 a = to_local.apply(mesh.vertices[corners[0]]);
+  const Vec3 b = to_local.apply(mesh.vertices[corners[1]]);
+  const Vec3 c = to_local.apply(mesh.vertices[corners[2]]);
+  const Vec3 n = cross(b - a, c - a);
+  const double length = std::sqrt(dot(n, n));
+  if (!(length > 0)) return {0.0F, 0.0F, 1.0F};
+  return {single(n.x / length), single(n.y / length), single(n.z / length)};
+}
+
+bool finite_normal(const std::array<float, 3>& n) {
+  return std::isfinite(n[0]) && std::isfinite(n[1]) && std::isfinite(n[2]);
+}
+
+/// Whether an edge between two faces is soft. Without the file's normals,
+/// the smoothing groups decide (soft when the faces share one). With them,
+/// the look they give decides: hard where the faces' normals differ at
+/// either end (a crease, whatever the groups say); where they agree, the
+/// groups decide if either face has one, and otherwise the edge is soft if
+/// the normals are smoothed (at an end they differ from both faces' own).
+class EdgeSmoothing {
+ public:
+  EdgeSmoothing(const Mesh& mesh, const Matrix43& to_local, const CornerOrder& order)
+      : mesh_(mesh), to_local_(to_local), order_(order), normals_(!mesh.corner_normals.empty()) {}
+
+  [[nodiscard]] bool soft(std::uint32_t f1, std::uint32_t f2, std::uint32_t u, std::uint32_t v) const {
+    const std::uint32_t g1 = mesh_.faces[f1].smoothing, g2 = mesh_.faces[f2].smoothing;
+    if (!normals_) return (g1 & g2) != 0;
+    const std::array<float, 3> n1u = corner_normal(f1, u), n2u = corner_normal(f2, u);
+    const std::array<float, 3> n1v = corner_normal(f1, v), n2v = corner_normal(f2, v);
+    if (differ(n1u, n2u) || differ(n1v, n2v)) return false;
+    if ((g1 | g2) != 0) return (g1 & g2) != 0;
+    const std::array<float, 3> own1 = own_normal(f1), own2 = own_normal(f2);
+    return (differ(n1u, own1) && differ(n1u, own2)) || (differ(n1v, own1) && differ(n1v, own2));
+  }
+
+  [[nodiscard]] bool uses_normals() const { return normals_; }
+
+ private:
+  static bool differ(const std::array<float, 3>& a, const std::array<float, 3>& b) {
+    // Unit normals written with four decimals: a thousandth is a real difference.
+    constexpr float kSame = 1e-3F;
+    return std::fabs(a[0] - b[0]) > kSame || std::fabs(a[1] - b[1]) > kSame || std::fabs(a[2] - b[2]) > kSame;
+  }
+
+  /// The normal written for face f's corner at vertex v.
+  [[nodiscard]] std::array<float, 3> corner_normal(std::uint32_t f, std::uint32_t v) const {
+    const auto& corners = mesh_.faces[f].corners;
+    const std::size_t k = corners[0] == v ? 0 : corners[1] == v ? 1 : 2;
+    const std::array<float, 3>& n = mesh_.corner_normals[3 * std::size_t{f} + k];
+    return finite_normal(n) ? n : geometric_normal(f);
+  }
+
+  [[nodiscard]] std::array<float, 3> own_normal(std::uint32_t f) const {
+    if (f < mesh_.face_normals.size() && finite_normal(mesh_.face_normals[f])) return mesh_.face_normals[f];
+    return geometric_normal(f);
+  }
+
+  [[nodiscard]] std::array<float, 3> geometric_normal(std::uint32_t f) const {
+    return face_normal(mesh_, mesh_.faces[f], to_local_, order_);
+  }
+
+  const Mesh& mesh_;
+  const Matrix43& to_local_;
+  const CornerOrder& order_;
+  bool normals_;
+};
+
 /// Finds every vertex pair once: each kept face's three edges become
-/// references to shared edges, and an edge is soft where the faces on its
-/// sides share a smoothing group.
-void build_edges(MeshWorkspace& w, const Mesh& mesh, const CornerOrder& order) {
+/// references to shared edges, soft or hard as `smoothing` says of the
+/// first face on the edge and each later one.
+void build_edges(MeshWorkspace& w, const Mesh& mesh, const CornerOrder& order,
+                 const EdgeSmoothing& smoothing) {
   const std::size_t wanted = std::bit_ceil(std::max<std::size_t>(16, w.kept_faces.size() * 4));
   w.edge_keys.assign(wanted, kNoKey);
   w.edge_slots.resize(wanted);
@@ -53,34 +125,22 @@ void build_edges(MeshWorkspace& w, const Mesh& mesh, const CornerOrder& order) {
         w.edge_slots[slot] = edge;
         w.edge_vertices.push_back(from);
         w.edge_vertices.push_back(to);
-        w.edge_groups.push_back(face.smoothing);
+        // With the file's normals, the first face on the edge; without, the groups met so far.
+        w.edge_groups.push_back(smoothing.uses_normals() ? f : face.smoothing);
         w.edge_soft.push_back(0);
       } else {
         edge = w.edge_slots[slot];
-        if ((w.edge_groups[edge] & face.smoothing) != 0) w.edge_soft[edge] = 1;
-        w.edge_groups[edge] |= face.smoothing;
+        if (smoothing.uses_normals()) {
+          if (smoothing.soft(w.edge_groups[edge], f, from, to)) w.edge_soft[edge] = 1;
+        } else {
+          if ((w.edge_groups[edge] & face.smoothing) != 0) w.edge_soft[edge] = 1;
+          w.edge_groups[edge] |= face.smoothing;
+        }
       }
       const bool forward = w.edge_vertices[2 * std::size_t{edge}] == from;
       w.face_edges.push_back(forward ? std::int64_t{edge} : -std::int64_t{edge} - 1);
     }
   }
-}
-
-/// The unit normal of a face in the node's space, for corners the file gives none.
-std::array<float, 3> face_normal(const Mesh& mesh, const Mesh::Face& face, const Matrix43& to_local,
-                                 const CornerOrder& order) {
-  const auto corners = reordered(face.corners, order);
-  const Vec3 a = to_local.apply(mesh.vertices[corners[0]]);
-  const Vec3 b = to_local.apply(mesh.vertices[corners[1]]);
-  const Vec3 c = to_local.apply(mesh.vertices[corners[2]]);
-  const Vec3 n = cross(b - a, c - a);
-  const double length = std::sqrt(dot(n, n));
-  if (!(length > 0)) return {0.0F, 0.0F, 1.0F};
-  return {single(n.x / length), single(n.y / length), single(n.z / length)};
-}
-
-bool finite_normal(const std::array<float, 3>& n) {
-  return std::isfinite(n[0]) && std::isfinite(n[1]) && std::isfinite(n[2]);
 }
 
 /// Consecutive runs of Maya face numbers, as a componentList's entries.
@@ -116,7 +176,7 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
     }
   }
   const CornerOrder& order = to_local.determinant() < 0 ? kMirroredOrder : kFileOrder;
-  build_edges(w, mesh, order);
+  build_edges(w, mesh, order, EdgeSmoothing(mesh, to_local, order));
 
   out.print<"createNode mesh -n \"%s\" -p \"%s\";\n">(shape, transform);
   out.append("\tsetAttr -k off \".v\";\n");

@@ -26,7 +26,7 @@ struct MeshWorkspace {
   std::vector<std::uint64_t> edge_keys;
   std::vector<std::uint32_t> edge_slots;
   std::vector<std::uint32_t> edge_vertices;  // Two per edge, in the direction first walked.
-  std::vector<std::uint32_t> edge_groups;    // Smoothing groups of the faces met so far.
+  std::vector<std::uint32_t> edge_groups;  // Smoothing groups met so far, or the first face (normals given).
   std::vector<std::uint8_t> edge_soft;
   std::vector<std::int64_t> face_edges;  // Three per kept face; ~e for an edge walked backwards.
 };

@@ -71,6 +71,9 @@ struct Mesh {
   /// Three per face, for corners A, B and C, in object space; empty if the
   /// file has none. A face the file gives no normals for has NaN there.
   std::vector<std::array<float, 3>> corner_normals;
+  /// One per face (MESH_FACENORMAL), NaN where the file gives none; empty
+  /// if the file has no MESH_NORMALS.
+  std::vector<std::array<float, 3>> face_normals;
 };
 
 enum class ObjectKind { Geometry, Helper, Shape, Light, Camera, Group };

@@ -23,6 +23,7 @@ class MeshReader {
     reader_.read_block("MESH", [this](Keyword keyword) { statement(keyword, main_channel()); });
     check_count(declared_vertices_, mesh_.vertices.size(), "MESH_NUMVERTEX", "vertices");
     check_count(declared_faces_, mesh_.faces.size(), "MESH_NUMFACES", "faces");
+    match_normals();
     return std::move(mesh_);
   }
 
@@ -217,39 +218,118 @@ class MeshReader {
     });
   }
 
-  /// MESH_FACENORMAL f ..., then MESH_VERTEXNORMAL v nx ny nz for corners A, B, C.
+  /// MESH_FACENORMAL f nx ny nz, each followed by MESH_VERTEXNORMAL v nx ny
+  /// nz lines that name their vertex: for the face's corners in any order
+  /// (3ds Max writes A B C, Q3Map2 A C B), or, after the last face, one per
+  /// vertex (Q3Map2's other layout). Matched to corners once the mesh is read.
   void read_normals() {
-    std::vector<std::array<float, 3>>& normals = mesh_.corner_normals;
     const float nan = std::numeric_limits<float>::quiet_NaN();
-    std::size_t face = 0, corner = 3;
+    bool in_order = true;
     reader_.read_block("MESH_NORMALS", [&](Keyword keyword) {
       if (keyword == Keyword::MeshFaceNormal) {
         const std::int64_t number = reader_.integer("MESH_FACENORMAL");
+        const Vec3 n = reader_.vec3("MESH_FACENORMAL");
         // A face in order, or one already given: memory follows the lines.
-        if (number < 0 || static_cast<std::size_t>(number) > normals.size() / 3) {
-          reader_.note("MESH_FACENORMAL numbers skip faces; their normals are left out");
-          corner = 3;
+        if (number < 0 || static_cast<std::size_t>(number) > mesh_.face_normals.size()) {
+          if (in_order) reader_.note("MESH_FACENORMAL numbers skip faces; their normals are left out");
+          in_order = false;
+          normal_groups_.push_back({kNoIndex, normal_records_.size()});
           return;
         }
-        face = static_cast<std::size_t>(number);
-        if (face * 3 == normals.size()) normals.resize(normals.size() + 3, {nan, nan, nan});
-        corner = 0;
+        const auto face = static_cast<std::size_t>(number);
+        if (face == mesh_.face_normals.size()) mesh_.face_normals.push_back({nan, nan, nan});
+        mesh_.face_normals[face] = {static_cast<float>(n.x), static_cast<float>(n.y),
+                                    static_cast<float>(n.z)};
+        normal_groups_.push_back({static_cast<std::uint32_t>(face), normal_records_.size()});
       } else if (keyword == Keyword::MeshVertexNormal) {
-        reader_.integer("MESH_VERTEXNORMAL");
+        const std::uint32_t vertex = index("MESH_VERTEXNORMAL");
         const Vec3 n = reader_.vec3("MESH_VERTEXNORMAL");
-        if (corner < 3) {
-          normals[face * 3 + corner++] = {static_cast<float>(n.x), static_cast<float>(n.y),
-                                          static_cast<float>(n.z)};
-        } else {
-          reader_.note("a MESH_VERTEXNORMAL beyond its face's three corners is left out");
-        }
+        normal_records_.push_back(
+            {vertex, {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)}});
       }
     });
   }
 
+  /// Gives every corner the normal that names its vertex: one after its
+  /// face's MESH_FACENORMAL, else a vertex's own (more than three lines
+  /// after one face, or lines before any); three lines that name none of
+  /// their face's corners are taken in order, as older files mean them.
+  void match_normals() {
+    if (mesh_.face_normals.empty() && normal_records_.empty()) return;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const std::size_t faces = mesh_.faces.size();
+    mesh_.face_normals.resize(faces, {nan, nan, nan});
+    mesh_.corner_normals.assign(3 * faces, {nan, nan, nan});
+    // Which records follow each face's MESH_FACENORMAL (the last one given).
+    std::vector<std::pair<std::size_t, std::size_t>> group_of(faces, {0, 0});
+    std::vector<std::array<float, 3>> by_vertex;
+    std::vector<std::uint8_t> vertex_given;
+    const auto add_vertex_normals = [&](std::size_t begin, std::size_t end) {
+      by_vertex.resize(mesh_.vertices.size());
+      vertex_given.resize(mesh_.vertices.size(), 0);
+      for (std::size_t r = begin; r < end; ++r) {
+        const NormalRecord& record = normal_records_[r];
+        if (record.vertex < by_vertex.size()) {
+          by_vertex[record.vertex] = record.normal;
+          vertex_given[record.vertex] = 1;
+        }
+      }
+    };
+    const std::size_t first_group = normal_groups_.empty() ? normal_records_.size() : normal_groups_[0].first;
+    if (first_group > 0) add_vertex_normals(0, first_group);
+    for (std::size_t g = 0; g < normal_groups_.size(); ++g) {
+      const std::size_t begin = normal_groups_[g].first;
+      const std::size_t end =
+          g + 1 < normal_groups_.size() ? normal_groups_[g + 1].first : normal_records_.size();
+      if (end - begin > 3) add_vertex_normals(begin, end);
+      if (normal_groups_[g].face < faces) group_of[normal_groups_[g].face] = {begin, end};
+    }
+    for (std::size_t f = 0; f < faces; ++f) {
+      const auto [begin, end] = group_of[f];
+      const auto& corners = mesh_.faces[f].corners;
+      std::array<bool, 3> given{};
+      std::uint8_t used = 0;  // Bits of the face's records already matched.
+      for (std::size_t k = 0; k < 3; ++k) {
+        for (std::size_t r = begin; r < end && r - begin < 8; ++r) {
+          if ((used >> (r - begin) & 1U) == 0 && normal_records_[r].vertex == corners[k]) {
+            mesh_.corner_normals[3 * f + k] = normal_records_[r].normal;
+            used = static_cast<std::uint8_t>(used | 1U << (r - begin));
+            given[k] = true;
+            break;
+          }
+        }
+        if (!given[k] && corners[k] < vertex_given.size() && vertex_given[corners[k]] != 0) {
+          mesh_.corner_normals[3 * f + k] = by_vertex[corners[k]];
+          given[k] = true;
+        }
+      }
+      if (end - begin != 3 || (given[0] && given[1] && given[2])) continue;
+      reader_.note("MESH_VERTEXNORMAL lines that name none of their face's corners are taken in order");
+      std::size_t next = begin;
+      for (std::size_t k = 0; k < 3; ++k) {
+        if (given[k]) continue;
+        while ((used >> (next - begin) & 1U) != 0) ++next;
+        mesh_.corner_normals[3 * f + k] = normal_records_[next++].normal;
+      }
+    }
+    normal_records_ = {};
+    normal_groups_ = {};
+  }
+
+  struct NormalRecord {
+    std::uint32_t vertex;
+    std::array<float, 3> normal;
+  };
+  struct NormalGroup {
+    std::uint32_t face;  // kNoIndex: a face number out of order.
+    std::size_t first;   // Its first record.
+  };
+
   BlockReader& reader_;
   Lexer& lexer_;
   Mesh mesh_;
+  std::vector<NormalRecord> normal_records_;
+  std::vector<NormalGroup> normal_groups_;
   std::int64_t declared_vertices_ = -1;
   std::int64_t declared_faces_ = -1;
   bool out_of_order_noted_ = false;

@@ -86,18 +86,51 @@ def _mesh(block):
         a = f.args
         mesh.faces.append([int(a[a.index(c) + 1]) for c in ('A:', 'B:', 'C:')])
     mesh.mtlids = [int(k.args[0]) for k in _all(_one(block, 'MESH_FACE_LIST'), 'MESH_MTLID')]
+    mesh.smoothing = []   # per face, group g as bit g - 1
+    for k in _one(block, 'MESH_FACE_LIST').kids:
+        if k.tok == 'MESH_FACE':
+            mesh.smoothing.append(0)
+        elif k.tok == 'MESH_SMOOTHING' and mesh.smoothing:
+            mesh.smoothing[-1] = sum(1 << (int(g) - 1) for a in k.args for g in a.split(',') if g)
     tv = _indexed(_one(block, 'MESH_TVERTLIST'), 'MESH_TVERT', 2)
     mesh.tverts = [tv[i] for i in range(len(tv))]
     mesh.tfaces = [[int(x) for x in v] for v in _indexed(_one(block, 'MESH_TFACELIST'), 'MESH_TFACE', 3).values()]
     cv = _indexed(_one(block, 'MESH_CVERTLIST'), 'MESH_VERTCOL', 3)
     mesh.cverts = [cv[i] for i in range(len(cv))]
     mesh.cfaces = [[int(x) for x in v] for v in _indexed(_one(block, 'MESH_CFACELIST'), 'MESH_CFACE', 3).values()]
-    normals = _one(block, 'MESH_NORMALS')
-    mesh.normals = None
-    if normals:
-        corners = [_nums(k, 1) for k in normals.kids if k.tok == 'MESH_VERTEXNORMAL']
-        mesh.normals = [corners[3 * i:3 * i + 3] for i in range(len(corners) // 3)]
+    mesh.normals = mesh.face_normals = None
+    if _one(block, 'MESH_NORMALS'):
+        mesh.normals, mesh.face_normals = _normals(_one(block, 'MESH_NORMALS'), mesh.faces)
     return mesh
+
+
+def _normals(block, faces):
+    """(corner normals [[A, B, C] per face], face normals) of MESH_NORMALS. Each
+    MESH_VERTEXNORMAL names its vertex: those after a face's MESH_FACENORMAL are its corners' in
+    any order; more than three after one face, or any before the first, are per-vertex normals
+    (Q3Map2 writes all face normals, then one normal per vertex). Three that name none of their
+    face's corners are taken in order. A corner without any is None."""
+    groups, loose, current = {}, [], None
+    for k in block.kids:
+        if k.tok == 'MESH_FACENORMAL':
+            current = groups[int(k.args[0])] = (_nums(k, 1), [])
+        elif k.tok == 'MESH_VERTEXNORMAL':
+            (current[1] if current else loose).append((int(k.args[0]), _nums(k, 1)))
+    per_vertex = dict(loose)
+    for _, records in groups.values():
+        if len(records) > 3:
+            per_vertex.update(records)
+    corners, face_normals = [], []
+    for f, face in enumerate(faces):
+        normal, records = groups.get(f, (None, []))
+        face_normals.append(normal)
+        mine = dict(records) if len(records) <= 3 else {}
+        got = [mine.get(v, per_vertex.get(v)) for v in face]
+        if len(records) == 3 and None in got:
+            unused = [n for v, n in records if v not in face]
+            got = [g if g is not None else unused.pop(0) for g in got]
+        corners.append(got)
+    return corners, face_normals
 
 
 # A channel's controller blocks: how its keys were made, and the lines that hold them.
@@ -172,3 +205,4 @@ def read(path):
     ase.materials = [_material(m) for m in _all(mlist, 'MATERIAL')] if mlist else []
     ase.objects = list(_objects(root.kids))
     return ase
+

@@ -287,6 +287,44 @@ class Geometry(unittest.TestCase):
                         self.assertLess(err, 2e-4, '%s face %d corner %d normal' % (obj.name, f, k))
 
 
+    def test_hard_and_soft_edges_keep_the_look_of_the_normals(self):
+        """An edge between two faces is hard where their normals differ at either end; where
+        they agree, soft if the faces share a smoothing group, and with no group on either face
+        soft if the normals are smoothed (differ from both faces' own at an end). Without
+        normals the groups alone decide."""
+        def differ(a, b):
+            return max(abs(x - y) for x, y in zip(a, b)) > 1e-3
+
+        for path in inputs():
+            with self.subTest(file=os.path.basename(path)):
+                ase, scene = ase_reader.read(path), run(path).scene
+                for obj in (o for o in ase.objects if o.mesh):
+                    mesh = obj.mesh
+                    shape = shape_of(scene, maya_name(obj.name), 'mesh')
+                    groups = mesh.smoothing
+                    faces_on = {}
+                    for f, face in enumerate(mesh.faces):
+                        for a, b in zip(face, face[1:] + face[:1]):
+                            faces_on.setdefault(frozenset((a, b)), []).append(f)
+
+                    def soft(f1, f2, u, v):
+                        if not mesh.normals:
+                            return bool(groups[f1] & groups[f2])
+                        n = lambda f, w: mesh.normals[f][mesh.faces[f].index(w)]
+                        if differ(n(f1, u), n(f2, u)) or differ(n(f1, v), n(f2, v)):
+                            return False
+                        if groups[f1] | groups[f2]:
+                            return bool(groups[f1] & groups[f2])
+                        own = (mesh.face_normals[f1], mesh.face_normals[f2])
+                        return any(all(differ(n(f1, w), o) for o in own) for w in (u, v))
+
+                    for e, (u, v, flag) in enumerate(shape.array('ed')):
+                        on = faces_on[frozenset((int(u), int(v)))]
+                        want = any(soft(on[0], f, int(u), int(v)) for f in on[1:])
+                        self.assertEqual(bool(flag), want, '%s edge %d (%d, %d)' % (obj.name, e, u, v))
+                        measure(path, 'soft edges', MEASURED.get((os.path.basename(path), 'soft edges'), 0) + want)
+
+
 class Animation(unittest.TestCase):
     def motions(self, path):
         """(ASE data, Maya scene, Maya node, the file's Motion) for every animated node whose
