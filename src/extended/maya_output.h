@@ -49,10 +49,13 @@ void write_array(MaWriter& out, std::string_view attribute, std::string_view typ
   for (std::size_t start = 0; start < count; start += kArrayChunk) {
     const std::size_t end = std::min(count, start + kArrayChunk);
     if (start == 0) {
-      out.print<"\tsetAttr -s %d \".%s[%d:%d]\"">(count, attribute, start, end - 1);
+      out.print<"\tsetAttr -s %d \".%s[%d">(count, attribute, start);
     } else {
-      out.print<"\tsetAttr \".%s[%d:%d]\"">(attribute, start, end - 1);
+      out.print<"\tsetAttr \".%s[%d">(attribute, start);
     }
+    // One element is [k], as Maya writes it; a range [first:last].
+    if (end - start > 1) out.print<":%d">(end - 1);
+    out.append("]\"");
     if (!type.empty()) out.print<" -type \"%s\"">(type);
     for (std::size_t i = start; i < end; ++i) {
       if ((i - start) % kEntriesPerLine == 0) out.append("\n\t\t");

@@ -1,6 +1,7 @@
 #include "reader/scene_reader.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "base/error.h"
@@ -189,10 +190,12 @@ class TopLevel {
     for (;;) {
       switch (lexer.type()) {
         case TokenType::End:
+          give_group_head();
           if (open_groups > 0) reader_.note("the file ends inside a GROUP");
           reader_.warnings().flush("");
           return;
         case TokenType::CloseBrace:
+          give_group_head();
           lexer.next();
           if (open_groups > 0) {
             --open_groups;
@@ -222,6 +225,10 @@ class TopLevel {
 
  private:
   void statement(Keyword keyword) {
+    const bool object_block = keyword == Keyword::GeomObject || keyword == Keyword::HelperObject ||
+                              keyword == Keyword::ShapeObject || keyword == Keyword::LightObject ||
+                              keyword == Keyword::CameraObject;
+    if (!object_block) give_group_head();
     switch (keyword) {
       case Keyword::Scene:
         sink_.on_timing(read_scene_block(reader_));
@@ -251,24 +258,43 @@ class TopLevel {
 
   // What was noted while a part was read goes with it to the sink, which
   // tells it with what it notes itself, once the part is written.
-  void object(ObjectKind kind) { sink_.on_object(read_object(reader_, kind)); }
+  void object(ObjectKind kind) {
+    SceneObject read = read_object(reader_, kind);
+    // 3ds Max writes a group's own node, a helper of the group's name,
+    // first in its block: the head and that helper are one node.
+    if (group_head_ && kind == ObjectKind::Helper && read.name == group_head_->name) group_head_.reset();
+    give_group_head();
+    sink_.on_object(std::move(read));
+  }
 
-  /// *GROUP "name" {: the head becomes a node of its own. Returns true if
-  /// its block was entered.
+  /// *GROUP "name" {: the head becomes a node of its own, unless the
+  /// group's helper follows. Returns true if its block was entered.
   bool group_head() {
-    SceneObject head;
-    head.kind = ObjectKind::Group;
-    head.name = reader_.text("GROUP");
-    sink_.on_object(std::move(head));
+    give_group_head();
+    group_head_.emplace();
+    group_head_->kind = ObjectKind::Group;
+    group_head_->name = reader_.text("GROUP");
     if (!reader_.take(TokenType::OpenBrace)) {
       reader_.note("GROUP has no block in braces");
+      give_group_head();
       return false;
     }
     return true;
   }
 
+  /// Hands on a group head still waiting, before what was read after it
+  /// (whose warnings stay with it).
+  void give_group_head() {
+    if (!group_head_) return;
+    std::vector<Warnings::Pending> later = reader_.warnings().take_pending();
+    sink_.on_object(std::move(*group_head_));
+    group_head_.reset();
+    reader_.warnings().restore(std::move(later));
+  }
+
   BlockReader& reader_;
   SceneSink& sink_;
+  std::optional<SceneObject> group_head_;
 };
 
 }  // namespace
