@@ -32,55 +32,89 @@ int NodePlacer::tree_of(int node) {
 Placement NodePlacer::place(std::string_view source_name, std::string_view parent_source,
                             const Matrix43& world) {
   const int index = static_cast<int>(entries_.size());
-  Entry entry{std::string(source_name), output_.names.claim(source_name), world, -1, {}};
-  Placement placement{entry.maya, root_, world};
-  if (!parent_source.empty()) {
-    const int parent = find(parent_source, index);
-    if (parent >= 0 && !entries_[static_cast<std::size_t>(parent)].maya.empty()) {
-      const Entry& above = entries_[static_cast<std::size_t>(parent)];
-      entry.parent = parent;
-      tree_.push_back(index);
-      join(index, parent);
-      placement.parent = above.maya;
-      placement.local = world * inverse(above.world).value_or(Matrix43{});
-    } else if (parent < 0) {
-      entry.awaited_parent = parent_source;
-    }
+  // A parent the switches left out is written first, so that its name comes first too.
+  const int parent = parent_source.empty() ? -1 : find(parent_source, index);
+  if (parent >= 0 && entries_[static_cast<std::size_t>(parent)].maya.empty()) write_passed_over(parent);
+  tree_.push_back(index);
+  Entry& entry = entries_.emplace_back();
+  entry.source = source_name;
+  entry.maya = output_.names.claim(source_name);
+  entry.world = world;
+  by_source_[entries_.back().source].push_back(index);
+  return link(index, parent_source);
+}
+
+Placement NodePlacer::link(int index, std::string_view parent_source) {
+  Entry& entry = entries_[static_cast<std::size_t>(index)];
+  Placement placement{entry.maya, root_, entry.world};
+  if (parent_source.empty()) return placement;
+  const int parent = find(parent_source, index);
+  if (parent < 0) {
+    entry.awaited_parent = parent_source;
+  } else if (!entries_[static_cast<std::size_t>(parent)].maya.empty()) {
+    const Entry& above = entries_[static_cast<std::size_t>(parent)];
+    entry.parent = parent;
+    join(index, parent);
+    placement.parent = above.maya;
+    placement.local = entry.world * inverse(above.world).value_or(Matrix43{});
   }
-  if (tree_.size() == static_cast<std::size_t>(index)) tree_.push_back(index);
-  by_source_[entry.source].push_back(index);
-  entries_.push_back(std::move(entry));
   return placement;
 }
 
-void NodePlacer::pass_over(std::string_view source_name) {
+void NodePlacer::pass_over(std::string_view source_name, std::string_view parent_source,
+                           const Matrix43& world, NodeAnimation animation) {
   const int index = static_cast<int>(entries_.size());
   tree_.push_back(index);
-  by_source_[std::string(source_name)].push_back(index);
-  entries_.push_back(Entry{std::string(source_name), {}, {}, -1, {}});
+  entries_.emplace_back().source = source_name;
+  entries_.back().world = world;
+  entries_.back().parent_source = parent_source;
+  entries_.back().animation = std::move(animation);
+  by_source_[entries_.back().source].push_back(index);
+}
+
+void NodePlacer::write_passed_over(int index) {
+  // The chain of passed-over ancestors, up to a written node, the top or a loop.
+  std::vector<int> chain;
+  for (int at = index; at >= 0;) {
+    Entry& entry = entries_[static_cast<std::size_t>(at)];
+    if (!entry.maya.empty() || entry.in_chain) break;
+    entry.in_chain = true;
+    chain.push_back(at);
+    at = entry.parent_source.empty() ? -1 : find(entry.parent_source, at);
+  }
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    Entry& entry = entries_[static_cast<std::size_t>(*it)];
+    entry.in_chain = false;
+    entry.maya = output_.names.claim(entry.source);
+    const Placement placement = link(*it, std::exchange(entry.parent_source, {}));
+    write_plain_(placement, entry.source, entry.animation);
+    entry.animation = {};
+  }
 }
 
 void NodePlacer::finish() {
   for (std::size_t index = 0; index < entries_.size(); ++index) {
-    Entry& entry = entries_[index];
-    if (entry.awaited_parent.empty() || entry.maya.empty()) continue;
-    const std::string scope = quoted_name(entry.source);
-    const int parent = find(entry.awaited_parent, static_cast<int>(index));
+    if (entries_[index].awaited_parent.empty() || entries_[index].maya.empty()) continue;
+    const std::string scope = quoted_name(entries_[index].source);
+    const std::string awaited = entries_[index].awaited_parent;
+    const int parent = find(awaited, static_cast<int>(index));
     if (parent < 0) {
-      output_.warnings.warn(scope + ": its parent " + quoted_name(entry.awaited_parent) +
+      output_.warnings.warn(scope + ": its parent " + quoted_name(awaited) +
                             " is not in the file; it stays at the top level, where the file places it");
       continue;
     }
-    const Entry& above = entries_[static_cast<std::size_t>(parent)];
-    if (above.maya.empty()) continue;  // The parent is not written: the node keeps its world placement.
+    if (entries_[static_cast<std::size_t>(parent)].maya.empty()) write_passed_over(parent);
+    if (entries_[static_cast<std::size_t>(parent)].maya.empty()) continue;  // A loop of passed-over nodes.
     if (tree_of(parent) == tree_of(static_cast<int>(index))) {
-      output_.warnings.warn(scope + ": its parent " + quoted_name(entry.awaited_parent) +
+      output_.warnings.warn(scope + ": its parent " + quoted_name(awaited) +
                             " is also its descendant; it stays at the top level, where the file places it");
       continue;
     }
     output_.warnings.warn(
-        scope + ": its parent \"" + entry.awaited_parent +
+        scope + ": its parent \"" + awaited +
         "\" comes later in the file; it is moved under it at the end, where the file places it");
+    Entry& entry = entries_[index];
+    const Entry& above = entries_[static_cast<std::size_t>(parent)];
     entry.parent = parent;
     join(static_cast<int>(index), parent);
     output_.out.print<"parent -r \"%s\" \"%s\";\n">(entry.maya, above.maya);

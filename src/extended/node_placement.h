@@ -1,12 +1,14 @@
 // Where each node goes in the hierarchy, and the transform it gets there.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "extended/maya_output.h"
+#include "model/animation_model.h"
 #include "model/transform_math.h"
 
 namespace kestrun {
@@ -23,17 +25,27 @@ struct Placement {
 /// the parent comes later, finish() moves the node under it, keeping its
 /// world placement. Nodes that would become their own ancestors stay where
 /// they are. Without a root every top-level node stands at the scene's top.
+/// A node the switches leave out is written, as a plain transform with its
+/// animation, once a written node hangs from it: its children's placement
+/// and curves are relative to it.
 class NodePlacer {
  public:
-  NodePlacer(MayaOutput& output, std::string root) : output_(output), root_(std::move(root)) {}
+  /// Writes a node that was passed over as a plain transform, with its curves.
+  using PlainWriter =
+      std::function<void(const Placement&, std::string_view source_name, const NodeAnimation&)>;
+
+  NodePlacer(MayaOutput& output, std::string root, PlainWriter write_plain)
+      : output_(output), root_(std::move(root)), write_plain_(std::move(write_plain)) {}
 
   /// Places a node named `source_name` in the file, under `parent_source`
   /// (empty: none), whose world transform is `world`.
   Placement place(std::string_view source_name, std::string_view parent_source, const Matrix43& world);
 
-  /// Enters a node of the file that is not written (its category is off), so
-  /// that its children are not told their parent is missing.
-  void pass_over(std::string_view source_name);
+  /// Enters a node of the file that is not written (its category is off):
+  /// its children are not told their parent is missing, and if one is
+  /// written, this node is written before it, with `animation`.
+  void pass_over(std::string_view source_name, std::string_view parent_source, const Matrix43& world,
+                 NodeAnimation animation);
 
   /// Makes `root` the node that top-level nodes are created under.
   void set_root(std::string root) { root_ = std::move(root); }
@@ -45,13 +57,22 @@ class NodePlacer {
  private:
   struct Entry {
     std::string source;
-    std::string maya;  // Empty for a node that is not written.
+    std::string maya;  // Empty for a node that is not written (yet).
     Matrix43 world;
     int parent = -1;  // Index of the parent entry, once placed under it.
     std::string awaited_parent;
+    // A node passed over: its parent in the file and its animation, until it is written.
+    std::string parent_source;
+    NodeAnimation animation;
+    bool in_chain = false;
   };
 
   int find(std::string_view source, int before) const;
+  /// Writes the passed-over node `index`, and first its passed-over ancestors.
+  void write_passed_over(int index);
+  /// Places node `index` under `parent_source` if that is written, or notes
+  /// the parent it waits for if none of that name was seen yet.
+  Placement link(int index, std::string_view parent_source);
   /// The tree a node belongs to (union-find over the parent links): a
   /// parent in the node's own tree would close a loop.
   int tree_of(int node);
@@ -59,6 +80,7 @@ class NodePlacer {
 
   MayaOutput& output_;
   std::string root_;
+  PlainWriter write_plain_;
   std::vector<Entry> entries_;
   std::vector<int> tree_;
   std::unordered_map<std::string, std::vector<int>> by_source_;  // Indices in file order.

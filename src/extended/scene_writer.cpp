@@ -51,7 +51,10 @@ SceneWriter::SceneWriter(MaWriter& out, Console& console, Warnings& warnings, Ex
       settings_(std::move(settings)),
       time_(time),
       output_{out, warnings, {}, {}},
-      placer_(output_, {}) {}
+      placer_(output_, {},
+              [this](const Placement& placement, std::string_view source, const NodeAnimation& animation) {
+                write_plain(placement, source, animation);
+              }) {}
 
 void SceneWriter::start() {
   started_ = true;
@@ -94,8 +97,13 @@ void SceneWriter::on_object(SceneObject object) {
   // Problems met in reading and in writing the object are told with its name.
   const std::string scope =
       object.name.empty() ? std::string(block_name(object.kind)) : quoted_name(object.name);
+  Matrix43 world = object.transform ? object.transform->world : Matrix43{};
+  const bool regular = inverse(world).has_value();
+  if (!regular) world = Matrix43{};
   if (!converted(object.kind, settings_.categories)) {
-    placer_.pass_over(object.name);
+    // Kept in case a node that is converted hangs from it.
+    placer_.pass_over(object.name, object.parent, world,
+                      settings_.categories.animation ? std::move(object.animation) : NodeAnimation{});
     output_.warnings.discard();  // Problems of what the user did not ask for are no news.
     return;
   }
@@ -103,11 +111,9 @@ void SceneWriter::on_object(SceneObject object) {
     output_.warnings.note("the object has no name; it is named \"unnamed\"");
     object.name = "unnamed";
   }
-  Matrix43 world = object.transform ? object.transform->world : Matrix43{};
-  if (!inverse(world)) {
+  if (!regular) {
     output_.warnings.note(
         "its NODE_TM cannot be inverted; it keeps its vertices in world space under an identity transform");
-    world = Matrix43{};
   }
   ++report_.objects;
   write_object(object, world);
@@ -154,6 +160,16 @@ void SceneWriter::write_target(const SceneObject& object) {
   const Placement placement = placer_.place(object.name + ".Target", "", world);
   write_transform(output_.out, placement.name, placement.parent, placement.local);
   write_animation(placement.name, placement.local, object.target_animation);
+}
+
+void SceneWriter::write_plain(const Placement& placement, std::string_view source,
+                              const NodeAnimation& animation) {
+  // Told with its own name, apart from what the node being written has noted.
+  std::vector<Warnings::Pending> noted = output_.warnings.take_pending();
+  write_transform(output_.out, placement.name, placement.parent, placement.local);
+  write_animation(placement.name, placement.local, animation);
+  output_.warnings.flush(quoted_name(source));
+  output_.warnings.restore(std::move(noted));
 }
 
 void SceneWriter::write_animation(std::string_view node, const Matrix43& local,

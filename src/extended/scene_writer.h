@@ -49,6 +49,8 @@ class SceneWriter final : public SceneSink {
   void write_closing();
 
   void write_animation(std::string_view node, const Matrix43& local, const NodeAnimation& animation);
+  /// A node the switches left out, written because a converted one hangs from it.
+  void write_plain(const Placement& placement, std::string_view source, const NodeAnimation& animation);
 
   Console& console_;
   ConversionReport& report_;

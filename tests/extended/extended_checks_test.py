@@ -182,6 +182,23 @@ class Structure(unittest.TestCase):
                             err = measure(path, 'node world matrix', max(diff(g, w) for g, w in zip(got, want)))
                             self.assertLess(err, 1e-4 * (1 + max(map(abs, want[3]))), node)
 
+    def test_switches_keep_the_parents_of_what_they_convert(self):
+        """With -a, -l or -c alone, every node written moves in the world as with no switch:
+        a parent the switch leaves out is kept as a plain transform with its animation."""
+        for path in inputs():
+            with self.subTest(file=os.path.basename(path)):
+                ase, full = ase_reader.read(path), run(path).scene
+                frames = sorted({ase.first + (ase.last - ase.first) * k // 12 for k in range(13)})
+                for flag, at in (('-a', frames), ('-l', [None]), ('-c', [None])):   # -l, -c: no curves
+                    part = run(path, flag).scene
+                    for node in (n for n in part.order if n.type == 'transform' and n.parent):
+                        self.assertIn(node.name, full.nodes, flag)
+                        for frame in at:
+                            err = max(diff(a, b) for a, b in zip(part.world_matrix(node.name, frame),
+                                                                 full.world_matrix(node.name, frame)))
+                            self.assertLess(measure(path, 'world matrix with a switch', err), 1e-6,
+                                            '%s %s at frame %s' % (flag, node.name, frame))
+
     def test_materials_and_textures(self):
         """Meshes use the material of their MATERIAL_REF (the sub-material of their MTLID when
         it has any), with its bitmap as the file texture on the colour; others the default group."""
