@@ -1,5 +1,7 @@
 #include "conversion_check.h"
 
+#include <cmath>
+#include <sstream>
 #include <string_view>
 
 #include "conversion_run.h"
@@ -52,6 +54,30 @@ std::string check_failure(const ConversionResult& run, bool extended) {
   return {};
 }
 
+/// Every animation curve's key times (the first of each pair in its ".ktv"
+/// lists) strictly increase, as Maya needs them to.
+std::string check_key_times(std::string_view output) {
+  for (std::size_t curve = output.find("createNode animCurve"); curve != std::string_view::npos;) {
+    const std::size_t next = output.find("createNode ", curve + 1);
+    std::string_view body = output.substr(curve, next == std::string_view::npos ? next : next - curve);
+    double previous = -HUGE_VAL;
+    bool first_of_pair = true;
+    for (std::size_t list = body.find(".ktv["); list != std::string_view::npos;
+         list = body.find(".ktv[", list)) {
+      list = body.find('"', list) + 1;
+      const std::size_t end = body.find(';', list);
+      std::istringstream numbers{std::string(body.substr(list, end - list))};
+      for (double number = 0; numbers >> number; first_of_pair = !first_of_pair) {
+        if (!first_of_pair) continue;
+        if (!(number > previous)) return "key times that do not increase: " + std::string(body.substr(0, 60));
+        previous = number;
+      }
+    }
+    curve = next;
+  }
+  return {};
+}
+
 }  // namespace
 
 RunOptions options_from_byte(unsigned char byte) {
@@ -81,6 +107,9 @@ std::string check_conversion(std::span<const unsigned char> input) {
     return "small blocks convert differently";
   }
   if (run.output.find('\0') != std::string::npos) return "a NUL byte in the output";
+  if (options.extended) {
+    if (std::string failure = check_key_times(run.output); !failure.empty()) return failure;
+  }
   if (run.exit_status == 0) return check_success(run, options.extended);
   if (run.exit_status == 1) return check_failure(run, options.extended);
   return "exit status " + std::to_string(run.exit_status);

@@ -27,7 +27,8 @@ RunOptions options_from_byte(unsigned char byte);
 /// comment, with no message but, in the extended mode, warnings; a write
 /// failure happens only at the cap; a file refused as no ASE text has no
 /// output; the extended mode never ends with code 4; no NUL byte reaches the
-/// output; and reading the input in small blocks gives the very same run.
+/// output; the extended mode's key times strictly increase; and reading the
+/// input in small blocks gives the very same run.
 /// Returns a description of the first broken rule, or an empty string.
 std::string check_conversion(std::span<const unsigned char> input);
 

@@ -155,8 +155,8 @@ void rotation_and_scale_curves(std::vector<Curve>& curves, const NodeAnimation& 
     const bool keyed = (rotates && animation.rotation.kind != KeyKind::Sample) ||
                        (scales && animation.scale.kind != KeyKind::Sample);
     const std::vector<ChannelKey> keys =
-        follow_motion(motion, ticks_of(motion), KeyedChannels::All, first_angles(motion),
-                      keyed ? kKeyedTolerance : kSampledTolerance);
+        follow_motion(motion, ticks_of(motion), ticks_per_frame, KeyedChannels::All, first_angles(motion),
+                      keyed ? kKeyedTolerance : kLooseTolerance);
     append(curves, channel_curves(keys, ticks_per_frame, kRotate, rotate_of, Tangent::Linear));
     append(curves, channel_curves(keys, ticks_per_frame, kScale, scale_of, Tangent::Linear));
     append(curves, channel_curves(keys, ticks_per_frame, kShear, shear_of, Tangent::Linear));
@@ -169,8 +169,8 @@ void rotation_and_scale_curves(std::vector<Curve>& curves, const NodeAnimation& 
     ticks.reserve(turning.turns.size());
     for (const TurnPoint& point : turning.turns) ticks.push_back(point.tick);
     const std::vector<ChannelKey> keys =
-        follow_motion(turning, ticks, KeyedChannels::Rotation, first_angles(turning),
-                      animation.rotation.kind == KeyKind::Sample ? kSampledTolerance : kKeyedTolerance);
+        follow_motion(turning, ticks, ticks_per_frame, KeyedChannels::Rotation, first_angles(turning),
+                      animation.rotation.kind == KeyKind::Sample ? kLooseTolerance : kKeyedTolerance);
     // Rotation keys carry no tangents: all but TCB ones turn at a constant rate.
     const Tangent tangent = animation.rotation.kind == KeyKind::Tcb ? Tangent::Spline : Tangent::Linear;
     append(curves, channel_curves(keys, ticks_per_frame, kRotate, rotate_of, tangent));

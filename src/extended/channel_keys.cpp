@@ -31,8 +31,8 @@ double row_size(const Matrix43& m) {
 
 class Keyer {
  public:
-  Keyer(const LocalMotion& motion, KeyedChannels which, double tolerance)
-      : motion_(motion), which_(which), tolerance_(tolerance) {}
+  Keyer(const LocalMotion& motion, double ticks_per_frame, KeyedChannels which, double tolerance)
+      : motion_(motion), ticks_per_frame_(ticks_per_frame), which_(which), tolerance_(tolerance) {}
 
   /// The channels of the motion at `tick`, the angles nearest `near`.
   [[nodiscard]] Channels channels_at(double tick, Euler near) const {
@@ -72,8 +72,12 @@ class Keyer {
     if (depth >= kDeepest || b.tick - a.tick < kShortest) return;
     double worst = 0.0;
     for (const double s : {0.25, 0.5, 0.75}) worst = std::max(worst, stray(a, b, s));
-    if (worst <= tolerance_) return;
-    const double middle = (a.tick + b.tick) / 2;
+    const bool within_a_frame = b.tick - a.tick <= ticks_per_frame_ * (1 + 1e-9);
+    if (worst <= (within_a_frame ? std::max(tolerance_, kLooseTolerance) : tolerance_)) return;
+    // At the whole frame nearest the middle, if one lies between.
+    double middle = (a.tick + b.tick) / 2;
+    const double frame = std::round(middle / ticks_per_frame_) * ticks_per_frame_;
+    if (frame > a.tick + kShortest / 2 && frame < b.tick - kShortest / 2) middle = frame;
     const ChannelKey half{middle, follow(a.tick, a.channels, middle)};
     refine(a, half, depth + 1, keys);
     keys.push_back(half);
@@ -99,6 +103,7 @@ class Keyer {
   }
 
   const LocalMotion& motion_;
+  double ticks_per_frame_;
   KeyedChannels which_;
   double tolerance_;
 };
@@ -106,10 +111,11 @@ class Keyer {
 }  // namespace
 
 std::vector<ChannelKey> follow_motion(const LocalMotion& motion, const std::vector<double>& ticks,
-                                      KeyedChannels which, Euler start, double tolerance) {
+                                      double ticks_per_frame, KeyedChannels which, Euler start,
+                                      double tolerance) {
   std::vector<ChannelKey> keys;
   if (ticks.empty()) return keys;
-  const Keyer keyer(motion, which, tolerance);
+  const Keyer keyer(motion, ticks_per_frame, which, tolerance);
   keys.reserve(ticks.size());
   keys.push_back({ticks.front(), keyer.channels_at(ticks.front(), start)});
   for (std::size_t i = 1; i < ticks.size(); ++i) {

@@ -18,15 +18,20 @@ enum class KeyedChannels { Rotation, All };
 /// How far Maya's straight-line interpolation of the channels may stray
 /// from the motion between keys: radians for a rotation, a part of the
 /// matrix's size for all channels.
-inline constexpr double kKeyedTolerance = 5e-4;    // The controller's own turn: 0.03 degrees.
-inline constexpr double kSampledTolerance = 6e-3;  // Between samples, a guess: a third of a degree.
+inline constexpr double kKeyedTolerance = 5e-4;  // The controller's own turn: 0.03 degrees.
+/// Between whole frames, which Maya plays, and between samples, where the
+/// motion is a guess: a third of a degree.
+inline constexpr double kLooseTolerance = 6e-3;
 
 /// Keys at `ticks` (increasing) on the channels `which` of `motion`, and
-/// keys added between them wherever Maya's straight-line interpolation of
-/// the channels would stray from the motion by more than `tolerance`. The
-/// Euler angles follow each turn through its whole angle, starting near
-/// `start`, so that a curve through them turns the way the file does.
+/// keys added between them, at whole frames where they fall between two,
+/// wherever Maya's straight-line interpolation of the channels would stray
+/// from the motion by more than `tolerance` (kLooseTolerance between
+/// neighbouring frames). The Euler angles follow each turn through its
+/// whole angle, starting near `start`, so that a curve through them turns
+/// the way the file does.
 std::vector<ChannelKey> follow_motion(const LocalMotion& motion, const std::vector<double>& ticks,
-                                      KeyedChannels which, Euler start, double tolerance);
+                                      double ticks_per_frame, KeyedChannels which, Euler start,
+                                      double tolerance);
 
 }  // namespace kestrun

@@ -137,8 +137,9 @@ void write_channels(MaWriter& out, std::string_view node, const Matrix43& local)
   const auto write = [&](std::string_view attribute, double x, double y, double z, double fallback) {
     if (single(x) == single(fallback) && single(y) == single(fallback) && single(z) == single(fallback))
       return;
-    out.print<"\tsetAttr \"%s.%s\" -type \"double3\" %r %r %r ;\n">(node, attribute, single(x), single(y),
-                                                                    single(z));
+    // Adding zero writes a negative zero as 0.
+    out.print<"\tsetAttr \"%s.%s\" -type \"double3\" %r %r %r ;\n">(node, attribute, single(x) + 0.0F,
+                                                                    single(y) + 0.0F, single(z) + 0.0F);
   };
   const Channels& c = *channels;
   write("t", c.translate.x, c.translate.y, c.translate.z, 0.0);

@@ -52,6 +52,8 @@ namespace kestrun::reader {
   KEYWORD(TmRotAxis, "TM_ROTAXIS")                         \
   KEYWORD(TmRotAngle, "TM_ROTANGLE")                       \
   KEYWORD(TmScale, "TM_SCALE")                             \
+  KEYWORD(TmScaleAxis, "TM_SCALEAXIS")                     \
+  KEYWORD(TmScaleAxisAng, "TM_SCALEAXISANG")               \
   KEYWORD(MaterialRef, "MATERIAL_REF")                     \
   KEYWORD(Mesh, "MESH")                                    \
   KEYWORD(MeshNumVertex, "MESH_NUMVERTEX")                 \

@@ -168,7 +168,7 @@ class MeshReader {
     mesh_.faces.push_back(face);
   }
 
-  /// Smoothing groups "1,2,3", each 1 to 32; an empty list is no group.
+  /// Smoothing groups "1,2,3", each 1 to 32; an empty list, or 0, is no group.
   std::uint32_t read_smoothing() {
     std::uint32_t groups = 0;
     while (lexer_.type() == TokenType::Number) {
@@ -176,7 +176,7 @@ class MeshReader {
       lexer_.next();
       if (group >= 1 && group <= 32 && group == std::trunc(group)) {
         groups |= std::uint32_t{1} << (static_cast<int>(group) - 1);
-      } else {
+      } else if (group != 0) {  // 0 is how several exporters write "no group".
         reader_.note("a smoothing group outside 1 to 32 is left out");
       }
       if (!reader_.take(TokenType::Comma)) break;

@@ -7,8 +7,8 @@ NodeTransform read_node_tm(BlockReader& reader) {
   NodeTransform transform;
   bool rows[4] = {false, false, false, false};
   bool decomposed = false;
-  Vec3 position, axis, scale{1, 1, 1};
-  double angle = 0.0;
+  Vec3 position, axis, scale{1, 1, 1}, scale_axis;
+  double angle = 0.0, scale_angle = 0.0;
   reader.read_block("NODE_TM", [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::NodeName:
@@ -39,18 +39,21 @@ NodeTransform read_node_tm(BlockReader& reader) {
         scale = reader.vec3("TM_SCALE");
         decomposed = true;
         break;
+      case Keyword::TmScaleAxis:
+        scale_axis = reader.vec3("TM_SCALEAXIS");
+        break;
+      case Keyword::TmScaleAxisAng:
+        scale_angle = reader.number("TM_SCALEAXISANG");
+        break;
       default:
         break;
     }
   });
   const bool any_row = rows[0] || rows[1] || rows[2] || rows[3];
   if (!any_row && decomposed) {
-    // No matrix rows: the matrix from its parts, scale then rotation then translation.
-    Matrix43 scaling;
-    scaling.rows[0] = {scale.x, 0, 0};
-    scaling.rows[1] = {0, scale.y, 0};
-    scaling.rows[2] = {0, 0, scale.z};
-    transform.world = scaling * axis_angle_rows(axis, angle);
+    // No matrix rows: the matrix from its parts, the stretch (along its
+    // turned axes) then the rotation then the translation.
+    transform.world = stretch_matrix(scale, scale_axis, scale_angle) * axis_angle_rows(axis, angle);
     transform.world.rows[3] = position;
   } else if (any_row && !(rows[0] && rows[1] && rows[2] && rows[3])) {
     reader.note("NODE_TM lacks some of its TM_ROW lines; those of the identity are taken");

@@ -91,7 +91,7 @@ def _mesh(block):
         if k.tok == 'MESH_FACE':
             mesh.smoothing.append(0)
         elif k.tok == 'MESH_SMOOTHING' and mesh.smoothing:
-            mesh.smoothing[-1] = sum(1 << (int(g) - 1) for a in k.args for g in a.split(',') if g)
+            mesh.smoothing[-1] = sum(1 << (int(g) - 1) for a in k.args for g in a.split(',') if g and int(g) > 0)
     tv = _indexed(_one(block, 'MESH_TVERTLIST'), 'MESH_TVERT', 2)
     mesh.tverts = [tv[i] for i in range(len(tv))]
     mesh.tfaces = [[int(x) for x in v] for v in _indexed(_one(block, 'MESH_TFACELIST'), 'MESH_TFACE', 3).values()]

@@ -31,6 +31,18 @@ const ExtendedCase kCases[] = {
     {"lights_cameras", "lights_cameras", "--extended", "point, directional and spot lights, shadows, a target of "
      "its own, a camera clipped by hand, a frame rate without a Maya unit"},
     {"lights_only", "lights_cameras", "-l --extended", "a switch letter converts only its category"},
+    {"late_rotation", "late_rotation", "--extended", "rotation tracks that start after the first frame hold no "
+     "rotation until one step before their first sample, under a parent and over a child; a gap held"},
+    {"big_turns", "big_turns", "--extended", "keys of 180.0004 and 720 degrees turn through their whole angle; "
+     "keys added where Euler angles would stray from a linear key's turn about a tilted axis"},
+    {"vertex_normals", "vertex_normals", "--extended", "normals matched to corners by vertex id (A C B, one per "
+     "vertex); edges hard or soft as the normals show, with and without smoothing groups"},
+    {"groups_and_mirrors", "groups_and_mirrors", "--extended", "a group and its helper one node; a mirrored "
+     "node's rotation keys apply with scale -1 on every axis; a stretch along turned axes keyed with shear"},
+    {"switch_parents_animation", "switch_parents", "-a --extended", "a camera that -a leaves out is kept as a "
+     "plain transform with its curves, for the box under it"},
+    {"switch_parents_lights", "switch_parents", "-l --extended", "a helper that -l leaves out is kept as a "
+     "plain transform for the light under it"},
 };
 // clang-format on
 

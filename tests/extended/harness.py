@@ -13,11 +13,23 @@ import unittest
 WORK = tempfile.mkdtemp(prefix='kestrun_extended_')
 
 
+# Scene cases (tests/data/extended) that hold what the checks read in full: each a well-formed
+# scene whose every node the converter places as the file does.
+CHECKED_CASES = ['animation_keys.ase', 'late_rotation.ase', 'big_turns.ase', 'vertex_normals.ase',
+                 'groups_and_mirrors.ase', 'switch_parents.ase']
+
+
 def corpus():
     folder = os.environ.get('KESTRUN_CORPUS')
     if not folder or not os.environ.get('KESTRUN_BINARY'):
         raise RuntimeError('set KESTRUN_BINARY and KESTRUN_CORPUS (or pass --binary and --corpus)')
     return sorted(os.path.join(folder, f) for f in os.listdir(folder) if f.lower().endswith('.ase'))
+
+
+def cases():
+    """The checked scene cases, when KESTRUN_CASES (--cases) names their folder."""
+    folder = os.environ.get('KESTRUN_CASES')
+    return [os.path.join(folder, name) for name in CHECKED_CASES] if folder else []
 
 
 def is_utf16(path):
@@ -45,7 +57,7 @@ def remove_work():
 
 def main(before_tests=lambda: None):
     args = sys.argv[1:]
-    for flag, var in (('--binary', 'KESTRUN_BINARY'), ('--corpus', 'KESTRUN_CORPUS')):
+    for flag, var in (('--binary', 'KESTRUN_BINARY'), ('--corpus', 'KESTRUN_CORPUS'), ('--cases', 'KESTRUN_CASES')):
         if flag in args:
             os.environ[var] = args.pop(args.index(flag) + 1)
             args.remove(flag)
