@@ -18,6 +18,7 @@ constexpr std::array<std::string_view, 3> kTranslate = {"tx", "ty", "tz"};
 constexpr std::array<std::string_view, 3> kRotate = {"rx", "ry", "rz"};
 constexpr std::array<std::string_view, 3> kScale = {"sx", "sy", "sz"};
 constexpr std::array<std::string_view, 3> kShear = {"shxy", "shxz", "shyz"};
+constexpr std::array<std::string_view, 3> kRotateAxis = {"rax", "ray", "raz"};
 
 double component(Vec3 v, std::size_t axis) { return axis == 0 ? v.x : axis == 1 ? v.y : v.z; }
 double component(Euler e, std::size_t axis) { return axis == 0 ? e.x : axis == 1 ? e.y : e.z; }
@@ -106,16 +107,6 @@ double rotate_of(const Channels& c, std::size_t axis) { return component(c.rotat
 double scale_of(const Channels& c, std::size_t axis) { return component(c.scale, axis); }
 double shear_of(const Channels& c, std::size_t axis) { return component(c.shear, axis); }
 
-std::vector<double> ticks_of(const LocalMotion& motion) {
-  std::vector<double> ticks;
-  ticks.reserve(motion.turns.size() + motion.stretches.size());
-  for (const TurnPoint& point : motion.turns) ticks.push_back(point.tick);
-  for (const StretchPoint& point : motion.stretches) ticks.push_back(point.tick);
-  std::sort(ticks.begin(), ticks.end());
-  ticks.erase(std::unique(ticks.begin(), ticks.end()), ticks.end());
-  return ticks;
-}
-
 /// The angles of the first turn, followed from no rotation.
 Euler first_angles(const LocalMotion& motion) {
   if (motion.turns.empty()) return euler_xyz(motion.rotation);
@@ -123,70 +114,60 @@ Euler first_angles(const LocalMotion& motion) {
   return follow_turn(Matrix43{}, Euler{}, first.axis, first.angle);
 }
 
+bool turned(const StretchPoint& point) { return !stretches_along_own_axes(point.stretch); }
+
 /// Rotation and scale curves of a node: the rotation followed along its
-/// turns, the scale factors along the node's own axes; or, where the node
-/// stretches along turned axes, rotation, scale and shear keyed together.
+/// turns; the scale factors along the node's own axes or, where the file
+/// stretches along turned axes, scale, shear and rotate axis together.
 void rotation_and_scale_curves(std::vector<Curve>& curves, const NodeAnimation& animation,
                                const Matrix43& local, const SceneTiming& timing, double step) {
   const double ticks_per_frame = timing.ticks_per_frame;
-  const bool rotates = !animation.rotation.keys.empty(), scales = !animation.scale.keys.empty();
-  LocalMotion motion;
-  motion.turns =
-      turn_points(animation.rotation, static_cast<double>(timing.first_frame) * ticks_per_frame, step);
-  motion.stretches = stretch_points(animation.scale, step);
   const double mirror = local.determinant() < 0 ? -1.0 : 1.0;
-  const bool turned_keys =
-      std::any_of(motion.stretches.begin(), motion.stretches.end(),
-                  [](const StretchPoint& p) { return !stretches_along_own_axes(p.stretch); });
-  if (turned_keys || (rotates && !scales && !stretches_along_own_axes(local))) {
-    // Only scale, shear and rotation together can reproduce the matrix.
-    Matrix43 unmirrored = local;
-    for (std::size_t row = 0; row < 3; ++row) unmirrored.rows[row] = unmirrored.rows[row] * mirror;
-    unmirrored.rows[3] = {};
-    if (!rotates) motion.rotation = polar_rotation(unmirrored);
-    if (!scales) {
-      Matrix43 unturn = polar_rotation(unmirrored);
-      unturn.rows = {Vec3{unturn.rows[0].x, unturn.rows[1].x, unturn.rows[2].x},
-                     Vec3{unturn.rows[0].y, unturn.rows[1].y, unturn.rows[2].y},
-                     Vec3{unturn.rows[0].z, unturn.rows[1].z, unturn.rows[2].z}, Vec3{}};
-      motion.stretch = unmirrored * unturn;
-    }
-    motion.mirror = mirror;
-    const bool keyed = (rotates && animation.rotation.kind != KeyKind::Sample) ||
-                       (scales && animation.scale.kind != KeyKind::Sample);
-    const std::vector<ChannelKey> keys =
-        follow_motion(motion, ticks_of(motion), ticks_per_frame, KeyedChannels::All, first_angles(motion),
-                      keyed ? kKeyedTolerance : kLooseTolerance);
-    append(curves, channel_curves(keys, ticks_per_frame, kRotate, rotate_of, Tangent::Linear));
-    append(curves, channel_curves(keys, ticks_per_frame, kScale, scale_of, Tangent::Linear));
-    append(curves, channel_curves(keys, ticks_per_frame, kShear, shear_of, Tangent::Linear));
-    return;
-  }
-  if (rotates) {
+  if (!animation.rotation.keys.empty()) {
     LocalMotion turning;
-    turning.turns = std::move(motion.turns);
+    turning.turns =
+        turn_points(animation.rotation, static_cast<double>(timing.first_frame) * ticks_per_frame, step);
     std::vector<double> ticks;
     ticks.reserve(turning.turns.size());
     for (const TurnPoint& point : turning.turns) ticks.push_back(point.tick);
-    const std::vector<ChannelKey> keys =
-        follow_motion(turning, ticks, ticks_per_frame, KeyedChannels::Rotation, first_angles(turning),
-                      animation.rotation.kind == KeyKind::Sample ? kLooseTolerance : kKeyedTolerance);
-    // Rotation keys carry no tangents: all but TCB ones turn at a constant rate.
-    const Tangent tangent = animation.rotation.kind == KeyKind::Tcb ? Tangent::Spline : Tangent::Linear;
+    // Linear and Bezier keys turn at a constant rate; TCB keys ease, so
+    // only where Euler angles would stray far are keys added between them.
+    const KeyKind kind = animation.rotation.kind;
+    const double tolerance =
+        kind == KeyKind::Linear || kind == KeyKind::Bezier ? kKeyedTolerance : kLooseTolerance;
+    const std::vector<ChannelKey> keys = follow_motion(
+        turning, ticks, ticks_per_frame, KeyedChannels::Rotation, first_angles(turning), tolerance);
+    const Tangent tangent = kind == KeyKind::Tcb ? Tangent::Spline : Tangent::Linear;
     append(curves, channel_curves(keys, ticks_per_frame, kRotate, rotate_of, tangent));
   }
-  if (scales) {
-    const Track& track = animation.scale;
-    append(curves, vector_curves(track, step, timing, kScale, [&](std::size_t i) {
-             // Factors along turned axes that land on the node's own (a
-             // quarter turn, say) are the diagonal of the stretch.
-             const Key& key = track.keys[i];
-             return KeyValue{
-                 diagonal(stretch_matrix(key.value, key.scale_axis, key.scale_axis_angle)) * mirror,
-                 diagonal(stretch_matrix(key.in_tangent, key.scale_axis, key.scale_axis_angle)) * mirror,
-                 diagonal(stretch_matrix(key.out_tangent, key.scale_axis, key.scale_axis_angle)) * mirror};
-           }));
+  if (animation.scale.keys.empty()) return;
+  const Track& track = animation.scale;
+  LocalMotion stretching;
+  stretching.stretches = stretch_points(track, step);
+  if (std::any_of(stretching.stretches.begin(), stretching.stretches.end(), turned)) {
+    // Only scale, shear and rotate axis together hold a stretch along
+    // turned axes; 3ds Max eases both the factors and the axes between keys,
+    // so the file's matrix is kept at its keys.
+    stretching.mirror = mirror;
+    std::vector<double> ticks;
+    ticks.reserve(stretching.stretches.size());
+    for (const StretchPoint& point : stretching.stretches) ticks.push_back(point.tick);
+    const std::vector<ChannelKey> keys =
+        follow_motion(stretching, ticks, ticks_per_frame, KeyedChannels::All, Euler{}, kOnlyAtKeys);
+    append(curves, channel_curves(keys, ticks_per_frame, kScale, scale_of, Tangent::Linear));
+    append(curves, channel_curves(keys, ticks_per_frame, kShear, shear_of, Tangent::Linear));
+    append(curves, channel_curves(keys, ticks_per_frame, kRotateAxis, rotate_of, Tangent::Linear));
+    return;
   }
+  append(curves, vector_curves(track, step, timing, kScale, [&](std::size_t i) {
+           // Factors along turned axes that land on the node's own (a
+           // quarter turn, say) are the diagonal of the stretch.
+           const Key& key = track.keys[i];
+           return KeyValue{
+               diagonal(stretch_matrix(key.value, key.scale_axis, key.scale_axis_angle)) * mirror,
+               diagonal(stretch_matrix(key.in_tangent, key.scale_axis, key.scale_axis_angle)) * mirror,
+               diagonal(stretch_matrix(key.out_tangent, key.scale_axis, key.scale_axis_angle)) * mirror};
+         }));
 }
 
 /// Keys written at one frame (key times too close for six decimals) are
@@ -214,6 +195,24 @@ void merge_keys_at_one_frame(std::vector<Curve>& curves, Warnings& warnings) {
 }
 
 }  // namespace
+
+std::optional<Channels> transform_channels(const Matrix43& local, const NodeAnimation* animation) {
+  if (animation != nullptr && !stretches_along_own_axes(local)) {
+    const auto turned_scale = [](const Key& key) {
+      return !stretches_along_own_axes(stretch_matrix(key.value, key.scale_axis, key.scale_axis_angle));
+    };
+    const auto& scale_keys = animation->scale.keys;
+    if (!animation->rotation.keys.empty() ||
+        std::any_of(scale_keys.begin(), scale_keys.end(), turned_scale)) {
+      Matrix43 unmirrored = local;
+      if (local.determinant() < 0) {
+        for (std::size_t row = 0; row < 3; ++row) unmirrored.rows[row] = unmirrored.rows[row] * -1.0;
+      }
+      return decompose_about(local, polar_rotation(unmirrored));
+    }
+  }
+  return decompose(local);
+}
 
 std::vector<Curve> build_curves(const NodeAnimation& animation, const Matrix43& local,
                                 const SceneTiming& timing, Warnings& warnings) {
@@ -244,13 +243,21 @@ std::vector<Curve> build_curves(const NodeAnimation& animation, const Matrix43& 
 void write_curves(MayaOutput& output, std::string_view node, const std::vector<Curve>& curves) {
   MaWriter& out = output.out;
   for (const Curve& curve : curves) {
-    // "tx" drives translateX through an animCurveTL, "shyz" shearYZ through an animCurveTU.
-    const bool shear = curve.attribute.starts_with("sh");
-    const char kind = curve.attribute[0];
-    const std::string_view type = kind == 't' ? "animCurveTL" : kind == 'r' ? "animCurveTA" : "animCurveTU";
+    // "tx" drives translateX through an animCurveTL, "rax" rotateAxisX
+    // through an animCurveTA, "shyz" shearYZ through an animCurveTU.
+    const std::string_view plug = curve.attribute;
+    const bool shear = plug.starts_with("sh"), rotate_axis = plug.starts_with("ra");
+    const std::string_view type = plug[0] == 't'   ? "animCurveTL"
+                                  : plug[0] == 'r' ? "animCurveTA"
+                                                   : "animCurveTU";
     std::string name(node);
-    name += shear ? "_shear" : kind == 't' ? "_translate" : kind == 'r' ? "_rotate" : "_scale";
-    for (const char axis : curve.attribute.substr(shear ? 2 : 1)) name += static_cast<char>(axis - 'x' + 'X');
+    name += shear            ? "_shear"
+            : rotate_axis    ? "_rotateAxis"
+            : plug[0] == 't' ? "_translate"
+            : plug[0] == 'r' ? "_rotate"
+                             : "_scale";
+    for (const char axis : plug.substr(shear || rotate_axis ? 2 : 1))
+      name += static_cast<char>(axis - 'x' + 'X');
     name = output.names.claim(name);
     out.print<"createNode %s -n \"%s\";\n\tsetAttr \".tan\" 2;\n\tsetAttr \".wgt\" no;\n">(type, name);
     const auto& keys = curve.keys;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,14 @@ struct Curve {
   std::vector<CurveKey> keys;
 };
 
+/// The channels a node's transform is written with, for a node whose local
+/// matrix at the file's static frame is `local` and whose animation, if
+/// converted, is `animation`: `local` decomposed; but where the node turns
+/// (or stretches along turned axes) and its stretch is along turned axes,
+/// the rotation is 3ds Max's (the one its rotation keys give) and scale,
+/// shear and rotate axis hold the stretch. Nothing if `local` is singular.
+std::optional<Channels> transform_channels(const Matrix43& local, const NodeAnimation* animation);
+
 /// The curves of `animation`, with values in the node's parent space, for
 /// a node whose local matrix at the file's static frame is `local`:
 /// - sampled tracks key every sample; samples the exporter left out because
@@ -41,8 +50,8 @@ struct Curve {
 ///   Euler angles follow every turn through its whole angle, and keys are
 ///   added where Euler interpolation would stray from a constant-rate turn;
 /// - a mirroring node's scale is negative on every axis, so that the file's
-///   rotations apply as they are; a stretch along turned axes is keyed as
-///   scale, shear and rotation together;
+///   rotations apply as they are; scale keys that stretch along turned axes
+///   are keyed as scale, shear and rotate axis together;
 /// - keyed controllers keep their keys: Bezier with their slopes, TCB as
 ///   spline keys, linear ones as linear;
 /// - keys that would be written at the same frame are merged into the later.

@@ -2,6 +2,7 @@
 // needs them, its scale and shear) that play back the file's motion.
 #pragma once
 
+#include <limits>
 #include <vector>
 
 #include "model/motion.h"
@@ -22,6 +23,8 @@ inline constexpr double kKeyedTolerance = 5e-4;  // The controller's own turn: 0
 /// Between whole frames, which Maya plays, and between samples, where the
 /// motion is a guess: a third of a degree.
 inline constexpr double kLooseTolerance = 6e-3;
+/// Keys at the file's keys only, where the motion between them is not known.
+inline constexpr double kOnlyAtKeys = std::numeric_limits<double>::infinity();
 
 /// Keys at `ticks` (increasing) on the channels `which` of `motion`, and
 /// keys added between them, at whole frames where they fall between two,

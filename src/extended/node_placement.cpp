@@ -1,6 +1,7 @@
 #include "extended/node_placement.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace kestrun {
@@ -118,34 +119,36 @@ void NodePlacer::finish() {
     entry.parent = parent;
     join(static_cast<int>(index), parent);
     output_.out.print<"parent -r \"%s\" \"%s\";\n">(entry.maya, above.maya);
-    write_channels(output_.out, entry.maya, entry.world * inverse(above.world).value_or(Matrix43{}));
+    const std::optional<Channels> channels =
+        decompose(entry.world * inverse(above.world).value_or(Matrix43{}));
+    if (channels) write_channels(output_.out, entry.maya, *channels);
   }
 }
 
-void write_transform(MaWriter& out, std::string_view name, std::string_view parent, const Matrix43& local) {
+void write_transform(MaWriter& out, std::string_view name, std::string_view parent,
+                     const Channels& channels) {
   if (parent.empty()) {
     out.print<"createNode transform -n \"%s\";\n">(name);
   } else {
     out.print<"createNode transform -n \"%s\" -p \"%s\";\n">(name, parent);
   }
-  write_channels(out, "", local);
+  write_channels(out, "", channels);
 }
 
-void write_channels(MaWriter& out, std::string_view node, const Matrix43& local) {
-  const std::optional<Channels> channels = decompose(local);
-  if (!channels) return;  // Singular: callers hand only regular matrices.
+void write_channels(MaWriter& out, std::string_view node, const Channels& c) {
   const auto write = [&](std::string_view attribute, double x, double y, double z, double fallback) {
-    if (single(x) == single(fallback) && single(y) == single(fallback) && single(z) == single(fallback))
-      return;
+    // Values that six decimals write as the default are left at it.
+    const auto is_default = [fallback](double v) { return std::fabs(single(v) - fallback) < 5e-7; };
+    if (is_default(x) && is_default(y) && is_default(z)) return;
     // Adding zero writes a negative zero as 0.
     out.print<"\tsetAttr \"%s.%s\" -type \"double3\" %r %r %r ;\n">(node, attribute, single(x) + 0.0F,
                                                                     single(y) + 0.0F, single(z) + 0.0F);
   };
-  const Channels& c = *channels;
   write("t", c.translate.x, c.translate.y, c.translate.z, 0.0);
   write("r", c.rotate.x, c.rotate.y, c.rotate.z, 0.0);
   write("s", c.scale.x, c.scale.y, c.scale.z, 1.0);
   write("sh", c.shear.x, c.shear.y, c.shear.z, 0.0);
+  write("ra", c.rotate_axis.x, c.rotate_axis.y, c.rotate_axis.z, 0.0);
 }
 
 }  // namespace kestrun

@@ -86,12 +86,11 @@ class NodePlacer {
   std::unordered_map<std::string, std::vector<int>> by_source_;  // Indices in file order.
 };
 
-/// Writes a transform node with the channels of `local` (those that are
-/// not at their defaults).
-void write_transform(MaWriter& out, std::string_view name, std::string_view parent, const Matrix43& local);
+/// Writes a transform node with `channels` (those not at their defaults).
+void write_transform(MaWriter& out, std::string_view name, std::string_view parent, const Channels& channels);
 
-/// The setAttr lines of `local`'s channels, for the node created last (empty
+/// The setAttr lines of `channels`, for the node created last (empty
 /// `node`) or, after a "parent" command, for the node `node`.
-void write_channels(MaWriter& out, std::string_view node, const Matrix43& local);
+void write_channels(MaWriter& out, std::string_view node, const Channels& channels);
 
 }  // namespace kestrun

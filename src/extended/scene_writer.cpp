@@ -124,7 +124,7 @@ void SceneWriter::on_object(SceneObject object) {
 
 void SceneWriter::write_object(const SceneObject& object, const Matrix43& world) {
   const Placement placement = placer_.place(object.name, object.parent, world);
-  write_transform(output_.out, placement.name, placement.parent, placement.local);
+  write_node(placement, object.animation);
   switch (object.kind) {
     case ObjectKind::Geometry:
       if (object.mesh) {
@@ -158,7 +158,7 @@ void SceneWriter::write_target(const SceneObject& object) {
   Matrix43 world = object.target ? object.target->world : Matrix43{};
   if (!inverse(world)) world = Matrix43{};
   const Placement placement = placer_.place(object.name + ".Target", "", world);
-  write_transform(output_.out, placement.name, placement.parent, placement.local);
+  write_node(placement, object.target_animation);
   write_animation(placement.name, placement.local, object.target_animation);
 }
 
@@ -166,10 +166,17 @@ void SceneWriter::write_plain(const Placement& placement, std::string_view sourc
                               const NodeAnimation& animation) {
   // Told with its own name, apart from what the node being written has noted.
   std::vector<Warnings::Pending> noted = output_.warnings.take_pending();
-  write_transform(output_.out, placement.name, placement.parent, placement.local);
+  write_node(placement, animation);
   write_animation(placement.name, placement.local, animation);
   output_.warnings.flush(quoted_name(source));
   output_.warnings.restore(std::move(noted));
+}
+
+void SceneWriter::write_node(const Placement& placement, const NodeAnimation& animation) {
+  const bool animated = settings_.categories.animation && !animation.empty();
+  // A singular matrix (callers hand only regular ones) leaves the channels at their defaults.
+  write_transform(output_.out, placement.name, placement.parent,
+                  transform_channels(placement.local, animated ? &animation : nullptr).value_or(Channels{}));
 }
 
 void SceneWriter::write_animation(std::string_view node, const Matrix43& local,

@@ -48,6 +48,8 @@ class SceneWriter final : public SceneSink {
   void write_target(const SceneObject& object);
   void write_closing();
 
+  /// The transform of a placed node, its channels as its animation will drive them.
+  void write_node(const Placement& placement, const NodeAnimation& animation);
   void write_animation(std::string_view node, const Matrix43& local, const NodeAnimation& animation);
   /// A node the switches left out, written because a converted one hangs from it.
   void write_plain(const Placement& placement, std::string_view source, const NodeAnimation& animation);

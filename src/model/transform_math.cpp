@@ -197,12 +197,25 @@ std::optional<Channels> decompose(const Matrix43& m) {
   return channels;
 }
 
+std::optional<Channels> decompose_about(const Matrix43& m, const Matrix43& rotation) {
+  Matrix43 unturned = m;  // m * rotation^T: what is left once the rotation is taken out.
+  for (std::size_t row = 0; row < 3; ++row) {
+    const Vec3 r = m.rows[row];
+    unturned.rows[row] = {dot(r, rotation.rows[0]), dot(r, rotation.rows[1]), dot(r, rotation.rows[2])};
+  }
+  std::optional<Channels> channels = decompose(unturned);
+  if (!channels) return std::nullopt;
+  channels->rotate_axis = channels->rotate;
+  channels->rotate = euler_xyz(rotation);
+  return channels;
+}
+
 Matrix43 compose(const Channels& c) {
   Matrix43 stretch;
   stretch.rows[0] = {c.scale.x, 0, 0};
   stretch.rows[1] = Vec3{c.shear.x, 1, 0} * c.scale.y;
   stretch.rows[2] = Vec3{c.shear.y, c.shear.z, 1} * c.scale.z;
-  Matrix43 m = stretch * rotation_xyz(c.rotate);
+  Matrix43 m = stretch * rotation_xyz(c.rotate_axis) * rotation_xyz(c.rotate);
   m.rows[3] = c.translate;
   return m;
 }

@@ -88,20 +88,27 @@ bool stretches_along_own_axes(const Matrix43& m);
 /// `m` must be regular and not mirror.
 Matrix43 polar_rotation(const Matrix43& m);
 
-/// A transform node's channels: p * M = p * S * SH * R + T with S the scale,
-/// SH the shear (xy, xz, yz, in rows 1 and 2) and R the rotation.
+/// A transform node's channels: p * M = p * S * SH * RA * R + T with S the
+/// scale, SH the shear (xy, xz, yz, in rows 1 and 2), RA the rotate axis
+/// and R the rotation.
 struct Channels {
   Vec3 translate;
   Euler rotate;
   Vec3 scale{1, 1, 1};
   Vec3 shear;  // xy, xz, yz
+  Euler rotate_axis;
 };
 
-/// Splits `m` into channels, or nothing if it is singular. A mirroring
-/// matrix gets negative scales on all three axes (3ds Max's decomposition
-/// mirrors through the origin), so that the rotation is the one its
-/// rotation keys give.
+/// Splits `m` into channels without a rotate axis, or nothing if it is
+/// singular. A mirroring matrix gets negative scales on all three axes (3ds
+/// Max's decomposition mirrors through the origin), so that the rotation is
+/// the one its rotation keys give.
 std::optional<Channels> decompose(const Matrix43& m);
+
+/// Splits `m` so that its rotation is `rotation`: the rest of the matrix
+/// (a stretch along turned axes, say) goes to scale, shear and rotate axis.
+/// Nothing if `m` is singular.
+std::optional<Channels> decompose_about(const Matrix43& m, const Matrix43& rotation);
 
 /// The matrix of `channels` (the inverse of decompose).
 Matrix43 compose(const Channels& channels);

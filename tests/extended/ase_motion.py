@@ -10,9 +10,10 @@ What the file says, and how it is read here:
   sampling step (the node's smallest gap between samples) before the next sample, and a
   rotation track that starts late holds no rotation from the first frame until then;
 - between samples and between linear (and Bezier rotation) keys the value moves at a constant
-  rate: a rotation turns about the later point's axis, a stretch or a position goes straight;
-  between Bezier (position, scale) and TCB keys the path is the controller's own curve, which
-  this model does not follow (at() gives None there);
+  rate: a rotation turns about the later point's axis, a stretch along the node's own axes or a
+  position goes straight; between Bezier (position, scale) and TCB keys, and between stretches
+  along turned axes, the path is the controller's own, which this model does not follow
+  (local() gives None there);
 - a scale key stretches by its factors along the axes its axis-angle turns the node's to:
   U^-1 * K * U; a mirroring node is -1 times stretch times rotation (3ds Max's decomposition).
 """
@@ -64,6 +65,11 @@ def stretch(factors, axis, angle):
     u = rot_row(axis, angle) if any(axis) else IDENTITY3
     k = [[factors[i] if i == j else 0.0 for j in range(3)] for i in range(3)]
     return mul3(mul3(transpose(u), k), u)
+
+
+def aligned(m):
+    """True if a stretch is along the node's own axes (its off-diagonal entries are nothing)."""
+    return all(abs(m[i][j]) < 1e-6 * max(abs(m[k][k]) for k in range(3)) for i in range(3) for j in range(3) if i != j)
 
 
 def lerp3(a, b, s):
@@ -149,7 +155,8 @@ class Motion:
         follows a curve of its own between keys."""
         pos, scale = self.channels.get('pos'), self.channels.get('scale')
         t = pos.at(tick, lambda a, b, s: [x + (y - x) * s for x, y in zip(a[1], b[1])]) if pos else self.translation
-        k = scale.at(tick, lambda a, b, s: lerp3(a[1], b[1], s)) if scale else self.stretch
+        k = scale.at(tick, lambda a, b, s: lerp3(a[1], b[1], s) if aligned(a[1]) and aligned(b[1]) else None) \
+            if scale else self.stretch
         r = self._rotation_at(tick)
         m = None if k is None or r is None else [[self.mirror * x for x in row] for row in mul3(k, r)]
         return t, m

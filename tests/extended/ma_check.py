@@ -3,7 +3,7 @@
 
 scene = read(text) gives the nodes, connections and problems found; the scene evaluates any
 transform's local and world matrix at a frame (row-vector matrices, p' = p * M,
-local = S * SH * R * T, world = local * parentWorld). Run as a command on .ma files, it lists
+local = S * SH * RA * R * T, world = local * parentWorld). Run as a command on .ma files, it lists
 their problems and exits 1 if there are any.
 """
 import bisect
@@ -15,10 +15,10 @@ FPS = {'game': 15, 'film': 24, 'pal': 25, 'ntsc': 30, 'show': 48, 'palf': 50, 'n
 LEGAL_NAME = re.compile(r'[A-Za-z_][A-Za-z0-9_]*\Z')
 WIDTH = {'vt': 3, 'ed': 3, 'n': 3, 'pt': 3, 'uvsp': 2, 'clsp': 4, 'ktv': 2}
 TYPE_WIDTH = {'float2': 2, 'double2': 2, 'float3': 3, 'double3': 3}
-CURVE_TARGETS = {'animCurveTL': 't[xyz]', 'animCurveTA': 'r[xyz]', 'animCurveTU': 's[xyz]|sh(xy|xz|yz)'}
+CURVE_TARGETS = {'animCurveTL': 't[xyz]', 'animCurveTA': 'ra?[xyz]', 'animCurveTU': 's[xyz]|sh(xy|xz|yz)'}
 CHANNEL_INDEX = {'x': 0, 'y': 1, 'z': 2, 'xy': 0, 'xz': 1, 'yz': 2}
 ROTATE_ORDERS = ['xyz', 'yzx', 'zxy', 'xzy', 'yxz', 'zyx']
-UNEVALUATED = ('rp', 'sp', 'rpt', 'spt', 'ra', 'jo')   # pivots etc.: not part of the evaluation
+UNEVALUATED = ('rp', 'sp', 'rpt', 'spt', 'jo')   # pivots etc.: not part of the evaluation
 _TOKEN = re.compile(r'"(?:[^"\\]|\\.)*"|;|[^\s;"]+')
 _PATH = re.compile(r'(.*?)(?:\[(\d+)(?::(\d+))?\])?\Z')
 
@@ -68,7 +68,7 @@ class Scene:
         curve = self.drivers.get((name, attr))
         if curve and frame is not None:
             return evaluate_curve(self.nodes[curve], frame)
-        base = 'sh' if attr.startswith('sh') else attr[0]
+        base = attr[:2] if attr[:2] in ('sh', 'ra') else attr[0]
         static = self.nodes[name].attrs.get(base)
         return static[CHANNEL_INDEX[attr[len(base):]]] if static else default
 
@@ -78,9 +78,10 @@ class Scene:
         r = [math.radians(self.value(name, 'r' + a, frame)) for a in 'xyz']
         s = [self.value(name, 's' + a, frame, 1.0) for a in 'xyz']
         xy, xz, yz = [self.value(name, 'sh' + a, frame) for a in ('xy', 'xz', 'yz')]
+        ra = [math.radians(self.value(name, 'ra' + a, frame)) for a in 'xyz']
         order = ROTATE_ORDERS[int(node.attrs.get('ro', [0])[0])]
-        m = mul(mul(scale_matrix(s), [[1, 0, 0, 0], [xy, 1, 0, 0], [xz, yz, 1, 0], [0, 0, 0, 1]]),
-                rotation_matrix(r, order))
+        m = mul(mul(mul(scale_matrix(s), [[1, 0, 0, 0], [xy, 1, 0, 0], [xz, yz, 1, 0], [0, 0, 0, 1]]),
+                    rotation_matrix(ra)), rotation_matrix(r, order))
         m[3][:3] = t
         return m
 

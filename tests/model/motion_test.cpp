@@ -52,6 +52,20 @@ TEST(TransformMath, DecomposeThenComposeGivesTheMatrixBackAndAMirrorIsNegativeOn
   }
 }
 
+TEST(TransformMath, ARotationKeptApartLeavesTheStretchToScaleShearAndRotateAxis) {
+  const Matrix43 turn = axis_angle_rows({1, -2, 0.5}, 2.0);
+  for (const double mirror : {1.0, -1.0}) {
+    Matrix43 m = stretch_matrix({2, 1, 0.5}, {0, 1, 1}, 0.6) * turn;
+    for (Vec3& row : m.rows) row = row * mirror;
+    m.rows[3] = {4, 5, 6};
+    const std::optional<Channels> channels = decompose_about(m, turn);
+    ASSERT_TRUE(channels);
+    EXPECT_LT(largest_difference(rotation_xyz(channels->rotate), turn), 1e-12);
+    EXPECT_LT(largest_difference(compose(*channels), m), 1e-12) << mirror;
+    EXPECT_GT(std::fabs(channels->rotate_axis.x) + std::fabs(channels->rotate_axis.y), 1.0);
+  }
+}
+
 TEST(TransformMath, PolarRotationAndStretchesAlongOwnAxes) {
   const Matrix43 turn = axis_angle_rows({1, 2, 3}, 0.7);
   // A stretch along the node's own axes, rounded as exporters write rows.
