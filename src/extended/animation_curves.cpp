@@ -174,21 +174,24 @@ void rotation_and_scale_curves(std::vector<Curve>& curves, const NodeAnimation& 
 /// merged into the later one: Maya needs key times that increase.
 void merge_keys_at_one_frame(std::vector<Curve>& curves, Warnings& warnings) {
   char previous[kMaxFixedLength], current[kMaxFixedLength];
+  // Frames more than a millionth apart are written apart; closer ones are compared as written.
+  const auto written_alike = [&](double a, double b) {
+    const float fa = static_cast<float>(a), fb = static_cast<float>(b);
+    if (fa == fb) return true;
+    if (std::fabs(double{fb} - double{fa}) > 1e-6) return false;
+    const char* end_a = format_trimmed(fa, previous);
+    const char* end_b = format_trimmed(fb, current);
+    return std::string_view(previous, end_a) == std::string_view(current, end_b);
+  };
   for (Curve& curve : curves) {
-    std::size_t kept = 0, previous_length = 0;
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < curve.keys.size(); ++i) {
-      const std::size_t length = static_cast<std::size_t>(
-          format_trimmed(static_cast<float>(curve.keys[i].frame), current) - current);
-      const bool same =
-          kept > 0 && std::string_view(current, length) == std::string_view(previous, previous_length);
-      if (same) {
+      if (kept > 0 && written_alike(curve.keys[kept - 1].frame, curve.keys[i].frame)) {
         warnings.note("keys that fall on one frame once written are merged into the later one");
         curve.keys[kept - 1] = curve.keys[i];
       } else {
         curve.keys[kept++] = curve.keys[i];
       }
-      std::copy(current, current + length, previous);
-      previous_length = length;
     }
     curve.keys.resize(kept);
   }

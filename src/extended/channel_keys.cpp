@@ -12,7 +12,7 @@ namespace {
 constexpr int kDeepest = 8;
 constexpr double kShortest = 2.0;
 /// Turns are followed in steps of at most this many radians.
-constexpr double kLargestStep = 10.0 * std::numbers::pi / 180.0;
+constexpr double kLargestStep = 30.0 * std::numbers::pi / 180.0;
 
 Channels lerp(const Channels& a, const Channels& b, double s) {
   Channels c;
@@ -55,7 +55,7 @@ class Keyer {
   }
 
   /// The channels at `to`, followed from `from_channels` at `from` in steps
-  /// of at most ten degrees of the motion's turning.
+  /// of at most thirty degrees of the motion's turning.
   [[nodiscard]] Channels follow(double from, const Channels& from_channels, double to) const {
     const double steps = std::ceil(motion_.turning(from, to) / kLargestStep);
     const int count = steps >= 1 && steps <= 4096 ? static_cast<int>(steps) : 1;
@@ -69,7 +69,8 @@ class Keyer {
   /// Adds keys between `a` and `b` until the channels, straight between
   /// keys, stay within the tolerance of the motion.
   void refine(const ChannelKey& a, const ChannelKey& b, int depth, std::vector<ChannelKey>& keys) const {
-    if (depth >= kDeepest || b.tick - a.tick < kShortest) return;
+    if (depth >= kDeepest || b.tick - a.tick < kShortest || std::isinf(tolerance_)) return;
+    if (which_ == KeyedChannels::Rotation && surely_within(a.channels.rotate, b.channels.rotate)) return;
     double worst = 0.0;
     for (const double s : {0.25, 0.5, 0.75}) worst = std::max(worst, stray(a, b, s));
     const bool within_a_frame = b.tick - a.tick <= ticks_per_frame_ * (1 + 1e-9);
@@ -85,6 +86,20 @@ class Keyer {
   }
 
  private:
+  /// True if Euler angles straight from `a` to `b` cannot stray from a
+  /// constant-rate turn by as much as half the tolerance. Both are three
+  /// turns about (turned) unit axes by the angles' changes; by the
+  /// Baker-Campbell-Hausdorff series they part by at most an eighth of the
+  /// sum of the changes' pairwise products, and terms of higher order hold
+  /// the sum of all changes as a factor (kept below a radian here).
+  [[nodiscard]] bool surely_within(Euler a, Euler b) const {
+    constexpr double kRadians = std::numbers::pi / 180.0;
+    const double x = std::fabs(b.x - a.x) * kRadians, y = std::fabs(b.y - a.y) * kRadians,
+                 z = std::fabs(b.z - a.z) * kRadians;
+    const double sum = x + y + z, pairs = x * y + y * z + z * x;
+    return sum <= 1.0 && pairs * (1.0 / 8 + sum / 12 + sum * sum / 24) < tolerance_ / 2;
+  }
+
   /// How far the channels straight between `a` and `b` are from the motion
   /// at the part `s` of the way.
   [[nodiscard]] double stray(const ChannelKey& a, const ChannelKey& b, double s) const {

@@ -16,6 +16,15 @@ std::size_t after(const std::vector<Point>& points, double tick) {
       points.begin());
 }
 
+double largest_difference(const Matrix43& a, const Matrix43& b) {
+  double off = 0.0;
+  for (std::size_t row = 0; row < 3; ++row) {
+    const Vec3 d = a.rows[row] - b.rows[row];
+    off = std::max({off, std::fabs(d.x), std::fabs(d.y), std::fabs(d.z)});
+  }
+  return off;
+}
+
 Matrix43 lerp(const Matrix43& a, const Matrix43& b, double s) {
   Matrix43 m;
   for (std::size_t row = 0; row < 4; ++row) m.rows[row] = a.rows[row] + (b.rows[row] - a.rows[row]) * s;
@@ -104,9 +113,16 @@ Matrix43 stretch_at(const std::vector<StretchPoint>& points, double tick) {
 }
 
 Matrix43 LocalMotion::at(double tick) const {
-  const Matrix43 r = turns.empty() ? rotation : rotation_at(turns, tick);
-  Matrix43 m = (stretches.empty() ? stretch : stretch_at(stretches, tick)) * r;
-  for (std::size_t row = 0; row < 3; ++row) m.rows[row] = m.rows[row] * mirror;
+  Matrix43 m = turns.empty() ? rotation : rotation_at(turns, tick);
+  // Most motions are a rotation alone: no product with an identity stretch.
+  if (!stretches.empty()) {
+    m = stretch_at(stretches, tick) * m;
+  } else if (largest_difference(stretch, Matrix43{}) != 0.0) {
+    m = stretch * m;
+  }
+  if (mirror != 1.0) {
+    for (std::size_t row = 0; row < 3; ++row) m.rows[row] = m.rows[row] * mirror;
+  }
   m.rows[3] = {};
   return m;
 }

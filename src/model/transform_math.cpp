@@ -109,7 +109,7 @@ double turn_between(const Matrix43& a, const Matrix43& b) {
 }
 
 Euler follow_turn(const Matrix43& start, Euler start_angles, Vec3 axis, double angle) {
-  constexpr double kLargestStep = 10.0 / kDegrees;
+  constexpr double kLargestStep = 30.0 / kDegrees;
   const double steps = std::ceil(std::fabs(angle) / kLargestStep);
   // A turn too large to follow (or not a number) ends where it ends.
   if (!(steps <= 1e6))

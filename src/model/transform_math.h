@@ -66,7 +66,7 @@ double turn_between(const Matrix43& a, const Matrix43& b);
 
 /// The Euler angles reached by turning from `start` (whose angles are
 /// `start_angles`) by `angle` radians about `axis`, followed along the turn
-/// in steps of at most ten degrees, each step's angles the equivalent
+/// in steps of at most thirty degrees, each step's angles the equivalent
 /// nearest the step before: a curve from `start_angles` to the result turns
 /// the way the turn does and through its whole angle (720 degrees is two
 /// whole turns, not none).
