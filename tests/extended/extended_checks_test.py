@@ -427,6 +427,7 @@ class CheckerFindsFaults(unittest.TestCase):
         (r'-s 2 ".lnk"', '-s 3 ".lnk"', 'elements [0, 1] are used'),
         (r'(connectAttr "Camera01_Target_translateX.o")', r'createNode transform -n "Late";\n\1', 'after the first'),
         (r'\n// End of .*\n?$', '\n', 'does not end'),
+        (r'-s 62 ".kit\[0:61\]"((\s+2){62});', r'-s 62 ".kit[0:61]"\1;\n\tsetAttr ".kit[61:61]" 2;', 'one element'),
     ]
 
     def test_each_edit_is_reported(self):

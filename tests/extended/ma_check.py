@@ -207,6 +207,9 @@ def _set_attr(scene, node, words, line):
         if values:
             scene.problem(line, '%s.%s: values without an index range' % (node.name, base))
         return
+    if hi is not None and hi == lo:
+        scene.problem(line, '%s.%s[%s:%s]: one element written as a range (Maya writes [%s])' % (node.name, base, lo,
+                                                                                               hi, lo))
     lo, hi = int(lo), int(hi if hi is not None else lo)
     if kind == 'polyFaces':
         entries = _poly_faces(values, scene, line)
