@@ -104,7 +104,13 @@ char* format_trimmed(double value, char* out) noexcept {
   }
   char* end = format_fixed(value, out);
   while (end[-1] == '0') --end;
-  return end[-1] == '.' ? end - 1 : end;
+  if (end[-1] == '.') --end;
+  // A value that rounds to zero is 0, whatever its sign: "-0" says nothing more.
+  if (end - out == 2 && out[0] == '-' && out[1] == '0') {
+    out[0] = '0';
+    return out + 1;
+  }
+  return end;
 }
 
 char* format_integer(std::int64_t value, char* out) noexcept {

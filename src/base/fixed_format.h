@@ -19,7 +19,8 @@ inline constexpr std::size_t kMaxIntegerLength = 20;
 char* format_fixed(double value, char* out) noexcept;
 
 /// Writes `value` with at most six decimals and no trailing zeros ("0.5",
-/// "-12", "-0"), rounded as printf("%f") rounds; values beyond 10^12 and
+/// "-12", and "0" for anything that rounds to zero, -0 and -1e-7 too),
+/// rounded as printf("%f") rounds; values beyond 10^12 and
 /// doubles that are no float go in their shortest round-trip form instead.
 /// Returns the end of the text written; the room needed is kMaxFixedLength.
 char* format_trimmed(double value, char* out) noexcept;

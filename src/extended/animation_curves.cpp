@@ -87,21 +87,36 @@ void append(std::vector<Curve>& curves, std::array<Curve, 3>&& three) {
 
 Vec3 diagonal(const Matrix43& m) { return {m.rows[0].x, m.rows[1].y, m.rows[2].z}; }
 
-/// Curves of channels keyed by follow_motion, one per attribute of `which`.
+/// Curves fed one key at a time by follow_motion, one per attribute.
 template <std::size_t N>
-std::array<Curve, N> channel_curves(const std::vector<ChannelKey>& keys, double ticks_per_frame,
-                                    const std::array<std::string_view, N>& attributes,
-                                    double (*value_of)(const Channels&, std::size_t), Tangent tangent) {
-  std::array<Curve, N> curves;
-  for (std::size_t c = 0; c < N; ++c) {
-    curves[c].attribute = attributes[c];
-    curves[c].keys.reserve(keys.size());
-    for (const ChannelKey& key : keys) {
-      curves[c].keys.push_back({key.tick / ticks_per_frame, value_of(key.channels, c), tangent, tangent});
+class ChannelCurves {
+ public:
+  ChannelCurves(const std::array<std::string_view, N>& attributes, double ticks_per_frame,
+                double (*value_of)(const Channels&, std::size_t), Tangent tangent, std::size_t expected)
+      : ticks_per_frame_(ticks_per_frame), value_of_(value_of), tangent_(tangent) {
+    for (std::size_t c = 0; c < N; ++c) {
+      curves_[c].attribute = attributes[c];
+      curves_[c].keys.reserve(expected);
     }
   }
-  return curves;
-}
+
+  void add(const ChannelKey& key) {
+    for (std::size_t c = 0; c < N; ++c) {
+      curves_[c].keys.push_back(
+          {key.tick / ticks_per_frame_, value_of_(key.channels, c), tangent_, tangent_});
+    }
+  }
+
+  void append_to(std::vector<Curve>& curves) {
+    for (Curve& curve : curves_) curves.push_back(std::move(curve));
+  }
+
+ private:
+  std::array<Curve, N> curves_;
+  double ticks_per_frame_;
+  double (*value_of_)(const Channels&, std::size_t);
+  Tangent tangent_;
+};
 
 double rotate_of(const Channels& c, std::size_t axis) { return component(c.rotate, axis); }
 double scale_of(const Channels& c, std::size_t axis) { return component(c.scale, axis); }
@@ -135,10 +150,11 @@ void rotation_and_scale_curves(std::vector<Curve>& curves, const NodeAnimation& 
     const KeyKind kind = animation.rotation.kind;
     const double tolerance =
         kind == KeyKind::Linear || kind == KeyKind::Bezier ? kKeyedTolerance : kLooseTolerance;
-    const std::vector<ChannelKey> keys = follow_motion(
-        turning, ticks, ticks_per_frame, KeyedChannels::Rotation, first_angles(turning), tolerance);
     const Tangent tangent = kind == KeyKind::Tcb ? Tangent::Spline : Tangent::Linear;
-    append(curves, channel_curves(keys, ticks_per_frame, kRotate, rotate_of, tangent));
+    ChannelCurves<3> rotation(kRotate, ticks_per_frame, rotate_of, tangent, ticks.size());
+    follow_motion(turning, ticks, ticks_per_frame, KeyedChannels::Rotation, first_angles(turning), tolerance,
+                  [&rotation](const ChannelKey& key) { rotation.add(key); });
+    rotation.append_to(curves);
   }
   if (animation.scale.keys.empty()) return;
   const Track& track = animation.scale;
@@ -152,11 +168,18 @@ void rotation_and_scale_curves(std::vector<Curve>& curves, const NodeAnimation& 
     std::vector<double> ticks;
     ticks.reserve(stretching.stretches.size());
     for (const StretchPoint& point : stretching.stretches) ticks.push_back(point.tick);
-    const std::vector<ChannelKey> keys =
-        follow_motion(stretching, ticks, ticks_per_frame, KeyedChannels::All, Euler{}, kOnlyAtKeys);
-    append(curves, channel_curves(keys, ticks_per_frame, kScale, scale_of, Tangent::Linear));
-    append(curves, channel_curves(keys, ticks_per_frame, kShear, shear_of, Tangent::Linear));
-    append(curves, channel_curves(keys, ticks_per_frame, kRotateAxis, rotate_of, Tangent::Linear));
+    ChannelCurves<3> scale(kScale, ticks_per_frame, scale_of, Tangent::Linear, ticks.size());
+    ChannelCurves<3> shear(kShear, ticks_per_frame, shear_of, Tangent::Linear, ticks.size());
+    ChannelCurves<3> rotate_axis(kRotateAxis, ticks_per_frame, rotate_of, Tangent::Linear, ticks.size());
+    follow_motion(stretching, ticks, ticks_per_frame, KeyedChannels::All, Euler{}, kOnlyAtKeys,
+                  [&](const ChannelKey& key) {
+                    scale.add(key);
+                    shear.add(key);
+                    rotate_axis.add(key);
+                  });
+    scale.append_to(curves);
+    shear.append_to(curves);
+    rotate_axis.append_to(curves);
     return;
   }
   append(curves, vector_curves(track, step, timing, kScale, [&](std::size_t i) {
@@ -265,7 +288,8 @@ void write_curves(MayaOutput& output, std::string_view node, const std::vector<C
     out.print<"createNode %s -n \"%s\";\n\tsetAttr \".tan\" 2;\n\tsetAttr \".wgt\" no;\n">(type, name);
     const auto& keys = curve.keys;
     write_array(out, "ktv", "", keys.size(), [&](std::size_t i) {
-      out.print<" %r %r">(static_cast<float>(keys[i].frame), static_cast<float>(keys[i].value));
+      // Adding zero writes a negative zero as 0.
+      out.print<" %r %r">(static_cast<float>(keys[i].frame), static_cast<float>(keys[i].value) + 0.0F);
     });
     write_array(out, "kit", "", keys.size(),
                 [&](std::size_t i) { out.print<" %d">(static_cast<int>(keys[i].in)); });

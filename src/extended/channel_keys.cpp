@@ -68,7 +68,8 @@ class Keyer {
 
   /// Adds keys between `a` and `b` until the channels, straight between
   /// keys, stay within the tolerance of the motion.
-  void refine(const ChannelKey& a, const ChannelKey& b, int depth, std::vector<ChannelKey>& keys) const {
+  void refine(const ChannelKey& a, const ChannelKey& b, int depth,
+              const std::function<void(const ChannelKey&)>& emit) const {
     if (depth >= kDeepest || b.tick - a.tick < kShortest || std::isinf(tolerance_)) return;
     if (which_ == KeyedChannels::Rotation && surely_within(a.channels.rotate, b.channels.rotate)) return;
     double worst = 0.0;
@@ -80,9 +81,9 @@ class Keyer {
     const double frame = std::round(middle / ticks_per_frame_) * ticks_per_frame_;
     if (frame > a.tick + kShortest / 2 && frame < b.tick - kShortest / 2) middle = frame;
     const ChannelKey half{middle, follow(a.tick, a.channels, middle)};
-    refine(a, half, depth + 1, keys);
-    keys.push_back(half);
-    refine(half, b, depth + 1, keys);
+    refine(a, half, depth + 1, emit);
+    emit(half);
+    refine(half, b, depth + 1, emit);
   }
 
  private:
@@ -125,21 +126,19 @@ class Keyer {
 
 }  // namespace
 
-std::vector<ChannelKey> follow_motion(const LocalMotion& motion, const std::vector<double>& ticks,
-                                      double ticks_per_frame, KeyedChannels which, Euler start,
-                                      double tolerance) {
-  std::vector<ChannelKey> keys;
-  if (ticks.empty()) return keys;
+void follow_motion(const LocalMotion& motion, const std::vector<double>& ticks, double ticks_per_frame,
+                   KeyedChannels which, Euler start, double tolerance,
+                   const std::function<void(const ChannelKey&)>& emit) {
+  if (ticks.empty()) return;
   const Keyer keyer(motion, ticks_per_frame, which, tolerance);
-  keys.reserve(ticks.size());
-  keys.push_back({ticks.front(), keyer.channels_at(ticks.front(), start)});
+  ChannelKey from{ticks.front(), keyer.channels_at(ticks.front(), start)};
+  emit(from);
   for (std::size_t i = 1; i < ticks.size(); ++i) {
-    const ChannelKey from = keys.back();
     const ChannelKey to{ticks[i], keyer.follow(from.tick, from.channels, ticks[i])};
-    keyer.refine(from, to, 0, keys);
-    keys.push_back(to);
+    keyer.refine(from, to, 0, emit);
+    emit(to);
+    from = to;
   }
-  return keys;
 }
 
 }  // namespace kestrun

@@ -2,6 +2,7 @@
 // needs them, its scale and shear) that play back the file's motion.
 #pragma once
 
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -32,9 +33,10 @@ inline constexpr double kOnlyAtKeys = std::numeric_limits<double>::infinity();
 /// from the motion by more than `tolerance` (kLooseTolerance between
 /// neighbouring frames). The Euler angles follow each turn through its
 /// whole angle, starting near `start`, so that a curve through them turns
-/// the way the file does.
-std::vector<ChannelKey> follow_motion(const LocalMotion& motion, const std::vector<double>& ticks,
-                                      double ticks_per_frame, KeyedChannels which, Euler start,
-                                      double tolerance);
+/// the way the file does. Each key goes to `emit` as it is made, in time
+/// order, so that no list of them is held.
+void follow_motion(const LocalMotion& motion, const std::vector<double>& ticks, double ticks_per_frame,
+                   KeyedChannels which, Euler start, double tolerance,
+                   const std::function<void(const ChannelKey&)>& emit);
 
 }  // namespace kestrun

@@ -47,7 +47,7 @@ std::vector<TurnPoint> turn_points(const Track& track, double first_tick, double
   for (std::size_t i = 0; i < track.keys.size(); ++i) {
     const Key& key = track.keys[i];
     if (sampled && i > 0 && key.time - track.keys[i - 1].time > step) {
-      points.push_back({key.time - step, rotation, {0, 0, 1}, 0.0});
+      points.push_back({key.time - step, quaternion_of(rotation), {0, 0, 1}, 0.0});
     }
     const bool turns =
         std::isfinite(key.angle) && std::isfinite(dot(key.value, key.value)) && dot(key.value, key.value) > 0;
@@ -59,7 +59,7 @@ std::vector<TurnPoint> turn_points(const Track& track, double first_tick, double
     if (track.kind == KeyKind::Sample) angle = std::remainder(angle, 2 * std::numbers::pi);
     rotation = rotation * axis_angle_rows(key.value, angle);
     rotation.rows[3] = {};
-    points.push_back({key.time, rotation, turns ? key.value : Vec3{0, 0, 1}, angle});
+    points.push_back({key.time, quaternion_of(rotation), turns ? key.value : Vec3{0, 0, 1}, angle});
   }
   return points;
 }
@@ -67,12 +67,12 @@ std::vector<TurnPoint> turn_points(const Track& track, double first_tick, double
 Matrix43 rotation_at(const std::vector<TurnPoint>& points, double tick) {
   if (points.empty()) return {};
   const std::size_t next = after(points, tick);
-  if (next == 0) return points.front().rotation;
-  if (next == points.size()) return points.back().rotation;
+  if (next == 0) return matrix_of(points.front().rotation);
+  if (next == points.size()) return matrix_of(points.back().rotation);
   const TurnPoint& from = points[next - 1];
   const TurnPoint& to = points[next];
   const double s = (tick - from.tick) / (to.tick - from.tick);
-  Matrix43 rotation = from.rotation * axis_angle_rows(to.axis, to.angle * s);
+  Matrix43 rotation = matrix_of(from.rotation) * axis_angle_rows(to.axis, to.angle * s);
   rotation.rows[3] = {};
   return rotation;
 }

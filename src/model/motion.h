@@ -13,7 +13,7 @@ namespace kestrun {
 /// from the point before: `angle` radians about `axis`, at a constant rate.
 struct TurnPoint {
   double tick = 0.0;
-  Matrix43 rotation;  // Relative to the parent.
+  Quaternion rotation;  // Relative to the parent.
   Vec3 axis{0, 0, 1};
   double angle = 0.0;
 };

@@ -94,6 +94,43 @@ Euler nearest_equivalent(Euler angles, Euler previous) {
   return distance(second, previous) < distance(first, previous) ? second : first;
 }
 
+Quaternion quaternion_of(const Matrix43& r) {
+  // Shepperd's method on the column-vector matrix (the transpose of the rows):
+  // the largest of the four candidates is divided by, so none is lost.
+  const double m00 = r.rows[0].x, m11 = r.rows[1].y, m22 = r.rows[2].z;
+  const double m01 = r.rows[1].x, m10 = r.rows[0].y, m02 = r.rows[2].x, m20 = r.rows[0].z;
+  const double m12 = r.rows[2].y, m21 = r.rows[1].z;
+  const double trace = m00 + m11 + m22;
+  Quaternion q;
+  if (trace >= m00 && trace >= m11 && trace >= m22) {
+    const double s = 2.0 * std::sqrt(std::max(0.0, 1.0 + trace));
+    q = {s / 4, (m21 - m12) / s, (m02 - m20) / s, (m10 - m01) / s};
+  } else if (m00 >= m11 && m00 >= m22) {
+    const double s = 2.0 * std::sqrt(std::max(0.0, 1.0 + m00 - m11 - m22));
+    q = {(m21 - m12) / s, s / 4, (m01 + m10) / s, (m02 + m20) / s};
+  } else if (m11 >= m22) {
+    const double s = 2.0 * std::sqrt(std::max(0.0, 1.0 + m11 - m00 - m22));
+    q = {(m02 - m20) / s, (m01 + m10) / s, s / 4, (m12 + m21) / s};
+  } else {
+    const double s = 2.0 * std::sqrt(std::max(0.0, 1.0 + m22 - m00 - m11));
+    q = {(m10 - m01) / s, (m02 + m20) / s, (m12 + m21) / s, s / 4};
+  }
+  return q;
+}
+
+Matrix43 matrix_of(Quaternion q) {
+  const double n = q.w * q.w + q.x * q.x + q.y * q.y + q.z * q.z;
+  const double s = n > 0 ? 2.0 / n : 0.0;
+  const double xx = q.x * q.x * s, yy = q.y * q.y * s, zz = q.z * q.z * s;
+  const double xy = q.x * q.y * s, xz = q.x * q.z * s, yz = q.y * q.z * s;
+  const double wx = q.w * q.x * s, wy = q.w * q.y * s, wz = q.w * q.z * s;
+  Matrix43 m;  // Rows: the transpose of the column-vector matrix.
+  m.rows[0] = {1 - yy - zz, xy + wz, xz - wy};
+  m.rows[1] = {xy - wz, 1 - xx - zz, yz + wx};
+  m.rows[2] = {xz + wy, yz - wx, 1 - xx - yy};
+  return m;
+}
+
 double turn_between(const Matrix43& a, const Matrix43& b) {
   // The turn from a to b is a^T * b; its trace is 1 + 2 cos(angle), and its
   // antisymmetric part holds 2 sin(angle) times the axis.

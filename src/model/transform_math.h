@@ -61,6 +61,21 @@ Matrix43 rotation_xyz(Euler angles);
 /// component, so that a curve through them takes the short way round.
 Euler nearest_equivalent(Euler angles, Euler previous);
 
+/// A rotation as a unit quaternion: four numbers where a matrix keeps
+/// twelve, for keeping many rotations.
+struct Quaternion {
+  double w = 1.0;
+  double x = 0.0;
+  double y = 0.0;
+  double z = 0.0;
+};
+
+/// The quaternion of `rotation`'s 3x3 part, which must be a rotation.
+Quaternion quaternion_of(const Matrix43& rotation);
+
+/// The rotation matrix of `q` (the inverse of quaternion_of).
+Matrix43 matrix_of(Quaternion q);
+
 /// The angle in radians of the turn from rotation `a` to rotation `b`.
 double turn_between(const Matrix43& a, const Matrix43& b);
 

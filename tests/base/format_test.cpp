@@ -93,6 +93,17 @@ TEST(FormatFixed, MatchesPrintfOnEveryKindOfFloatAndDouble) {
   for (int i = 0; i < 200'000; ++i) expect_printf(std::bit_cast<double>(random64()));
 }
 
+TEST(FormatTrimmed, SixDecimalsWithoutTrailingZerosAndNoNegativeZero) {
+  // Values as callers hand them: floats.
+  const std::pair<float, const char*> cases[] = {
+      {0.5F, "0.5"}, {-12.0F, "-12"},       {0.0F, "0"},     {-0.0F, "0"},  {-1e-7F, "0"},
+      {-5e-7F, "0"}, {-6e-7F, "-0.000001"}, {1.25F, "1.25"}, {0.1F, "0.1"}, {123456.5F, "123456.5"}};
+  for (const auto& [value, text] : cases) {
+    char buffer[kMaxFixedLength];
+    EXPECT_EQ(std::string(buffer, format_trimmed(value, buffer)), text) << value;
+  }
+}
+
 TEST(FormatInteger, MatchesPrintf) {
   const auto expect_text = [](std::int64_t value) {
     char buffer[kMaxIntegerLength];

@@ -66,6 +66,17 @@ TEST(TransformMath, ARotationKeptApartLeavesTheStretchToScaleShearAndRotateAxis)
   }
 }
 
+TEST(TransformMath, AQuaternionKeepsARotation) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<double> angle(-7, 7);
+  for (int trial = 0; trial < 1000; ++trial) {
+    // Half turns and near-identities are where a careless conversion divides by nothing.
+    const double turn = trial % 10 == 0 ? kPi : trial % 10 == 1 ? 1e-9 : angle(random);
+    const Matrix43 rotation = axis_angle_rows(random_vector(random, -1, 1), turn);
+    EXPECT_LT(largest_difference(matrix_of(quaternion_of(rotation)), rotation), 1e-12) << trial;
+  }
+}
+
 TEST(TransformMath, PolarRotationAndStretchesAlongOwnAxes) {
   const Matrix43 turn = axis_angle_rows({1, 2, 3}, 0.7);
   // A stretch along the node's own axes, rounded as exporters write rows.
@@ -124,9 +135,9 @@ TEST(Motion, ALateSampledTrackHoldsNoRotationAndSamplesTurnTheShortWay) {
   ASSERT_EQ(points.size(), 6U);
   EXPECT_EQ(points[0].tick, 0);
   EXPECT_EQ(points[1].tick, 2560);
-  EXPECT_LT(largest_difference(points[1].rotation, Matrix43{}), 1e-15);
+  EXPECT_LT(largest_difference(matrix_of(points[1].rotation), Matrix43{}), 1e-15);
   EXPECT_EQ(points[4].tick, 3360);
-  EXPECT_LT(largest_difference(points[4].rotation, points[3].rotation), 1e-15);
+  EXPECT_LT(largest_difference(matrix_of(points[4].rotation), matrix_of(points[3].rotation)), 1e-15);
   // 359.4 degrees about -Z as a sample is 0.6 degrees about +Z.
   EXPECT_NEAR(points[3].angle, -0.1, 1e-12);
   EXPECT_NEAR(turning_between(points, 0, 4000), 0.5 + 0.1 + 0.2, 1e-12);
@@ -152,8 +163,9 @@ TEST(Motion, KeysAreAddedWhereEulerAnglesWouldStrayFromTheTurn) {
     track.keys = {rotation_key(0, {1, 0, 0}, 0), rotation_key(3200, c.axis, c.degrees * kPi / 180)};
     LocalMotion motion;
     motion.turns = turn_points(track, 0, 160);
-    const std::vector<ChannelKey> keys =
-        follow_motion(motion, {0, 3200}, 160, KeyedChannels::Rotation, Euler{}, kKeyedTolerance);
+    std::vector<ChannelKey> keys;
+    follow_motion(motion, {0, 3200}, 160, KeyedChannels::Rotation, Euler{}, kKeyedTolerance,
+                  [&keys](const ChannelKey& key) { keys.push_back(key); });
     EXPECT_EQ(keys.size() > 2, c.more_keys);
     // Straight between keys, the angles hold the turn at every frame...
     for (double tick = 0; tick <= 3200; tick += 80) {
