@@ -148,6 +148,23 @@ class BatchTest(unittest.TestCase):
         missing = self.run_batch("nowhere", "out")
         self.assertEqual((missing.returncode, missing.stderr.splitlines()[0]), (1, "No such file or folder: nowhere"))
 
+    def test_unreadable_inputs_and_unwritable_outputs_are_failures_of_their_own(self):
+        (self.inputs / "gone.ase").symlink_to(self.directory / "nowhere.ase")
+        (self.directory / "out").mkdir()
+        (self.directory / "out" / "props").write_text("a file where the props folder would go")
+        run = self.run_batch("in", "out", "-j", "1")
+        self.assertEqual(run.returncode, 1)
+        self.assertIn("Failed:\n", run.stdout, run.stderr)
+        failed = run.stdout.split("Failed:\n")[1].split("Warnings:")[0].splitlines()
+        for scene in self.scenes:
+            if scene.parent != self.inputs and "UTF16" not in scene.name:
+                reason = "File exists" if scene.parent.name == "props" else "Not a directory"
+                self.assertIn(f"  {scene.relative_to(self.directory)}: Error: Unable to write Output File "
+                              f"({reason})", failed)
+        self.assertIn("  in/gone.ase: Error: Unable to open Input File (No such file or directory)", failed)
+        self.assertEqual([p.name for p in (self.directory / "out").iterdir()
+                          if p.name.startswith(".")], [])  # No temporary file left.
+
     def test_ctrl_c_stops_the_batch_with_no_half_written_scene(self):
         many = self.directory / "many"
         many.mkdir()
