@@ -8,6 +8,7 @@ import { sceneOf } from './scene_model.js';
 import { zip } from './zip.js';
 
 const $ = (selector) => document.querySelector(selector);
+const count = (n, one, many = `${one}s`) => `${n} ${n === 1 ? one : many}`;
 const worker = new Worker('worker.js');
 const preview = new Preview($('#preview'));
 const results = []; // {name, outputName, element, result?, error?, model?}
@@ -87,8 +88,8 @@ function finish(entry) {
     status.className = 'status error';
   } else {
     const c = result.counts;
-    status.textContent = `${c.meshes} meshes, ${c.lights} lights, ${c.cameras} cameras, ` +
-      `${c.animationCurves} curves, frames ${c.firstFrame} to ${c.lastFrame}`;
+    status.textContent = `${count(c.meshes, 'mesh', 'meshes')}, ${count(c.lights, 'light')}, ${count(c.cameras, 'camera')}, ` +
+      `${count(c.animationCurves, 'curve')}, frames ${c.firstFrame} to ${c.lastFrame}`;
   }
   if (result) {
     entry.outputName = result.outputName;
@@ -144,9 +145,9 @@ function choose(entry) {
   slider.disabled = $('#play').disabled = last <= first;
   showFrame(first);
   const c = model.counts;
-  $('#scene-info').textContent = `${entry.outputName}: Maya ${model.version}, ${c.nodes} nodes, ` +
-    `${c.meshes} meshes (${c.triangles} triangles), ${c.lights} lights, ${c.cameras} cameras, ` +
-    `${c.curves} curves; frames ${first} to ${last} at ${model.fps} fps`;
+  $('#scene-info').textContent = `${entry.outputName}: Maya ${model.version}, ${count(c.nodes, 'node')}, ` +
+    `${count(c.meshes, 'mesh', 'meshes')} (${count(c.triangles, 'triangle')}), ${count(c.lights, 'light')}, ` +
+    `${count(c.cameras, 'camera')}, ${count(c.curves, 'curve')}; frames ${first} to ${last} at ${model.fps} fps`;
 }
 
 function showFrame(frame) {
