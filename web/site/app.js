@@ -49,6 +49,7 @@ worker.onmessage = (event) => {
   const { entry } = job;
   if (message.progress !== undefined) {
     entry.element.querySelector('progress').value = message.progress;
+    entry.progressShown = (entry.progressShown ?? 0) + 1;
   } else if (message.line !== undefined) {
     entry.element.querySelector('.status').textContent = message.line.trim();
   } else {
