@@ -17,7 +17,6 @@ import concurrent.futures
 import os
 import sys
 import tempfile
-import threading
 import time
 from dataclasses import dataclass, field
 from pathlib import Path
@@ -46,6 +45,15 @@ The exit status is 0 only if every scene converted or was up to date.
 """
 
 SWITCHES = "ugalcsh"
+
+
+def _umask() -> int:
+    mask = os.umask(0)  # Read once, on import: setting it back and forth races other threads.
+    os.umask(mask)
+    return mask
+
+
+UMASK = _umask()
 
 
 class UsageError(Exception):
@@ -215,7 +223,7 @@ def convert_job(job: Job, options: Dict[str, bool]) -> Outcome:
         temporary = Path(name)
         with os.fdopen(handle, "wb") as file:
             file.write(result.output)
-        os.chmod(temporary, 0o666 & ~current_umask())
+        os.chmod(temporary, 0o666 & ~UMASK)  # mkstemp made it private; give it a new file's mode.
         os.replace(temporary, job.output)
         temporary = None
     except OSError as error:
@@ -224,16 +232,6 @@ def convert_job(job: Job, options: Dict[str, bool]) -> Outcome:
         if temporary is not None:
             temporary.unlink(missing_ok=True)
     return Outcome(job, None, list(result.warnings))
-
-
-_umask_lock = threading.Lock()
-
-
-def current_umask() -> int:
-    with _umask_lock:
-        mask = os.umask(0)
-        os.umask(mask)
-    return mask
 
 
 @dataclass
@@ -316,7 +314,14 @@ def run_batch(jobs: List[Job], options: Dict[str, bool], workers: int, force: bo
 
 
 def main(argv: Optional[Sequence[str]] = None) -> int:
-    argv = sys.argv[1:] if argv is None else argv
+    try:
+        return run_command(sys.argv[1:] if argv is None else argv)
+    except KeyboardInterrupt:  # Before any scene was started: nothing to finish.
+        print("Interrupted: nothing converted", file=sys.stderr)
+        return 130
+
+
+def run_command(argv: Sequence[str]) -> int:
     try:
         arguments = read_arguments(argv)
         if arguments.action == "version":

@@ -81,8 +81,8 @@ const word = (token) => (typeof token === 'string' ? token : token.string);
 const VALUED_FLAGS = {
   createNode: new Set(['-n', '-name', '-p', '-parent']),
   setAttr: new Set(['-s', '-size', '-k', '-keyable', '-l', '-lock', '-type', '-cb', '-channelBox',
-    '-ch', '-caching', '-c', '-clamp']),
-  connectAttr: new Set(['-l', '-lock', '-na', '-nextAvailable', '-f', '-force']),
+    '-ch', '-caching']),
+  connectAttr: new Set(['-l', '-lock', '-rd', '-referenceDest']),
 };
 
 /// Splits "name[3:5]" into its name and element range, or null.

@@ -30,6 +30,7 @@ createNode animCurveTU-n"Box01_translateX";
 	setAttr ".tan" 9;
 	setAttr ".wgt" no;	setAttr -s 2 ".ktv[0:1]" 0 0.000000 50 40.000000;
 connectAttr "Box01_translateX.o" "Box01.tx";
+connectAttr -na -l on "Box01Shape1.iog" ":initialShadingGroup.dsm";
 createNode script -n "animationScriptNode";
 	setAttr ".a" -type "string" (
 		"playbackOptions -min 5 -max 100 -animationStartTime 0 -animationEndTime 120 ;");
@@ -40,7 +41,8 @@ createNode script -n "animationScriptNode";
     ['Box01Shape1', 'mesh', 'Box01'], ['Box01_translateX', 'animCurveTU', null],
     ['animationScriptNode', 'script', null]]);
   assert.deepEqual([...numberArray(ma.byName.get('Box01Shape1'), 'vt', 3)], [1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12]);
-  assert.deepEqual(ma.connections, [['Box01_translateX.o', 'Box01.tx']]);
+  assert.deepEqual(ma.connections, [['Box01_translateX.o', 'Box01.tx'],
+    ['Box01Shape1.iog', ':initialShadingGroup.dsm']]);
   assert.deepEqual(ma.playback, { min: 5, max: 100, start: 0, end: 120 });
 });
 
