@@ -55,7 +55,7 @@ std::string bytes_of(const py::object& text) {
 
 }  // namespace
 
-PYBIND11_MODULE(kestrun, module) {
+PYBIND11_MODULE(_kestrun, module) {
   module.doc() = "Converts 3ds Max ASE text scenes into Maya ASCII scenes.";
   module.attr("__version__") = kestrun::version();
 
