@@ -138,8 +138,10 @@ void write_meshes_in_turn(MayaOutput& output, MeshWorkspace& w, const AnimatedMe
                           const std::function<void(std::string_view, std::vector<Curve>)>& curves_of) {
   for (std::size_t k = 0; k < mesh.frames.size(); ++k) {
     const Mesh& frame = mesh.frames[k];
-    const auto number = static_cast<long long>(std::floor(*frame.time / mesh.ticks_per_frame));
-    const std::string shape = output.names.claim(std::string(mesh.shape) + "Frame" + std::to_string(number));
+    // Named after its frame (a time too large for a name is frame 0: the name stays unique).
+    const double number = std::floor(*frame.time / mesh.ticks_per_frame);
+    const long long whole = std::fabs(number) < 1e15 ? static_cast<long long>(number) : 0;
+    const std::string shape = output.names.claim(std::string(mesh.shape) + "Frame" + std::to_string(whole));
     const MeshStyle style = style_of(frame);
     write_mesh(output, w, shape, mesh.transform, frame, to_local_at(*frame.time), style.shading, style.look);
     std::vector<Curve> visibility;
@@ -155,6 +157,11 @@ void write_animated_mesh(MayaOutput& output, MeshWorkspace& workspace, const Ani
                          const std::function<Matrix43(double tick)>& to_local_at,
                          const std::function<void(std::string_view node, std::vector<Curve>)>& curves_of) {
   if (same_topology(mesh.base, mesh.frames)) {
+    if (mesh.base.vertices.empty()) {  // No vertex to move.
+      write_mesh(output, workspace, mesh.shape, mesh.transform, mesh.base, mesh.to_local, base_style.shading,
+                 base_style.look);
+      return;
+    }
     write_blend_shape(output, workspace, mesh, base_style, to_local_at, curves_of);
   } else {
     write_meshes_in_turn(output, workspace, mesh, style_of, to_local_at, curves_of);

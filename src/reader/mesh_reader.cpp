@@ -23,6 +23,9 @@ class MeshReader {
     reader_.read_block("MESH", [this](Keyword keyword) { statement(keyword, main_channel()); });
     check_count(declared_vertices_, mesh_.vertices.size(), "MESH_NUMVERTEX", "vertices");
     check_count(declared_faces_, mesh_.faces.size(), "MESH_NUMFACES", "faces");
+    // Room made for a count the lines did not fill is given back: a MESH_ANIMATION keeps many meshes.
+    if (mesh_.vertices.capacity() > mesh_.vertices.size()) mesh_.vertices.shrink_to_fit();
+    if (mesh_.faces.capacity() > mesh_.faces.size()) mesh_.faces.shrink_to_fit();
     match_normals();
     return std::move(mesh_);
   }

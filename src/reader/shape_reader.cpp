@@ -1,5 +1,4 @@
 // The polylines of SHAPEOBJECTs.
-#include <algorithm>
 #include <string>
 
 #include "reader/part_readers.h"
@@ -17,7 +16,6 @@ ShapeLine read_shape_line(BlockReader& reader) {
         break;
       case Keyword::ShapeVertexCount:
         declared = reader.integer("SHAPE_VERTEXCOUNT");
-        line.points.reserve(static_cast<std::size_t>(std::clamp<std::int64_t>(declared, 0, 1 << 16)));
         break;
       case Keyword::ShapeVertexKnot:
       case Keyword::ShapeVertexInterp: {
