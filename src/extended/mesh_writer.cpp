@@ -59,7 +59,7 @@ class EdgeSmoothing {
         normals_(!mesh.corner_normals.empty()) {}
 
   [[nodiscard]] bool soft(std::uint32_t f1, std::uint32_t f2, std::uint32_t u, std::uint32_t v) const {
-    if (flat(f1) || flat(f2)) return false;
+    if (!flat_.empty() && (flat(f1) || flat(f2))) return false;
     const std::uint32_t g1 = mesh_.faces[f1].smoothing, g2 = mesh_.faces[f2].smoothing;
     if (!normals_) return (g1 & g2) != 0;
     const std::array<float, 3> n1u = corner_normal(f1, u), n2u = corner_normal(f2, u);
@@ -70,7 +70,9 @@ class EdgeSmoothing {
     return (differ(n1u, own1) && differ(n1u, own2)) || (differ(n1v, own1) && differ(n1v, own2));
   }
 
-  [[nodiscard]] bool uses_normals() const { return normals_ || !flat_.empty(); }
+  /// True if each face on an edge is weighed against the first (the file's normals or flat
+  /// faces decide), false if the smoothing groups met so far do.
+  [[nodiscard]] bool uses_normals() const { return pairwise_; }
   [[nodiscard]] bool flat(std::uint32_t f) const { return f < flat_.size() && flat_[f] != 0; }
 
   [[nodiscard]] std::array<float, 3> own_normal(std::uint32_t f) const {
@@ -102,6 +104,7 @@ class EdgeSmoothing {
   const CornerOrder& order_;
   const std::vector<std::uint8_t>& flat_;
   bool normals_;
+  bool pairwise_;
 };
 
 /// Finds every vertex pair once: each kept face's three edges become
@@ -270,11 +273,12 @@ DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view 
     // The file's normals, one per corner in face order, as locked normals;
     // a flat face's corners take the face's own.
     if (!mesh.corner_normals.empty()) {
+      const bool any_flat = !look.flat_faces.empty();
       write_array(out, "n", "float3", 3 * w.kept_faces.size(), [&](std::size_t corner) {
         const std::uint32_t f = w.kept_faces[corner / 3];
         const std::size_t index = 3 * std::size_t{f} + order[corner % 3];
         std::array<float, 3> n{};
-        if (smoothing.flat(f)) {
+        if (any_flat && smoothing.flat(f)) {
           n = smoothing.own_normal(f);
         } else if (index < mesh.corner_normals.size() && finite_normal(mesh.corner_normals[index])) {
           n = mesh.corner_normals[index];

@@ -97,7 +97,7 @@ class NodePlacer {
     std::unique_ptr<NodeMotion> motion;
     bool moves = false;
   };
-  static constexpr std::size_t kMaxKeptKeys = std::size_t{1} << 16;
+  static constexpr std::size_t kMaxKeptKeys = std::size_t{1} << 14;
 
   int find(std::string_view source, int before) const;
   /// Writes the passed-over node `index`, and first its passed-over ancestors.
