@@ -56,7 +56,8 @@ class EdgeSmoothing {
         to_local_(to_local),
         order_(order),
         flat_(flat),
-        normals_(!mesh.corner_normals.empty()) {}
+        normals_(!mesh.corner_normals.empty()),
+        pairwise_(normals_ || !flat.empty()) {}
 
   [[nodiscard]] bool soft(std::uint32_t f1, std::uint32_t f2, std::uint32_t u, std::uint32_t v) const {
     if (!flat_.empty() && (flat(f1) || flat(f2))) return false;
