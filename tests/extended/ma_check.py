@@ -458,7 +458,8 @@ def _check_dag(scene):
 
 def _check_arrays(scene):
     used = {}   # (node, array) -> indices referenced through element plugs
-    plugs = [p for c in scene.connections for p in c[:2]]
+    # "shape.iog.og[2]" is instance 0's: the same array as setAttr's ".iog[0].og".
+    plugs = [re.sub(r'\.iog\.', '.iog[0].', p) for c in scene.connections for p in c[:2]]
     plugs += ['%s.%s' % (n.name, a) for n in scene.order for a in n.attrs]
     for plug in plugs:
         for m in re.finditer(r'([A-Za-z_]\w*)\[(\d+)\]', plug.partition('.')[2]):
