@@ -119,7 +119,7 @@ class MapWriter {
     if (map == nullptr) return nullptr;
     const std::string slot(keyword(map->slot));
     std::string problem;
-    if (map->map_class != "Bitmap") {
+    if (!map->map_class.empty() && map->map_class != "Bitmap") {
       problem =
           "a " + quoted_name(map->map_class) + " map in " + slot + " is not converted: only bitmaps are";
     } else if (map->bitmap.empty()) {
