@@ -193,8 +193,38 @@ void rotation_and_scale_curves(std::vector<Curve>& curves, const NodeAnimation& 
          }));
 }
 
-/// Keys written at one frame (key times too close for six decimals) are
-/// merged into the later one: Maya needs key times that increase.
+/// The animCurve type of an attribute and the name its curve gets after the node's.
+struct CurveKind {
+  std::string_view attribute;
+  std::string_view type;
+  std::string_view name;
+};
+
+constexpr CurveKind kCurveKinds[] = {
+    {"tx", "animCurveTL", "_translateX"},    {"ty", "animCurveTL", "_translateY"},
+    {"tz", "animCurveTL", "_translateZ"},    {"rx", "animCurveTA", "_rotateX"},
+    {"ry", "animCurveTA", "_rotateY"},       {"rz", "animCurveTA", "_rotateZ"},
+    {"sx", "animCurveTU", "_scaleX"},        {"sy", "animCurveTU", "_scaleY"},
+    {"sz", "animCurveTU", "_scaleZ"},        {"shxy", "animCurveTU", "_shearXY"},
+    {"shxz", "animCurveTU", "_shearXZ"},     {"shyz", "animCurveTU", "_shearYZ"},
+    {"rax", "animCurveTA", "_rotateAxisX"},  {"ray", "animCurveTA", "_rotateAxisY"},
+    {"raz", "animCurveTA", "_rotateAxisZ"},  {"v", "animCurveTU", "_visibility"},
+    {"fl", "animCurveTU", "_focalLength"},   {"ncp", "animCurveTL", "_nearClipPlane"},
+    {"fcp", "animCurveTL", "_farClipPlane"}, {"coi", "animCurveTL", "_centerOfInterest"},
+    {"cr", "animCurveTU", "_colorR"},        {"cg", "animCurveTU", "_colorG"},
+    {"cb", "animCurveTU", "_colorB"},        {"in", "animCurveTU", "_intensity"},
+    {"ca", "animCurveTA", "_coneAngle"},     {"pa", "animCurveTA", "_penumbraAngle"},
+};
+
+CurveKind curve_kind(std::string_view attribute) {
+  for (const CurveKind& kind : kCurveKinds) {
+    if (kind.attribute == attribute) return kind;
+  }
+  return {"", "animCurveTU", "_weight"};  // A blendShape's weight "w[k]".
+}
+
+}  // namespace
+
 void merge_keys_at_one_frame(std::vector<Curve>& curves, Warnings& warnings) {
   char previous[kMaxFixedLength], current[kMaxFixedLength];
   // Frames more than a millionth apart are written apart; closer ones are compared as written.
@@ -219,8 +249,6 @@ void merge_keys_at_one_frame(std::vector<Curve>& curves, Warnings& warnings) {
     curve.keys.resize(kept);
   }
 }
-
-}  // namespace
 
 std::optional<Channels> transform_channels(const Matrix43& local, const NodeAnimation* animation) {
   if (animation != nullptr && !stretches_along_own_axes(local)) {
@@ -269,21 +297,15 @@ std::vector<Curve> build_curves(const NodeAnimation& animation, const Matrix43& 
 void write_curves(MayaOutput& output, std::string_view node, const std::vector<Curve>& curves) {
   MaWriter& out = output.out;
   for (const Curve& curve : curves) {
-    // "tx" drives translateX through an animCurveTL, "rax" rotateAxisX
-    // through an animCurveTA, "shyz" shearYZ through an animCurveTU.
-    const std::string_view plug = curve.attribute;
-    const bool shear = plug.starts_with("sh"), rotate_axis = plug.starts_with("ra");
-    const std::string_view type = plug[0] == 't'   ? "animCurveTL"
-                                  : plug[0] == 'r' ? "animCurveTA"
-                                                   : "animCurveTU";
+    const CurveKind kind = curve_kind(curve.attribute);
+    const std::string_view type = kind.type;
     std::string name(node);
-    name += shear            ? "_shear"
-            : rotate_axis    ? "_rotateAxis"
-            : plug[0] == 't' ? "_translate"
-            : plug[0] == 'r' ? "_rotate"
-                             : "_scale";
-    for (const char axis : plug.substr(shear || rotate_axis ? 2 : 1))
-      name += static_cast<char>(axis - 'x' + 'X');
+    name += kind.name;
+    if (kind.attribute.empty()) {
+      // "w[12]": the weight's index.
+      const std::string_view index = std::string_view(curve.attribute).substr(2);
+      name += index.substr(0, index.size() - 1);
+    }
     name = output.names.claim(name);
     out.print<"createNode %s -n \"%s\";\n\tsetAttr \".tan\" 2;\n\tsetAttr \".wgt\" no;\n">(type, name);
     const auto& keys = curve.keys;
@@ -313,7 +335,7 @@ void write_curves(MayaOutput& output, std::string_view node, const std::vector<C
       write_array(out, "koy", "", keys.size(),
                   [&](std::size_t i) { out.print<" %r">(unit(keys[i].out_slope, true)); });
     }
-    output.connect(name + ".o", std::string(node) + "." + std::string(curve.attribute));
+    output.connect(name + ".o", std::string(node) + "." + curve.attribute);
   }
 }
 

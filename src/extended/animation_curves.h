@@ -25,10 +25,11 @@ struct CurveKey {
   float out_slope = 0.0F;
 };
 
-/// One channel of a transform ("tx", "rz", "sy", "shxz"...) and the keys
-/// that drive it.
+/// One attribute a curve drives, by its short name: a transform's channel
+/// ("tx", "rz", "sy", "shxz", "v"...), a camera's or light's setting ("fl",
+/// "cr"...) or a blendShape's weight ("w[3]"); and the keys that drive it.
 struct Curve {
-  std::string_view attribute;
+  std::string attribute;
   std::vector<CurveKey> keys;
 };
 
@@ -58,7 +59,13 @@ std::optional<Channels> transform_channels(const Matrix43& local, const NodeAnim
 std::vector<Curve> build_curves(const NodeAnimation& animation, const Matrix43& local,
                                 const SceneTiming& timing, Warnings& warnings);
 
-/// Writes the curves of `node` and keeps their connections.
+/// Keys written at one frame (key times too close for six decimals) are
+/// merged into the later one, noted in `warnings`: Maya needs key times that increase.
+void merge_keys_at_one_frame(std::vector<Curve>& curves, Warnings& warnings);
+
+/// Writes the curves of `node` and keeps their connections. Each curve is
+/// named after the node and the attribute ("Box01_translateX") and is an
+/// animCurveTL, TA or TU as the attribute is a distance, an angle or neither.
 void write_curves(MayaOutput& output, std::string_view node, const std::vector<Curve>& curves);
 
 }  // namespace kestrun

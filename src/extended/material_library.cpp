@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+
+#include "extended/material_maps.h"
 
 namespace kestrun {
 namespace {
@@ -11,7 +12,9 @@ constexpr std::string_view kInitialShadingGroup = ":initialShadingGroup";
 
 std::string_view shader_type(const Material& material) {
   if (material.shading == "Blinn") return "blinn";
-  if (material.shading == "Phong" || material.shading == "Metal") return "phong";
+  // Constant is 3ds Max's faceted shading: a highlight on flat faces (mesh_look makes them flat).
+  if (material.shading == "Phong" || material.shading == "Metal" || material.shading == "Constant")
+    return "phong";
   return "lambert";
 }
 
@@ -96,6 +99,12 @@ void MaterialLibrary::write_used(MayaOutput& output) {
     if (transparency != 0.0F) {
       out.print<"\tsetAttr \".it\" -type \"float3\" %r %r %r ;\n">(transparency, transparency, transparency);
     }
+    // Self-illumination lights the diffuse colour whatever the lights do.
+    const auto glow = static_cast<float>(std::clamp(m.self_illumination, 0.0, 1.0));
+    if (glow != 0.0F) {
+      out.print<"\tsetAttr \".ic\" -type \"float3\" %r %r %r ;\n">(m.diffuse[0] * glow, m.diffuse[1] * glow,
+                                                                   m.diffuse[2] * glow);
+    }
     if (type != "lambert") {
       // The highlight is the specular colour at its specular level.
       const auto level = static_cast<float>(std::max(0.0, m.shine_strength));
@@ -123,30 +132,7 @@ void MaterialLibrary::write_used(MayaOutput& output) {
       output.connect(entry.group + ".msg", prefix + (kind == "lnk" ? ".olnk" : ".solk"));
     }
     ++link;
-    if (!m.diffuse_map) continue;
-    // The bitmap as a file texture placed by its UVW tiling, offset and angle.
-    const TextureMap& map = *m.diffuse_map;
-    const std::string file = output.names.claim(entry.shader + "File");
-    const std::string place = output.names.claim(entry.shader + "Place2d");
-    out.print<"createNode file -n \"%s\";\n\tsetAttr \".ftn\" -type \"string\" \"%s\";\n">(
-        file, MelString{map.bitmap});
-    out.print<"createNode place2dTexture -n \"%s\";\n">(place);
-    out.print<"\tsetAttr \".re\" -type \"float2\" %r %r ;\n">(static_cast<float>(map.u_tiling),
-                                                              static_cast<float>(map.v_tiling));
-    out.print<"\tsetAttr \".of\" -type \"float2\" %r %r ;\n">(static_cast<float>(map.u_offset),
-                                                              static_cast<float>(map.v_offset));
-    out.print<"\tsetAttr \".r\" %r;\n">(static_cast<float>(map.angle * 180.0 / std::numbers::pi));
-    for (const char* attribute :
-         {"c", "tf", "rf", "mu", "mv", "s", "wu", "wv", "re", "of", "n", "vt1", "vt2", "vt3", "vc1"}) {
-      output.connect(place + "." + attribute, file + "." + attribute);
-    }
-    output.connect(place + ".r", file + ".ro");
-    output.connect(place + ".o", file + ".uv");
-    output.connect(place + ".ofs", file + ".fs");
-    output.connect(file + ".oc", entry.shader + ".c");
-    output.connect(file + ".msg", info + ".t", true);
-    output.connect(file + ".msg", ":defaultTextureList1.tx", true);
-    output.connect(place + ".msg", ":defaultRenderUtilityList1.u", true);
+    write_material_maps(output, m, {entry.shader, type, info});
   }
   light_links_ = link;
 }

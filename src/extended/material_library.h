@@ -27,6 +27,9 @@ class MaterialLibrary {
   /// the initial shading group.
   FaceShading shading_for(MayaOutput& output, std::optional<std::int32_t> material_ref, const Mesh& mesh);
 
+  /// The material list.
+  [[nodiscard]] const std::vector<Material>& materials() const { return materials_; }
+
   /// Writes the shading networks of the materials used.
   void write_used(MayaOutput& output);
 

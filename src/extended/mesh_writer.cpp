@@ -50,10 +50,17 @@ bool finite_normal(const std::array<float, 3>& n) {
 /// the normals are smoothed (at an end they differ from both faces' own).
 class EdgeSmoothing {
  public:
-  EdgeSmoothing(const Mesh& mesh, const Matrix43& to_local, const CornerOrder& order)
-      : mesh_(mesh), to_local_(to_local), order_(order), normals_(!mesh.corner_normals.empty()) {}
+  EdgeSmoothing(const Mesh& mesh, const Matrix43& to_local, const CornerOrder& order,
+                const std::vector<std::uint8_t>& flat)
+      : mesh_(mesh),
+        to_local_(to_local),
+        order_(order),
+        flat_(flat),
+        normals_(!mesh.corner_normals.empty()),
+        pairwise_(normals_ || !flat.empty()) {}
 
   [[nodiscard]] bool soft(std::uint32_t f1, std::uint32_t f2, std::uint32_t u, std::uint32_t v) const {
+    if (!flat_.empty() && (flat(f1) || flat(f2))) return false;
     const std::uint32_t g1 = mesh_.faces[f1].smoothing, g2 = mesh_.faces[f2].smoothing;
     if (!normals_) return (g1 & g2) != 0;
     const std::array<float, 3> n1u = corner_normal(f1, u), n2u = corner_normal(f2, u);
@@ -64,7 +71,15 @@ class EdgeSmoothing {
     return (differ(n1u, own1) && differ(n1u, own2)) || (differ(n1v, own1) && differ(n1v, own2));
   }
 
-  [[nodiscard]] bool uses_normals() const { return normals_; }
+  /// True if each face on an edge is weighed against the first (the file's normals or flat
+  /// faces decide), false if the smoothing groups met so far do.
+  [[nodiscard]] bool uses_normals() const { return pairwise_; }
+  [[nodiscard]] bool flat(std::uint32_t f) const { return f < flat_.size() && flat_[f] != 0; }
+
+  [[nodiscard]] std::array<float, 3> own_normal(std::uint32_t f) const {
+    if (f < mesh_.face_normals.size() && finite_normal(mesh_.face_normals[f])) return mesh_.face_normals[f];
+    return geometric_normal(f);
+  }
 
  private:
   static bool differ(const std::array<float, 3>& a, const std::array<float, 3>& b) {
@@ -81,11 +96,6 @@ class EdgeSmoothing {
     return finite_normal(n) ? n : geometric_normal(f);
   }
 
-  [[nodiscard]] std::array<float, 3> own_normal(std::uint32_t f) const {
-    if (f < mesh_.face_normals.size() && finite_normal(mesh_.face_normals[f])) return mesh_.face_normals[f];
-    return geometric_normal(f);
-  }
-
   [[nodiscard]] std::array<float, 3> geometric_normal(std::uint32_t f) const {
     return face_normal(mesh_, mesh_.faces[f], to_local_, order_);
   }
@@ -93,7 +103,9 @@ class EdgeSmoothing {
   const Mesh& mesh_;
   const Matrix43& to_local_;
   const CornerOrder& order_;
+  const std::vector<std::uint8_t>& flat_;
   bool normals_;
+  bool pairwise_;
 };
 
 /// Finds every vertex pair once: each kept face's three edges become
@@ -159,27 +171,40 @@ std::string face_ranges(const std::vector<std::uint32_t>& faces, std::size_t& co
   return ranges;
 }
 
+void write_render_flags(MaWriter& out, const MeshLook& look) {
+  if (look.casts_shadows == false) out.append("\tsetAttr \".csh\" no;\n");
+  if (look.receives_shadows == false) out.append("\tsetAttr \".rcsh\" no;\n");
+  if (look.motion_blur == false) out.append("\tsetAttr \".mb\" no;\n");
+  if (!look.double_sided) out.append("\tsetAttr \".ds\" no;\n");
+}
+
 }  // namespace
 
-void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, std::string_view transform,
-                const Mesh& mesh, const Matrix43& to_local, const FaceShading& shading) {
+DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape,
+                         std::string_view transform, const Mesh& mesh, const Matrix43& to_local,
+                         const FaceShading& shading, const MeshLook& look, MeshRole role,
+                         std::string_view input) {
   MaWriter& out = output.out;
+  const bool data = role != MeshRole::Deformed;
+  const bool shaded = role != MeshRole::Intermediate;
   w.kept_faces.clear();
   for (std::uint32_t f = 0; f < mesh.faces.size(); ++f) {
     const auto& corners = mesh.faces[f].corners;
     if (!valid_corners(corners, mesh.vertices.size())) {
-      output.warnings.note("faces with a corner outside the vertex list are left out");
+      if (data) output.warnings.note("faces with a corner outside the vertex list are left out");
     } else if (corners[0] == corners[1] || corners[1] == corners[2] || corners[2] == corners[0]) {
-      output.warnings.note("faces with a repeated corner (no area) are left out");
+      if (data) output.warnings.note("faces with a repeated corner (no area) are left out");
     } else {
       w.kept_faces.push_back(f);
     }
   }
   const CornerOrder& order = to_local.determinant() < 0 ? kMirroredOrder : kFileOrder;
-  build_edges(w, mesh, order, EdgeSmoothing(mesh, to_local, order));
+  const EdgeSmoothing smoothing(mesh, to_local, order, look.flat_faces);
+  if (data) build_edges(w, mesh, order, smoothing);
 
   out.print<"createNode mesh -n \"%s\" -p \"%s\";\n">(shape, transform);
   out.append("\tsetAttr -k off \".v\";\n");
+  if (role == MeshRole::Intermediate) out.append("\tsetAttr \".io\" yes;\n");
 
   // Shading: one group for all, or a component list per group.
   std::vector<std::vector<std::uint32_t>> group_faces(std::max<std::size_t>(1, shading.groups.size()));
@@ -191,13 +216,17 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
   for (std::size_t g = 0; g < group_faces.size(); ++g) {
     if (!group_faces[g].empty()) used_groups.push_back(g);
   }
-  const bool per_face = used_groups.size() > 1;
+  const bool per_face = shaded && used_groups.size() > 1;
+  std::vector<std::string> face_lists;
   if (per_face) {
-    out.print<"\tsetAttr -s %d \".iog[0].og\";\n">(used_groups.size());
+    // A deformed shape keeps one more objectGroup, for its deformer's set.
+    const std::size_t groups = used_groups.size() + (role == MeshRole::Deformed ? 1 : 0);
+    out.print<"\tsetAttr -s %d \".iog[0].og\";\n">(groups);
     for (std::size_t k = 0; k < used_groups.size(); ++k) {
       std::size_t count = 0;
       const std::string ranges = face_ranges(group_faces[used_groups[k]], count);
-      out.print<"\tsetAttr \".iog[0].og[%d].gcl\" -type \"componentList\" %d%s;\n">(k, count, ranges);
+      face_lists.push_back(std::to_string(count) + ranges);
+      out.print<"\tsetAttr \".iog[0].og[%d].gcl\" -type \"componentList\" %s;\n">(k, face_lists.back());
     }
   }
   out.append("\tsetAttr \".vir\" yes;\n\tsetAttr \".vif\" yes;\n");
@@ -209,8 +238,9 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
   }
   for (std::size_t k = 0; k < uv_sets.size(); ++k) {
     const std::string set_name = "map" + std::to_string(uv_sets[k]->number);
-    const std::string attribute = "uvst[" + std::to_string(k) + "].uvsp";
     out.print<"\tsetAttr \".uvst[%d].uvsn\" -type \"string\" \"%s\";\n">(k, set_name);
+    if (!data) continue;
+    const std::string attribute = "uvst[" + std::to_string(k) + "].uvsp";
     const auto& coordinates = uv_sets[k]->coordinates;
     write_array(out, attribute, "float2", coordinates.size(),
                 [&](std::size_t i) { out.print<" %r %r">(coordinates[i][0], coordinates[i][1]); });
@@ -223,73 +253,84 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
     out.append(
         "\tsetAttr \".dcol\" yes;\n\tsetAttr \".ccls\" -type \"string\" \"colorSet1\";\n"
         "\tsetAttr \".clst[0].clsn\" -type \"string\" \"colorSet1\";\n");
-    write_array(out, "clst[0].clsp", "", mesh.colors.size(), [&](std::size_t i) {
-      out.print<" %r %r %r 1">(mesh.colors[i][0], mesh.colors[i][1], mesh.colors[i][2]);
-    });
+    if (data) {
+      write_array(out, "clst[0].clsp", "", mesh.colors.size(), [&](std::size_t i) {
+        out.print<" %r %r %r 1">(mesh.colors[i][0], mesh.colors[i][1], mesh.colors[i][2]);
+      });
+    }
   }
   out.append("\tsetAttr \".dcc\" -type \"string\" \"Ambient+Diffuse\";\n");
+  if (shaded) write_render_flags(out, look);
 
-  write_array(out, "vt", "", mesh.vertices.size(), [&](std::size_t i) {
-    const Vec3 p = to_local.apply(mesh.vertices[i]);
-    out.print<" %r %r %r">(single(p.x), single(p.y), single(p.z));
-  });
-  write_array(out, "ed", "", w.edge_soft.size(), [&](std::size_t e) {
-    out.print<" %d %d %d">(w.edge_vertices[2 * e], w.edge_vertices[2 * e + 1], w.edge_soft[e]);
-  });
-
-  // The file's normals, one per corner in face order, as locked normals.
-  if (!mesh.corner_normals.empty()) {
-    write_array(out, "n", "float3", 3 * w.kept_faces.size(), [&](std::size_t corner) {
-      const std::uint32_t f = w.kept_faces[corner / 3];
-      const std::size_t index = 3 * std::size_t{f} + order[corner % 3];
-      std::array<float, 3> n{};
-      if (index < mesh.corner_normals.size() && finite_normal(mesh.corner_normals[index])) {
-        n = mesh.corner_normals[index];
-      } else {
-        if (corner % 3 == 0)
-          output.warnings.note("faces without normals in MESH_NORMALS get their face's own");
-        n = face_normal(mesh, mesh.faces[f], to_local, order);
-      }
-      out.print<" %r %r %r">(n[0], n[1], n[2]);
+  if (data) {
+    write_array(out, "vt", "", mesh.vertices.size(), [&](std::size_t i) {
+      const Vec3 p = to_local.apply(mesh.vertices[i]);
+      out.print<" %r %r %r">(single(p.x), single(p.y), single(p.z));
     });
+    write_array(out, "ed", "", w.edge_soft.size(), [&](std::size_t e) {
+      out.print<" %d %d %d">(w.edge_vertices[2 * e], w.edge_vertices[2 * e + 1], w.edge_soft[e]);
+    });
+
+    // The file's normals, one per corner in face order, as locked normals;
+    // a flat face's corners take the face's own.
+    if (!mesh.corner_normals.empty()) {
+      const bool any_flat = !look.flat_faces.empty();
+      write_array(out, "n", "float3", 3 * w.kept_faces.size(), [&](std::size_t corner) {
+        const std::uint32_t f = w.kept_faces[corner / 3];
+        const std::size_t index = 3 * std::size_t{f} + order[corner % 3];
+        std::array<float, 3> n{};
+        if (any_flat && smoothing.flat(f)) {
+          n = smoothing.own_normal(f);
+        } else if (index < mesh.corner_normals.size() && finite_normal(mesh.corner_normals[index])) {
+          n = mesh.corner_normals[index];
+        } else {
+          if (corner % 3 == 0)
+            output.warnings.note("faces without normals in MESH_NORMALS get their face's own");
+          n = face_normal(mesh, mesh.faces[f], to_local, order);
+        }
+        out.print<" %r %r %r">(n[0], n[1], n[2]);
+      });
+    }
+
+    // Faces: their edges, then a UV face for each set and a colour face.
+    write_array(out, "fc", "polyFaces", w.kept_faces.size(), [&](std::size_t maya_face) {
+      const std::int64_t* edges = &w.face_edges[3 * maya_face];
+      out.print<" f 3 %d %d %d">(edges[0], edges[1], edges[2]);
+      const std::uint32_t f = w.kept_faces[maya_face];
+      for (std::size_t k = 0; k < uv_sets.size(); ++k) {
+        const Mesh::Channel& channel = *uv_sets[k];
+        if (f < channel.faces.size() && valid_corners(channel.faces[f], channel.coordinates.size())) {
+          const auto uv = reordered(channel.faces[f], order);
+          out.print<" mu %d 3 %d %d %d">(k, uv[0], uv[1], uv[2]);
+        } else {
+          const std::string set = "map" + std::to_string(channel.number);
+          output.warnings.note(f < channel.faces.size()
+                                   ? "texture faces with a corner outside their list lose their UVs in " + set
+                                   : "faces without a texture face have no UVs in " + set);
+        }
+      }
+      if (colored) {
+        if (f < mesh.color_faces.size() && valid_corners(mesh.color_faces[f], mesh.colors.size())) {
+          const auto c = reordered(mesh.color_faces[f], order);
+          out.print<" mc 0 3 %d %d %d">(c[0], c[1], c[2]);
+        } else {
+          output.warnings.note("faces without a valid colour face have no vertex colours");
+        }
+      }
+    });
+    out.append("\tsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\n");
   }
 
-  // Faces: their edges, then a UV face for each set and a colour face.
-  write_array(out, "fc", "polyFaces", w.kept_faces.size(), [&](std::size_t maya_face) {
-    const std::int64_t* edges = &w.face_edges[3 * maya_face];
-    out.print<" f 3 %d %d %d">(edges[0], edges[1], edges[2]);
-    const std::uint32_t f = w.kept_faces[maya_face];
-    for (std::size_t k = 0; k < uv_sets.size(); ++k) {
-      const Mesh::Channel& channel = *uv_sets[k];
-      if (f < channel.faces.size() && valid_corners(channel.faces[f], channel.coordinates.size())) {
-        const auto uv = reordered(channel.faces[f], order);
-        out.print<" mu %d 3 %d %d %d">(k, uv[0], uv[1], uv[2]);
-      } else {
-        const std::string set = "map" + std::to_string(channel.number);
-        output.warnings.note(f < channel.faces.size()
-                                 ? "texture faces with a corner outside their list lose their UVs in " + set
-                                 : "faces without a texture face have no UVs in " + set);
-      }
-    }
-    if (colored) {
-      if (f < mesh.color_faces.size() && valid_corners(mesh.color_faces[f], mesh.colors.size())) {
-        const auto c = reordered(mesh.color_faces[f], order);
-        out.print<" mc 0 3 %d %d %d">(c[0], c[1], c[2]);
-      } else {
-        output.warnings.note("faces without a valid colour face have no vertex colours");
-      }
-    }
-  });
-  out.append("\tsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\n");
-
   // The shading groups' connections; a group per face set needs a groupId.
+  DeformedShape deformed{std::string(input), per_face ? used_groups.size() : 0};
+  if (!shaded) return deformed;
   const std::string shape_name(shape);
   if (!per_face) {
     const std::string& group = shading.groups.empty()
                                    ? std::string(":initialShadingGroup")
                                    : shading.groups[used_groups.empty() ? 0 : used_groups[0]];
     output.connect(shape_name + ".iog", group + ".dsm", true);
-    return;
+    return deformed;
   }
   for (std::size_t k = 0; k < used_groups.size(); ++k) {
     const std::string& group = shading.groups[used_groups[k]];
@@ -300,7 +341,17 @@ void write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape, st
     output.connect(group + ".mwc", member + ".gco");
     output.connect(member, group + ".dsm", true);
     output.connect(id + ".msg", group + ".gn", true);
+    if (role != MeshRole::Deformed) continue;
+    // In a deformed shape's history the faces are tagged with the group's id
+    // before the deformer, which passes the tags on.
+    const std::string parts = output.names.claim(shape_name + "GroupParts");
+    out.print<"createNode groupParts -n \"%s\";\n\tsetAttr \".ihi\" 0;\n">(parts);
+    out.print<"\tsetAttr \".ic\" -type \"componentList\" %s;\n">(face_lists[k]);
+    output.connect(deformed.tagged_geometry, parts + ".ig");
+    output.connect(id + ".id", parts + ".gi");
+    deformed.tagged_geometry = parts + ".og";
   }
+  return deformed;
 }
 
 }  // namespace kestrun

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,31 @@ namespace kestrun {
 struct FaceShading {
   std::vector<std::string> groups;
   std::vector<std::uint32_t> face_group;
+};
+
+/// How a mesh renders: Maya's render flags, and the faces of a material with
+/// 3ds Max's faceted (Constant) shading.
+struct MeshLook {
+  bool double_sided = true;
+  std::optional<bool> casts_shadows;
+  std::optional<bool> receives_shadows;
+  std::optional<bool> motion_blur;
+  std::vector<std::uint8_t> flat_faces;  // 1 for each file face shaded flat; empty: none.
+};
+
+/// What a mesh shape is in its node's history.
+enum class MeshRole {
+  Plain,         // The mesh itself, its data on the shape.
+  Intermediate,  // A deformer's input ("<shape>Orig"): the data, hidden, in no shading group.
+  Deformed,      // The shape that shows a deformer's output: its shading and render flags only.
+};
+
+/// What a Deformed shape needs from its history: the geometry whose faces
+/// are tagged with the shading groups' ids (for the deformer to take), and
+/// the objectGroup of the shape left for the deformer's set.
+struct DeformedShape {
+  std::string tagged_geometry;
+  std::size_t deformer_group = 0;
 };
 
 /// Tables a mesh is turned into, kept from one mesh to the next so that a
@@ -38,8 +64,13 @@ struct MeshWorkspace {
 /// with a corner outside the vertex list, or with a repeated corner, are left
 /// out; a UV or colour face with a corner outside its list drops that
 /// attribute for its face; each such problem is noted once per kind.
-void write_mesh(MayaOutput& output, MeshWorkspace& workspace, std::string_view shape,
-                std::string_view transform, const Mesh& mesh, const Matrix43& to_local,
-                const FaceShading& shading);
+/// Faces of a flat look have hard edges and their own normals. As
+/// `role` says, the shape holds the data or the shading; for a Deformed one
+/// `input` is the geometry it deforms (the Orig's "<shape>Orig.w"), which
+/// passes through a groupParts for each shading group of a face set.
+DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& workspace, std::string_view shape,
+                         std::string_view transform, const Mesh& mesh, const Matrix43& to_local,
+                         const FaceShading& shading, const MeshLook& look, MeshRole role = MeshRole::Plain,
+                         std::string_view input = {});
 
 }  // namespace kestrun

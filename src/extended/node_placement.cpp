@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "extended/curve_playback.h"
+
 namespace kestrun {
 namespace {
 
@@ -47,7 +49,8 @@ Placement NodePlacer::place(std::string_view source_name, std::string_view paren
 
 Placement NodePlacer::link(int index, std::string_view parent_source) {
   Entry& entry = entries_[static_cast<std::size_t>(index)];
-  Placement placement{entry.maya, root_, entry.world};
+  Placement placement{entry.maya, root_, entry.world, index};
+  entry.local = entry.world;
   if (parent_source.empty()) return placement;
   const int parent = find(parent_source, index);
   if (parent < 0) {
@@ -58,8 +61,35 @@ Placement NodePlacer::link(int index, std::string_view parent_source) {
     join(index, parent);
     placement.parent = above.maya;
     placement.local = entry.world * inverse(above.world).value_or(Matrix43{});
+    entry.local = placement.local;
   }
   return placement;
+}
+
+void NodePlacer::keep_motion(int index, const NodeMotion& motion) {
+  Entry& entry = entries_[static_cast<std::size_t>(index)];
+  entry.moves = !motion.curves.empty();
+  std::size_t keys = 0;
+  for (const Curve& curve : motion.curves) keys += curve.keys.size();
+  if (!entry.moves || kept_keys_ + keys > kMaxKeptKeys) return;
+  kept_keys_ += keys;
+  entry.motion = std::make_unique<NodeMotion>(motion);
+}
+
+std::optional<Matrix43> NodePlacer::world_at(int index, double frame, double frames_per_second) const {
+  Matrix43 world;
+  for (int at = index; at >= 0;) {
+    const Entry& entry = entries_[static_cast<std::size_t>(at)];
+    if (entry.motion) {
+      world = world * local_at(entry.motion->channels, entry.motion->curves, frame, frames_per_second);
+    } else if (entry.moves) {
+      return std::nullopt;
+    } else {
+      world = world * entry.local;
+    }
+    at = entry.parent;
+  }
+  return world;
 }
 
 void NodePlacer::pass_over(std::string_view source_name, std::string_view parent_source,

@@ -2,11 +2,14 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "extended/animation_curves.h"
 #include "extended/maya_output.h"
 #include "model/animation_model.h"
 #include "model/transform_math.h"
@@ -17,6 +20,14 @@ struct Placement {
   std::string name;    // The node's Maya name.
   std::string parent;  // The Maya node it is created under; empty at the top level.
   Matrix43 local;      // Its transform relative to that node.
+  int index = -1;      // The node's entry in the placer.
+};
+
+/// How a written node moves as Maya plays it back: its channels and the
+/// curves that drive some of them.
+struct NodeMotion {
+  Channels channels;
+  std::vector<Curve> curves;
 };
 
 /// Keeps one small entry per node (its names and world transform) and
@@ -47,6 +58,22 @@ class NodePlacer {
   void pass_over(std::string_view source_name, std::string_view parent_source, const Matrix43& world,
                  NodeAnimation animation);
 
+  /// Keeps the motion of the written node `index`, for world_at, while the
+  /// curves kept stay under a bound on memory (kMaxKeptKeys keys).
+  void keep_motion(int index, const NodeMotion& motion);
+
+  /// The world matrix of the written node `index` at `frame`, below the
+  /// Y-up root, as Maya plays back its curves and its ancestors': nothing
+  /// if the motion of a node on the way was not kept.
+  [[nodiscard]] std::optional<Matrix43> world_at(int index, double frame, double frames_per_second) const;
+
+  /// The parent entry of the written node `index` (-1: none), and its world
+  /// matrix as the file places it.
+  [[nodiscard]] int parent_of(int index) const { return entries_[static_cast<std::size_t>(index)].parent; }
+  [[nodiscard]] const Matrix43& world_of(int index) const {
+    return entries_[static_cast<std::size_t>(index)].world;
+  }
+
   /// Makes `root` the node that top-level nodes are created under.
   void set_root(std::string root) { root_ = std::move(root); }
 
@@ -65,7 +92,12 @@ class NodePlacer {
     std::string parent_source;
     NodeAnimation animation;
     bool in_chain = false;
+    // As written: its local matrix and, if it moves, its motion (or that it moves beyond what is kept).
+    Matrix43 local;
+    std::unique_ptr<NodeMotion> motion;
+    bool moves = false;
   };
+  static constexpr std::size_t kMaxKeptKeys = std::size_t{1} << 14;
 
   int find(std::string_view source, int before) const;
   /// Writes the passed-over node `index`, and first its passed-over ancestors.
@@ -84,6 +116,7 @@ class NodePlacer {
   std::vector<Entry> entries_;
   std::vector<int> tree_;
   std::unordered_map<std::string, std::vector<int>> by_source_;  // Indices in file order.
+  std::size_t kept_keys_ = 0;
 };
 
 /// Writes a transform node with `channels` (those not at their defaults).

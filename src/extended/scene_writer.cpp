@@ -5,7 +5,13 @@
 
 #include "base/version.h"
 #include "extended/animation_curves.h"
+#include "extended/curve_playback.h"
 #include "extended/light_camera_writer.h"
+#include "extended/mesh_animation_writer.h"
+#include "extended/mesh_look.h"
+#include "extended/setting_curves.h"
+#include "extended/shape_writer.h"
+#include "extended/visibility_curve.h"
 #include "maya/header.h"
 
 namespace kestrun {
@@ -124,31 +130,84 @@ void SceneWriter::on_object(SceneObject object) {
 
 void SceneWriter::write_object(const SceneObject& object, const Matrix43& world) {
   const Placement placement = placer_.place(object.name, object.parent, world);
-  write_node(placement, object.animation);
+  const NodeMotion motion = write_node(placement, object.animation, &object.visibility);
+  const bool animated = settings_.categories.animation;
+  const double ticks_per_frame = timing_.ticks_per_frame;
   switch (object.kind) {
     case ObjectKind::Geometry:
-      if (object.mesh) {
-        const FaceShading shading = materials_.shading_for(output_, object.material_ref, *object.mesh);
-        write_mesh(output_, workspace_, output_.names.claim(placement.name + "Shape"), placement.name,
-                   *object.mesh, *inverse(world), shading);
-        ++report_.meshes;
+      if (object.mesh) write_geometry(object, placement, motion, world);
+      break;
+    case ObjectKind::Light: {
+      const SettingsShape shape = write_light(output_, placement.name, object.light);
+      ++report_.lights;
+      if (animated) {
+        write_node_curves(shape.name, light_setting_curves(object.light, object.light_animation, shape.type,
+                                                           ticks_per_frame));
       }
       break;
-    case ObjectKind::Light:
-      write_light(output_, placement.name, object.light);
-      ++report_.lights;
-      break;
-    case ObjectKind::Camera:
-      write_camera(output_, placement.name, object.camera);
+    }
+    case ObjectKind::Camera: {
+      const SettingsShape shape = write_camera(output_, placement.name, object.camera);
       ++report_.cameras;
+      if (animated) {
+        write_node_curves(shape.name,
+                          camera_setting_curves(object.camera, object.camera_animation, ticks_per_frame));
+      }
       break;
+    }
     case ObjectKind::Shape:
-      output_.warnings.note("the splines of a SHAPEOBJECT are not converted; its transform is");
+      write_shape_lines(output_, placement.name, object.shape_lines, *inverse(world));
       break;
     default:
       break;
   }
-  write_animation(placement.name, placement.local, object.animation);
+  write_motion(placement, motion);
+}
+
+void SceneWriter::write_geometry(const SceneObject& object, const Placement& placement,
+                                 const NodeMotion& motion, const Matrix43& world) {
+  const Mesh& mesh = *object.mesh;
+  const std::string shape = output_.names.claim(placement.name + "Shape");
+  const auto style_of = [&](const Mesh& of) {
+    return MeshStyle{materials_.shading_for(output_, object.material_ref, of),
+                     mesh_look(materials_.materials(), object.material_ref, of, object.properties)};
+  };
+  const MeshStyle style = style_of(mesh);
+  const Matrix43 to_local = *inverse(world);
+  ++report_.meshes;
+  if (!settings_.categories.animation || object.mesh_animation.empty()) {
+    write_mesh(output_, workspace_, shape, placement.name, mesh, to_local, style.shading, style.look);
+    return;
+  }
+  // Where the node is at a tick, as Maya plays back its curves and its parents'.
+  const double fps = frames_per_second();
+  bool parents_known = true;
+  const auto to_local_at = [&](double tick) {
+    const double frame = tick / timing_.ticks_per_frame;
+    Matrix43 node =
+        motion.curves.empty() ? placement.local : local_at(motion.channels, motion.curves, frame, fps);
+    const int parent = placer_.parent_of(placement.index);
+    if (parent >= 0) {
+      std::optional<Matrix43> above = placer_.world_at(parent, frame, fps);
+      if (!above) {
+        parents_known = false;
+        above = placer_.world_of(parent);
+      }
+      node = node * *above;
+    }
+    return inverse(node).value_or(to_local);
+  };
+  write_animated_mesh(output_, workspace_,
+                      {placement.name, shape, mesh, object.mesh_animation, to_local,
+                       static_cast<double>(timing_.ticks_per_frame)},
+                      style, style_of, to_local_at, [this](std::string_view node, std::vector<Curve> curves) {
+                        write_node_curves(node, std::move(curves));
+                      });
+  if (!parents_known) {
+    output_.warnings.note(
+        "a parent's motion is not kept (the scene's curves before it are too many); the meshes of its "
+        "MESH_ANIMATION are placed as if that parent stood still");
+  }
 }
 
 void SceneWriter::write_target(const SceneObject& object) {
@@ -158,33 +217,54 @@ void SceneWriter::write_target(const SceneObject& object) {
   Matrix43 world = object.target ? object.target->world : Matrix43{};
   if (!inverse(world)) world = Matrix43{};
   const Placement placement = placer_.place(object.name + ".Target", "", world);
-  write_node(placement, object.target_animation);
-  write_animation(placement.name, placement.local, object.target_animation);
+  write_motion(placement, write_node(placement, object.target_animation));
 }
 
 void SceneWriter::write_plain(const Placement& placement, std::string_view source,
                               const NodeAnimation& animation) {
   // Told with its own name, apart from what the node being written has noted.
   std::vector<Warnings::Pending> noted = output_.warnings.take_pending();
-  write_node(placement, animation);
-  write_animation(placement.name, placement.local, animation);
+  write_motion(placement, write_node(placement, animation));
   output_.warnings.flush(quoted_name(source));
   output_.warnings.restore(std::move(noted));
 }
 
-void SceneWriter::write_node(const Placement& placement, const NodeAnimation& animation) {
+NodeMotion SceneWriter::write_node(const Placement& placement, const NodeAnimation& animation,
+                                   const FloatTrack* visibility) {
   const bool animated = settings_.categories.animation && !animation.empty();
+  NodeMotion motion;
   // A singular matrix (callers hand only regular ones) leaves the channels at their defaults.
-  write_transform(output_.out, placement.name, placement.parent,
-                  transform_channels(placement.local, animated ? &animation : nullptr).value_or(Channels{}));
+  motion.channels = transform_channels(placement.local, animated ? &animation : nullptr).value_or(Channels{});
+  write_transform(output_.out, placement.name, placement.parent, motion.channels);
+  if (animated) motion.curves = build_curves(animation, placement.local, timing_, output_.warnings);
+  if (settings_.categories.animation && visibility != nullptr) {
+    NodeVisibility shown = node_visibility(*visibility, timing_.ticks_per_frame);
+    if (shown.hidden) output_.out.append("\tsetAttr \".v\" no;\n");
+    if (shown.curve) {
+      std::vector<Curve> curve(1, std::move(*shown.curve));
+      merge_keys_at_one_frame(curve, output_.warnings);
+      motion.curves.push_back(std::move(curve.front()));
+    }
+  }
+  return motion;
 }
 
-void SceneWriter::write_animation(std::string_view node, const Matrix43& local,
-                                  const NodeAnimation& animation) {
-  if (!settings_.categories.animation || animation.empty()) return;
-  const std::vector<Curve> curves = build_curves(animation, local, timing_, output_.warnings);
+void SceneWriter::write_motion(const Placement& placement, const NodeMotion& motion) {
+  if (motion.curves.empty()) return;
+  write_curves(output_, placement.name, motion.curves);
+  report_.animation_curves += motion.curves.size();
+  placer_.keep_motion(placement.index, motion);
+}
+
+void SceneWriter::write_node_curves(std::string_view node, std::vector<Curve> curves) {
+  if (curves.empty()) return;
+  merge_keys_at_one_frame(curves, output_.warnings);
   write_curves(output_, node, curves);
   report_.animation_curves += curves.size();
+}
+
+double SceneWriter::frames_per_second() const {
+  return time_unit(settings_.categories.scene ? timing_.frame_speed : 30).rate;
 }
 
 void SceneWriter::finish() {

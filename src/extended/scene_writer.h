@@ -48,9 +48,19 @@ class SceneWriter final : public SceneSink {
   void write_target(const SceneObject& object);
   void write_closing();
 
-  /// The transform of a placed node, its channels as its animation will drive them.
-  void write_node(const Placement& placement, const NodeAnimation& animation);
-  void write_animation(std::string_view node, const Matrix43& local, const NodeAnimation& animation);
+  /// The transform of a placed node, its channels as its animation will drive
+  /// them; returns them with the curves of its animation and visibility
+  /// (built, not yet written).
+  NodeMotion write_node(const Placement& placement, const NodeAnimation& animation,
+                        const FloatTrack* visibility = nullptr);
+  /// Writes the curves of the node and keeps its motion for the nodes under it.
+  void write_motion(const Placement& placement, const NodeMotion& motion);
+  void write_geometry(const SceneObject& object, const Placement& placement, const NodeMotion& motion,
+                      const Matrix43& world);
+  /// Writes curves of `node` (a shape, a deformer) and counts them.
+  void write_node_curves(std::string_view node, std::vector<Curve> curves);
+  /// The frame rate of the Maya time unit the file is written in.
+  [[nodiscard]] double frames_per_second() const;
   /// A node the switches left out, written because a converted one hangs from it.
   void write_plain(const Placement& placement, std::string_view source, const NodeAnimation& animation);
 

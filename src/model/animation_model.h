@@ -31,6 +31,24 @@ struct Track {
   std::vector<Key> keys;
 };
 
+/// A key of a float controller (a visibility track): its time and value,
+/// and what its kind adds, as for Key.
+struct FloatKey {
+  double time = 0.0;  // Ticks.
+  double value = 0.0;
+  double in_tangent = 0.0;  // Bezier keys: slopes, value per tick.
+  double out_tangent = 0.0;
+  unsigned flags = 0;    // ...and its flags (bits 7 to 12: in and out tangent types).
+  double tension = 0.0;  // TCB keys.
+  double continuity = 0.0;
+  double bias = 0.0;
+};
+
+struct FloatTrack {
+  KeyKind kind = KeyKind::Sample;
+  std::vector<FloatKey> keys;
+};
+
 struct NodeAnimation {
   Track position;
   Track rotation;

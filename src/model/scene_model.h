@@ -26,9 +26,31 @@ struct SceneTiming {
 
 using Color = std::array<float, 3>;
 
-/// A bitmap map of a material (MAP_DIFFUSE) and its UVW placement.
+/// The slot a map fills in a material: MAP_DIFFUSE, MAP_BUMP... A map that
+/// a material of another class than Standard holds, or one inside another
+/// map, is MAP_GENERIC.
+enum class MapSlot : std::uint8_t {
+  Generic,
+  Ambient,
+  Diffuse,
+  Specular,
+  Shine,
+  ShineStrength,
+  SelfIllum,
+  Opacity,
+  FilterColor,
+  Bump,
+  Reflect,
+  Refract
+};
+
+/// A map of a material and, for a bitmap, its file and UVW placement.
 struct TextureMap {
-  std::string bitmap;  // The path as written.
+  MapSlot slot = MapSlot::Diffuse;
+  std::string map_class;  // MAP_CLASS: "Bitmap", "Checker", "Mix"...
+  std::string bitmap;     // The path as written; empty for other classes.
+  double amount = 1.0;    // MAP_AMOUNT: how much of the slot the map gives.
+  bool invert = false;    // BITMAP_INVERT.
   double u_offset = 0.0;
   double v_offset = 0.0;
   double u_tiling = 1.0;
@@ -46,8 +68,18 @@ struct Material {
   double shine = 0.0;           // Glossiness: 0 to 1 (AC3D writes 0 to 128).
   double shine_strength = 0.0;  // Specular level.
   double transparency = 0.0;
-  std::optional<TextureMap> diffuse_map;
+  double self_illumination = 0.0;  // MATERIAL_SELFILLUM, 0 to 1.
+  bool two_sided = false;          // MATERIAL_TWOSIDED.
+  std::vector<TextureMap> maps;    // In file order, one per slot at most.
   std::vector<Material> sub_materials;
+
+  /// The map in `slot`, or nothing.
+  [[nodiscard]] const TextureMap* map(MapSlot slot) const {
+    for (const TextureMap& found : maps) {
+      if (found.slot == slot) return &found;
+    }
+    return nullptr;
+  }
 };
 
 /// The faces and lists of one MESH block, as the file gives them.
@@ -63,6 +95,7 @@ struct Mesh {
     std::vector<std::array<float, 2>> coordinates;
     std::vector<std::array<std::uint32_t, 3>> faces;
   };
+  std::optional<double> time;  // TIMEVALUE, ticks: the time the mesh is of.
   std::vector<Vec3> vertices;  // World space, as the exporter writes them.
   std::vector<Face> faces;
   std::vector<Channel> channels;
@@ -81,6 +114,7 @@ enum class ObjectKind { Geometry, Helper, Shape, Light, Camera, Group };
 enum class LightType { Omni, Directional, TargetSpot, FreeSpot };
 
 struct LightSettings {
+  double time = 0.0;  // TIMEVALUE, ticks: the time the settings are of.
   LightType type = LightType::Omni;
   Color color{1.0F, 1.0F, 1.0F};
   double intensity = 1.0;
@@ -90,6 +124,7 @@ struct LightSettings {
 };
 
 struct CameraSettings {
+  double time = 0.0;       // TIMEVALUE, ticks.
   double fov = 0.7854;     // Horizontal, radians.
   double near_clip = 0.0;  // Clipping by hand; 0: none given.
   double far_clip = 0.0;
@@ -100,6 +135,21 @@ struct CameraSettings {
 struct NodeTransform {
   std::string name;  // The NODE_NAME inside NODE_TM.
   Matrix43 world;
+};
+
+/// A polyline of a SHAPEOBJECT: its knots and the points the exporter
+/// interpolated between them, in order, in world space.
+struct ShapeLine {
+  bool closed = false;
+  std::vector<Vec3> points;
+};
+
+/// The render settings of a GEOMOBJECT's node (PROP_*); nothing where the
+/// file says nothing.
+struct ObjectProperties {
+  std::optional<bool> casts_shadows;
+  std::optional<bool> receives_shadows;
+  std::optional<bool> motion_blur;
 };
 
 /// The keyword of a kind's block ("GEOMOBJECT").
@@ -129,11 +179,17 @@ struct SceneObject {
   std::optional<NodeTransform> transform;
   std::optional<NodeTransform> target;  // A camera's or light's "<name>.Target".
   std::optional<Mesh> mesh;
+  std::vector<Mesh> mesh_animation;  // MESH_ANIMATION: whole meshes at their times.
+  std::vector<ShapeLine> shape_lines;
   std::optional<std::int32_t> material_ref;
+  ObjectProperties properties;
   LightSettings light;
   CameraSettings camera;
+  std::vector<LightSettings> light_animation;  // LIGHT_ANIMATION: the settings at their times.
+  std::vector<CameraSettings> camera_animation;
   NodeAnimation animation;
   NodeAnimation target_animation;
+  FloatTrack visibility;  // NODE_VISIBILITY_TRACK.
 };
 
 }  // namespace kestrun

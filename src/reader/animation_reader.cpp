@@ -98,7 +98,70 @@ Track read_track(BlockReader& reader, const Controller& controller) {
   return track;
 }
 
+/// A float controller block: how its keys were made and the keyword of its
+/// key lines (a sampled one's "*CONTROL_FLOAT_SAMPLE "class" {" holds
+/// CONTROL_FLOAT_KEY lines, as a linear one does).
+bool float_controller_of(Keyword block, KeyKind& kind, Keyword& key) {
+  switch (block) {
+    case Keyword::ControlFloatSample:
+      kind = KeyKind::Sample;
+      key = Keyword::ControlFloatKey;
+      return true;
+    case Keyword::ControlFloatLinear:
+      kind = KeyKind::Linear;
+      key = Keyword::ControlFloatKey;
+      return true;
+    case Keyword::ControlFloatTcb:
+      kind = KeyKind::Tcb;
+      key = Keyword::ControlTcbFloatKey;
+      return true;
+    case Keyword::ControlFloatBezier:
+      kind = KeyKind::Bezier;
+      key = Keyword::ControlBezierFloatKey;
+      return true;
+    default:
+      return false;
+  }
+}
+
+FloatKey read_float_key(BlockReader& reader, KeyKind kind) {
+  FloatKey key;
+  key.time = reader.number("key time");
+  key.value = reader.number("key value");
+  if (kind == KeyKind::Bezier) {
+    key.in_tangent = reader.number("in tangent");
+    key.out_tangent = reader.number("out tangent");
+    key.flags = static_cast<unsigned>(std::clamp<std::int64_t>(reader.integer("key flags"), 0, 0xFFFFFFFF));
+  } else if (kind == KeyKind::Tcb) {
+    key.tension = reader.number("tension");
+    key.continuity = reader.number("continuity");
+    key.bias = reader.number("bias");
+  }
+  return key;
+}
+
 }  // namespace
+
+FloatTrack read_visibility_track(BlockReader& reader) {
+  FloatTrack track;
+  reader.read_block("NODE_VISIBILITY_TRACK", [&](Keyword block) {
+    KeyKind kind{};
+    Keyword key_keyword{};
+    if (!float_controller_of(block, kind, key_keyword)) return;
+    if (!track.keys.empty()) reader.note("a second controller in NODE_VISIBILITY_TRACK replaces the first");
+    track = {kind, {}};
+    reader.read_block("a float controller", [&](Keyword keyword) {
+      if (keyword != key_keyword) return;
+      const FloatKey key = read_float_key(reader, kind);
+      if (!track.keys.empty() && !(key.time > track.keys.back().time)) {
+        reader.note("a key that is not later than the one before is left out");
+        return;
+      }
+      track.keys.push_back(key);
+    });
+  });
+  return track;
+}
 
 void read_tm_animation(BlockReader& reader, SceneObject& object) {
   std::string name;

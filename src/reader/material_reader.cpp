@@ -1,5 +1,6 @@
 // MATERIAL_LIST blocks.
 #include <algorithm>
+#include <optional>
 
 #include "reader/part_readers.h"
 
@@ -15,17 +16,56 @@ Color read_color(BlockReader& reader, std::string_view what) {
   return {static_cast<float>(value.x), static_cast<float>(value.y), static_cast<float>(value.z)};
 }
 
-TextureMap read_map(BlockReader& reader, bool& is_bitmap) {
+/// The slot of a map keyword, or nothing for another keyword.
+std::optional<MapSlot> map_slot(Keyword keyword) {
+  switch (keyword) {
+    case Keyword::MapGeneric:
+      return MapSlot::Generic;
+    case Keyword::MapAmbient:
+      return MapSlot::Ambient;
+    case Keyword::MapDiffuse:
+      return MapSlot::Diffuse;
+    case Keyword::MapSpecular:
+      return MapSlot::Specular;
+    case Keyword::MapShine:
+      return MapSlot::Shine;
+    case Keyword::MapShineStrength:
+      return MapSlot::ShineStrength;
+    case Keyword::MapSelfIllum:
+      return MapSlot::SelfIllum;
+    case Keyword::MapOpacity:
+      return MapSlot::Opacity;
+    case Keyword::MapFilterColor:
+      return MapSlot::FilterColor;
+    case Keyword::MapBump:
+      return MapSlot::Bump;
+    case Keyword::MapReflect:
+      return MapSlot::Reflect;
+    case Keyword::MapRefract:
+      return MapSlot::Refract;
+    default:
+      return std::nullopt;
+  }
+}
+
+/// A map block. The maps a map of another class holds (a Mix's, say) are
+/// passed over with their block: what they give is the outer map's.
+TextureMap read_map(BlockReader& reader, MapSlot slot) {
   TextureMap map;
-  is_bitmap = false;
-  reader.read_block("MAP_DIFFUSE", [&](Keyword keyword) {
+  map.slot = slot;
+  reader.read_block("a MAP_ block", [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::MapClass:
-        is_bitmap = reader.text("MAP_CLASS") == "Bitmap" || is_bitmap;
+        map.map_class = reader.text("MAP_CLASS");
+        break;
+      case Keyword::MapAmount:
+        map.amount = reader.number("MAP_AMOUNT");
         break;
       case Keyword::Bitmap:
         map.bitmap = reader.text("BITMAP");
-        is_bitmap = true;
+        break;
+      case Keyword::BitmapInvert:
+        map.invert = true;
         break;
       case Keyword::UvwUOffset:
         map.u_offset = reader.number("UVW_U_OFFSET");
@@ -80,12 +120,12 @@ Material read_material(BlockReader& reader, std::string_view block, int depth) {
       case Keyword::MaterialShading:
         material.shading = reader.text("MATERIAL_SHADING");
         break;
-      case Keyword::MapDiffuse: {
-        bool is_bitmap = false;
-        TextureMap map = read_map(reader, is_bitmap);
-        if (is_bitmap && !map.bitmap.empty()) material.diffuse_map = std::move(map);
+      case Keyword::MaterialSelfIllum:
+        material.self_illumination = reader.number("MATERIAL_SELFILLUM");
         break;
-      }
+      case Keyword::MaterialTwoSided:
+        material.two_sided = true;
+        break;
       case Keyword::Submaterial: {
         const std::int64_t index = reader.integer("SUBMATERIAL");
         if (depth + 1 >= kMaxMaterialDepth) {
@@ -100,6 +140,18 @@ Material read_material(BlockReader& reader, std::string_view block, int depth) {
         break;
       }
       default:
+        if (const std::optional<MapSlot> slot = map_slot(keyword)) {
+          TextureMap map = read_map(reader, *slot);
+          if (map.map_class.empty() && !map.bitmap.empty()) map.map_class = "Bitmap";
+          const auto same_slot = std::find_if(material.maps.begin(), material.maps.end(),
+                                              [&](const TextureMap& kept) { return kept.slot == *slot; });
+          if (same_slot != material.maps.end() && *slot != MapSlot::Generic) {
+            reader.note("a second map of one slot replaces the first");
+            *same_slot = std::move(map);
+          } else {
+            material.maps.push_back(std::move(map));
+          }
+        }
         break;
     }
   });

@@ -23,6 +23,9 @@ class MeshReader {
     reader_.read_block("MESH", [this](Keyword keyword) { statement(keyword, main_channel()); });
     check_count(declared_vertices_, mesh_.vertices.size(), "MESH_NUMVERTEX", "vertices");
     check_count(declared_faces_, mesh_.faces.size(), "MESH_NUMFACES", "faces");
+    // Room made for a count the lines did not fill is given back: a MESH_ANIMATION keeps many meshes.
+    if (mesh_.vertices.capacity() > mesh_.vertices.size()) mesh_.vertices.shrink_to_fit();
+    if (mesh_.faces.capacity() > mesh_.faces.size()) mesh_.faces.shrink_to_fit();
     match_normals();
     return std::move(mesh_);
   }
@@ -40,6 +43,9 @@ class MeshReader {
 
   void statement(Keyword keyword, Mesh::Channel& texture) {
     switch (keyword) {
+      case Keyword::TimeValue:
+        mesh_.time = reader_.number("TIMEVALUE");
+        break;
       case Keyword::MeshNumVertex:
         declared_vertices_ = reserve(mesh_.vertices, "MESH_NUMVERTEX");
         break;
@@ -338,5 +344,21 @@ class MeshReader {
 }  // namespace
 
 Mesh read_mesh(BlockReader& reader) { return MeshReader(reader).read(); }
+
+std::vector<Mesh> read_mesh_animation(BlockReader& reader) {
+  std::vector<Mesh> meshes;
+  reader.read_block("MESH_ANIMATION", [&](Keyword keyword) {
+    if (keyword != Keyword::Mesh) return;
+    Mesh mesh = read_mesh(reader);
+    if (!mesh.time) {
+      reader.note("a MESH in MESH_ANIMATION without a TIMEVALUE is left out");
+    } else if (!meshes.empty() && !(*mesh.time > *meshes.back().time)) {
+      reader.note("a MESH in MESH_ANIMATION not later than the one before is left out");
+    } else {
+      meshes.push_back(std::move(mesh));
+    }
+  });
+  return meshes;
+}
 
 }  // namespace kestrun::reader

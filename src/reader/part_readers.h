@@ -14,6 +14,26 @@ std::vector<Material> read_material_list(BlockReader& reader);
 /// On MESH's first argument: the mesh as the file gives it.
 Mesh read_mesh(BlockReader& reader);
 
+/// On MESH_ANIMATION's first argument: its meshes, each at a TIMEVALUE later
+/// than the one before (others are left out).
+std::vector<Mesh> read_mesh_animation(BlockReader& reader);
+
+/// On SHAPE_LINE's first argument: the polyline.
+ShapeLine read_shape_line(BlockReader& reader);
+
+/// On NODE_VISIBILITY_TRACK's first argument: its float controller.
+FloatTrack read_visibility_track(BlockReader& reader);
+
+/// On LIGHT_SETTINGS' (CAMERA_SETTINGS') first argument: the settings, into
+/// `light` (`camera`). True if the block gave a TIMEVALUE.
+bool read_light_settings(BlockReader& reader, LightSettings& light);
+bool read_camera_settings(BlockReader& reader, CameraSettings& camera);
+
+/// On LIGHT_ANIMATION's (CAMERA_ANIMATION's) first argument: the settings
+/// at their times, each starting from the static settings.
+std::vector<LightSettings> read_light_animation(BlockReader& reader, const LightSettings& light);
+std::vector<CameraSettings> read_camera_animation(BlockReader& reader, const CameraSettings& camera);
+
 /// On TM_ANIMATION's first argument: its tracks, into `object`'s animation
 /// or, for a block named "<name>.Target", its target's.
 void read_tm_animation(BlockReader& reader, SceneObject& object);

@@ -79,56 +79,13 @@ LightType light_type(std::string_view word) {
   return LightType::FreeSpot;
 }
 
-void read_light_settings(BlockReader& reader, LightSettings& light) {
-  reader.read_block("LIGHT_SETTINGS", [&](Keyword keyword) {
-    switch (keyword) {
-      case Keyword::LightColor: {
-        const Vec3 color = reader.vec3("LIGHT_COLOR");
-        light.color = {static_cast<float>(color.x), static_cast<float>(color.y), static_cast<float>(color.z)};
-        break;
-      }
-      case Keyword::LightIntens:
-        light.intensity = reader.number("LIGHT_INTENS");
-        break;
-      case Keyword::LightHotspot:
-        light.hotspot = reader.number("LIGHT_HOTSPOT");
-        break;
-      case Keyword::LightFalloff:
-        light.falloff = reader.number("LIGHT_FALLOFF");
-        break;
-      default:
-        break;
-    }
-  });
-}
-
-void read_camera_settings(BlockReader& reader, CameraSettings& camera) {
-  // CAMERA_HITHER and CAMERA_YON are the clipping planes of a camera that
-  // clips by hand; CAMERA_NEAR and CAMERA_FAR are only its environment range
-  // (for fog and the like), which clips nothing.
-  reader.read_block("CAMERA_SETTINGS", [&](Keyword keyword) {
-    switch (keyword) {
-      case Keyword::CameraHither:
-        camera.near_clip = reader.number("CAMERA_HITHER");
-        break;
-      case Keyword::CameraYon:
-        camera.far_clip = reader.number("CAMERA_YON");
-        break;
-      case Keyword::CameraFov:
-        camera.fov = reader.number("CAMERA_FOV");
-        break;
-      case Keyword::CameraTdist:
-        camera.target_distance = reader.number("CAMERA_TDIST");
-        break;
-      default:
-        break;
-    }
-  });
-}
-
 SceneObject read_object(BlockReader& reader, ObjectKind kind) {
   SceneObject object;
   object.kind = kind;
+  std::int64_t declared_lines = -1;
+  const auto property = [&reader](std::string_view what, std::optional<bool>& into) {
+    into = reader.integer(what) != 0;
+  };
   reader.read_block(block_name(kind), [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::NodeName:
@@ -171,10 +128,48 @@ SceneObject read_object(BlockReader& reader, ObjectKind kind) {
       case Keyword::CameraSettings:
         read_camera_settings(reader, object.camera);
         break;
+      case Keyword::LightAnimation:
+        if (!object.light_animation.empty()) reader.note("a further LIGHT_ANIMATION replaces the one before");
+        object.light_animation = read_light_animation(reader, object.light);
+        break;
+      case Keyword::CameraAnimation:
+        if (!object.camera_animation.empty())
+          reader.note("a further CAMERA_ANIMATION replaces the one before");
+        object.camera_animation = read_camera_animation(reader, object.camera);
+        break;
+      case Keyword::MeshAnimation:
+        if (!object.mesh_animation.empty()) reader.note("a further MESH_ANIMATION replaces the one before");
+        object.mesh_animation = read_mesh_animation(reader);
+        break;
+      case Keyword::NodeVisibilityTrack:
+        if (!object.visibility.keys.empty())
+          reader.note("a further NODE_VISIBILITY_TRACK replaces the one before");
+        object.visibility = read_visibility_track(reader);
+        break;
+      case Keyword::ShapeLineCount:
+        declared_lines = reader.integer("SHAPE_LINECOUNT");
+        break;
+      case Keyword::ShapeLine:
+        reader.integer("SHAPE_LINE");
+        object.shape_lines.push_back(read_shape_line(reader));
+        break;
+      case Keyword::PropCastShadow:
+        property("PROP_CASTSHADOW", object.properties.casts_shadows);
+        break;
+      case Keyword::PropRecvShadow:
+        property("PROP_RECVSHADOW", object.properties.receives_shadows);
+        break;
+      case Keyword::PropMotionBlur:
+        property("PROP_MOTIONBLUR", object.properties.motion_blur);
+        break;
       default:
         break;
     }
   });
+  if (declared_lines >= 0 && static_cast<std::uint64_t>(declared_lines) != object.shape_lines.size()) {
+    reader.note("SHAPE_LINECOUNT says " + std::to_string(declared_lines) + " but the shape has " +
+                std::to_string(object.shape_lines.size()) + " SHAPE_LINE blocks; those read are taken");
+  }
   return object;
 }
 

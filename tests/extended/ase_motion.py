@@ -167,3 +167,35 @@ class Motion:
     def sampled_only(self):
         """True if every track is sampled: between samples the motion is a guess."""
         return all(c.kind == 'sample' for c in self.channels.values())
+
+
+def float_value(track, tick):
+    """A float controller's value at a tick (a visibility track), as 3ds Max plays it back: held
+    outside its keys; straight between samples and linear keys; along Bezier keys' tangents (value
+    per tick; the key's flags, bits 7-9 in and 10-12 out, say 1 straight or 2 held), and for TCB
+    keys with tangents across the neighbouring keys (a Catmull-Rom spline in time; tension,
+    continuity and bias aside)."""
+    keys = track.keys
+    times = [t for t, _ in keys]
+    if tick <= times[0]:
+        return keys[0][1][0]
+    if tick >= times[-1]:
+        return keys[-1][1][0]
+    i = bisect.bisect_right(times, tick) - 1
+    (t0, a), (t1, b) = keys[i], keys[i + 1]
+    v0, v1, length = a[0], b[0], t1 - t0
+    s = (tick - t0) / length
+    m0 = m1 = v1 - v0
+    if track.kind == 'bezier':
+        out_type, in_type = (int(a[3]) >> 10) & 7, (int(b[3]) >> 7) & 7
+        if out_type == 2:
+            return v0
+        m0 = m0 if out_type == 1 else a[2] * length
+        m1 = m1 if in_type == 1 else b[1] * length
+    elif track.kind == 'tcb':
+        def slope(k):
+            lo, hi = max(k - 1, 0), min(k + 1, len(keys) - 1)
+            return (keys[hi][1][0] - keys[lo][1][0]) / (times[hi] - times[lo])
+        m0, m1 = slope(i) * length, slope(i + 1) * length
+    return (2 * s ** 3 - 3 * s ** 2 + 1) * v0 + (s ** 3 - 2 * s ** 2 + s) * m0 + (-2 * s ** 3 + 3 * s ** 2) * v1 + \
+        (s ** 3 - s ** 2) * m1

@@ -1,8 +1,10 @@
 """A small ASE reader for the extended-mode tests, written apart from the converter.
 
-It keeps what the tests compare: scene timing, materials, the object tree with world
-NODE_TMs, meshes (world vertices, UVs, colours, object-space normals per corner) and the
-sampled TM_ANIMATION tracks. Matrices are 3ds Max row-vector matrices: p' = p * M.
+It keeps what the tests compare: scene timing, materials (with every map slot), the object tree
+with world NODE_TMs, meshes (world vertices, UVs, colours, object-space normals per corner) and
+the meshes of MESH_ANIMATION at their times, the polylines of shapes, the TM_ANIMATION tracks,
+visibility tracks, camera and light settings at their times, and the PROP_ lines. Matrices are
+3ds Max row-vector matrices: p' = p * M.
 """
 import math
 import re
@@ -63,11 +65,34 @@ def _tm(block):
     return [rows[0] + [0.0], rows[1] + [0.0], rows[2] + [0.0], rows[3] + [1.0]]
 
 
+MAP_SLOTS = ('MAP_GENERIC', 'MAP_AMBIENT', 'MAP_DIFFUSE', 'MAP_SPECULAR', 'MAP_SHINE', 'MAP_SHINESTRENGTH',
+             'MAP_SELFILLUM', 'MAP_OPACITY', 'MAP_FILTERCOLOR', 'MAP_BUMP', 'MAP_REFLECT', 'MAP_REFRACT')
+
+
+def _map(block):
+    """A material's map: its slot keyword, class, bitmap (None for other classes), amount, inversion."""
+    cls = _one(block, 'MAP_CLASS')
+    bitmap = _one(block, 'BITMAP')
+    amount = _one(block, 'MAP_AMOUNT')
+    return NS(slot=block.tok, cls=cls.args[0] if cls else None, bitmap=bitmap.args[0] if bitmap else None,
+              amount=float(amount.args[0]) if amount else 1.0, invert=bool(_one(block, 'BITMAP_INVERT')))
+
+
 def _material(block):
-    m = NS(name=_one(block, 'MATERIAL_NAME').args[0], bitmap=None, subs=[])
-    diffuse = _one(block, 'MAP_DIFFUSE')
-    if diffuse and _one(diffuse, 'BITMAP') and _one(diffuse, 'MAP_CLASS').args[0] == 'Bitmap':
-        m.bitmap = _one(diffuse, 'BITMAP').args[0]
+    value = lambda tok, default: _nums(_one(block, tok)) if _one(block, tok) else default
+    m = NS(name=_one(block, 'MATERIAL_NAME').args[0], bitmap=None, subs=[],
+           shading=_one(block, 'MATERIAL_SHADING').args[0] if _one(block, 'MATERIAL_SHADING') else '',
+           two_sided=bool(_one(block, 'MATERIAL_TWOSIDED')), diffuse=value('MATERIAL_DIFFUSE', [0.8] * 3),
+           ambient=value('MATERIAL_AMBIENT', [0.2] * 3), specular=value('MATERIAL_SPECULAR', [0.0] * 3),
+           shine=value('MATERIAL_SHINE', [0.0])[0], level=value('MATERIAL_SHINESTRENGTH', [0.0])[0],
+           transparency=value('MATERIAL_TRANSPARENCY', [0.0])[0], selfillum=value('MATERIAL_SELFILLUM', [0.0])[0])
+    m.maps = {}   # slot -> the last map of that slot
+    for k in block.kids or []:
+        if k.tok in MAP_SLOTS:
+            m.maps[k.tok] = _map(k)
+    diffuse = m.maps.get('MAP_DIFFUSE')
+    if diffuse and diffuse.bitmap and diffuse.cls == 'Bitmap':
+        m.bitmap = diffuse.bitmap
     m.subs = [_material(s) for s in _all(block, 'SUBMATERIAL')]
     return m
 
@@ -164,9 +189,48 @@ def _track(anim, channel):
     return None
 
 
+def _settings(block):
+    return {k.tok: _nums(k) for k in block.kids or []}
+
+
+def _timed(kids):
+    """Meshes or settings at their times: each with a TIMEVALUE later than the one before."""
+    kept = []
+    for item, time in kids:
+        if time is not None and (not kept or time > kept[-1][1]):
+            kept.append((item, time))
+    return kept
+
+
+def _shape_line(block):
+    points = [_nums(k, 1)[:3] for k in block.kids or [] if k.tok in ('SHAPE_VERTEX_KNOT', 'SHAPE_VERTEX_INTERP')]
+    return NS(closed=bool(_one(block, 'SHAPE_CLOSED')), points=points)
+
+
+FLOAT_CONTROLLERS = {'CONTROL_FLOAT_SAMPLE': ('sample', 'CONTROL_FLOAT_KEY'),
+                     'CONTROL_FLOAT_LINEAR': ('linear', 'CONTROL_FLOAT_KEY'),
+                     'CONTROL_FLOAT_TCB': ('tcb', 'CONTROL_TCB_FLOAT_KEY'),
+                     'CONTROL_FLOAT_BEZIER': ('bezier', 'CONTROL_BEZIER_FLOAT_KEY')}
+
+
+def _float_track(block):
+    """NS(kind, keys=[(tick, [value, ...])]) of a float controller, later keys only; None if empty."""
+    track = None
+    for k in block.kids or []:
+        if k.tok in FLOAT_CONTROLLERS:
+            kind, line = FLOAT_CONTROLLERS[k.tok]
+            keys = []
+            for key in k.kids or []:
+                if key.tok == line and (not keys or float(key.args[0]) > keys[-1][0]):
+                    keys.append((float(key.args[0]), _nums(key, 1)))
+            track = NS(kind=kind, keys=keys)
+    return track if track and track.keys else None
+
+
 def _object(block):
     obj = NS(kind=block.tok, name=_one(block, 'NODE_NAME').args[0], parent=None, mesh=None,
-             material_ref=None, tms={}, tracks={}, settings={}, subtype=None)
+             material_ref=None, tms={}, tracks={}, settings={}, subtype=None, mesh_animation=[],
+             shape_lines=[], visibility=None, animated_settings=[], props={})
     if _one(block, 'NODE_PARENT'):
         obj.parent = _one(block, 'NODE_PARENT').args[0]
     for tm in _all(block, 'NODE_TM'):
@@ -180,6 +244,19 @@ def _object(block):
     settings = _one(block, 'CAMERA_SETTINGS') or _one(block, 'LIGHT_SETTINGS')
     if settings:
         obj.settings = {k.tok: _nums(k) for k in settings.kids if k.tok != 'TIMEVALUE'}
+    animation = _one(block, 'MESH_ANIMATION')
+    if animation:
+        meshes = [(m, m.time if _one(k, 'TIMEVALUE') else None) for k in _all(animation, 'MESH') for m in [_mesh(k)]]
+        obj.mesh_animation = [m for m, _ in _timed(meshes)]
+    animation = _one(block, 'CAMERA_ANIMATION') or _one(block, 'LIGHT_ANIMATION')
+    if animation:
+        blocks = [_settings(k) for k in _all(animation, 'CAMERA_SETTINGS') + _all(animation, 'LIGHT_SETTINGS')]
+        timed = _timed([(b, b['TIMEVALUE'][0] if 'TIMEVALUE' in b else None) for b in blocks])
+        obj.animated_settings = [dict(obj.settings, **b) for b, _ in timed]   # what a block leaves out is static
+    obj.shape_lines = [_shape_line(k) for k in _all(block, 'SHAPE_LINE')]
+    if _one(block, 'NODE_VISIBILITY_TRACK'):
+        obj.visibility = _float_track(_one(block, 'NODE_VISIBILITY_TRACK'))
+    obj.props = {k.tok: int(k.args[0]) for k in block.kids if k.tok.startswith('PROP_')}
     kind = _one(block, 'CAMERA_TYPE') or _one(block, 'LIGHT_TYPE')
     obj.subtype = kind.args[0] if kind else None
     return obj

@@ -43,6 +43,21 @@ const ExtendedCase kCases[] = {
      "plain transform with its curves, for the box under it"},
     {"switch_parents_lights", "switch_parents", "-l --extended", "a helper that -l leaves out is kept as a "
      "plain transform for the light under it"},
+    {"material_maps", "material_maps", "--extended", "every map slot: file textures with their placement feeding "
+     "colour, ambient, incandescence, specular (through a multiplyDivide with the level), gloss (reverse to "
+     "eccentricity, scaled cosine power), transparency, bump2d and reflection; amounts below 1 as gain and offset; "
+     "an inverted bitmap; warnings for a Checker map and slots without an input; two-sided, Constant (flat faces) "
+     "and self-illuminated materials; shadow and motion blur flags"},
+    {"shapes", "shapes", "--extended", "closed and open polylines with interpolated points as nurbsCurves in the "
+     "node's space, a repeated closing point, a line cut short, a line of one point, a mirrored shape"},
+    {"mesh_animation", "mesh_animation", "--extended", "a blendShape with a target and a weight curve per mesh "
+     "for a moving, turning node; a mesh that changes its faces as one mesh per time under a moving parent, "
+     "shown in turn; meshes without a time or out of order left out"},
+    {"mesh_animation_static", "mesh_animation", "-g --extended", "without animation the file's own mesh alone"},
+    {"visibility", "visibility", "--extended", "visibility tracks as stepped keys where the value crosses 0 "
+     "(sampled, linear, Bezier with a step, TCB), hidden throughout, a single key, an empty track"},
+    {"animated_settings", "animated_settings", "--extended", "curves on focal length, clip planes and centre of "
+     "interest, on light colour, intensity, cone and penumbra; settings that do not change get none"},
 };
 // clang-format on
 

@@ -19,7 +19,6 @@ from harness import WORK, maya_name
 
 Y_UP = [[1, 0, 0, 0], [0, 0, -1, 0], [0, 1, 0, 0], [0, 0, 0, 1]]   # -90 degrees about X, row vectors
 IDENTITY = [[float(i == j) for j in range(4)] for i in range(4)]
-SHAPES = {'GEOMOBJECT': 'mesh', 'CAMERAOBJECT': 'camera'}
 LIGHT_SHAPES = {'Omni': 'pointLight', 'Directional': 'directionalLight', 'Target': 'spotLight', 'Free': 'spotLight'}
 MEASURED, _runs, _inputs = {}, {}, []
 
@@ -127,8 +126,136 @@ def turn_deg(a, b):
 
 
 def shape_of(scene, transform, kind):
-    shapes = scene.children(transform, kind)
+    """The one shape of a kind under a transform (intermediate meshes aside), or None."""
+    shapes = [n for n in scene.children(transform, kind) if n.attrs.get('io') != ['yes']]
     return shapes[0] if len(shapes) == 1 else None
+
+
+def meshes_in_turn(obj):
+    """True if the object's MESH_ANIMATION changes its vertex count or faces: one mesh per time."""
+    return any(len(m.verts) != len(obj.mesh.verts) or m.faces != obj.mesh.faces for m in obj.mesh_animation)
+
+
+def static_meshes(ase):
+    """The objects whose file mesh is one Maya mesh (its data in an "Orig" when a blendShape deforms
+    it); those shown as one mesh per time are checked at their times (Animation)."""
+    return [o for o in ase.objects if o.mesh and not meshes_in_turn(o)]
+
+
+def face_materials(ase, obj):
+    """The material of each face of an object's mesh: its MATERIAL_REF's, or the sub-material of
+    the face's MTLID modulo their count; None without a material."""
+    if obj.material_ref is None or not 0 <= obj.material_ref < len(ase.materials):
+        return [None] * len(obj.mesh.faces)
+    mat = ase.materials[obj.material_ref]
+    return [mat.subs[obj.mesh.mtlids[f] % len(mat.subs)] if mat.subs else mat for f in range(len(obj.mesh.faces))]
+
+
+def flat_faces(ase, obj):
+    return {f for f, m in enumerate(face_materials(ase, obj)) if m is not None and m.shading == 'Constant'}
+
+
+# Maya shaders by MATERIAL_SHADING (others are lambert), and the inputs maps may feed.
+SHADER_TYPES = {'Blinn': 'blinn', 'Phong': 'phong', 'Metal': 'phong', 'Constant': 'phong'}
+SHADER_INPUTS = ('c', 'ambc', 'ic', 'sc', 'ec', 'cp', 'it', 'n', 'rc')
+# slot: (the input it feeds, the file's output); MAP_SHINE feeds a blinn's eccentricity, a phong's cosine power.
+MAP_INPUTS = {'MAP_DIFFUSE': ('c', 'oc'), 'MAP_AMBIENT': ('ambc', 'oc'), 'MAP_SELFILLUM': ('ic', 'oc'),
+              'MAP_SPECULAR': ('sc', 'oc'), 'MAP_SHINESTRENGTH': ('sc', 'oc'), 'MAP_SHINE': (None, 'oa'),
+              'MAP_OPACITY': ('it', 'ot'), 'MAP_BUMP': ('n', 'oa'), 'MAP_REFLECT': ('rc', 'oc')}
+LAMBERT_LACKS = ('MAP_SPECULAR', 'MAP_SHINESTRENGTH', 'MAP_SHINE', 'MAP_REFLECT')
+
+
+def material_shaders(test, ase, scene):
+    """(material, shader node) for every material or sub-material a mesh's faces use."""
+    seen = {}
+    for obj in static_meshes(ase):
+        shape = shape_of(scene, maya_name(obj.name), 'mesh')
+        mats = face_materials(ase, obj)
+        groups = face_groups(scene, shape, len(obj.mesh.faces))
+        for f, group in groups.items():
+            if mats[f] is not None and id(mats[f]) not in seen:
+                shaders = [src.split('.')[0] for src, dst, _ in scene.connections if dst == group + '.ss']
+                test.assertEqual(len(shaders), 1, group)
+                seen[id(mats[f])] = (mats[f], shaders[0])
+    return list(seen.values())
+
+
+def face_groups(scene, shape, faces):
+    """{face: shading group} of a mesh shape, from its whole-object or per-face assignments."""
+    groups = {}
+    for src, dst, _ in scene.connections:
+        if src == shape.name + '.iog' and dst.endswith('.dsm'):
+            groups.update({f: dst.split('.')[0] for f in range(faces)})
+        m = re.fullmatch(re.escape(shape.name) + r'\.iog\.og\[(\d+)\]', src)
+        if m and dst.endswith('.dsm') and 'iog[0].og[%s].gcl' % m.group(1) in shape.attrs:
+            for item in shape.attrs['iog[0].og[%s].gcl' % m.group(1)][1:]:
+                lo, _, hi = item[2:-1].partition(':')
+                groups.update({f: dst.split('.')[0] for f in range(int(lo), int(hi or lo) + 1)})
+    return groups
+
+
+def expected_inputs(mat, kind):
+    """{shader input: sorted [(bitmap, file output, utility nodes passed)]} the material's maps feed."""
+    bitmaps = {slot: m for slot, m in mat.maps.items() if m.cls == 'Bitmap' and m.bitmap and slot in MAP_INPUTS
+               and not (kind == 'lambert' and slot in LAMBERT_LACKS)}
+    both = 'MAP_SPECULAR' in bitmaps and 'MAP_SHINESTRENGTH' in bitmaps
+    want = {}
+    for slot, m in bitmaps.items():
+        attr, plug = MAP_INPUTS[slot]
+        via = ()
+        if slot == 'MAP_SHINE':
+            attr, via = ('ec', ('reverse',)) if kind == 'blinn' else ('cp', ())
+        elif slot == 'MAP_BUMP':
+            via = ('bump2d',)
+        elif slot in ('MAP_SPECULAR', 'MAP_SHINESTRENGTH') and both:
+            via = ('multiplyDivide',)
+        want.setdefault(attr, []).append((m.bitmap, plug, via))
+    return {attr: sorted(v) for attr, v in want.items()}
+
+
+def check_blend(test, scene, mat, kind, slot, m, f, shader):
+    """What the file gives its input for texel values 0 and 1 is amount * texel + (1 - amount) * the
+    material's own value (the colour gain and offset, or the alpha's, of the file node)."""
+    a = min(max(m.amount, 0.0), 1.0)
+    gain, offset = f.attrs.get('cg', [1.0] * 3), f.attrs.get('co', [0.0] * 3)
+    alpha = lambda x: x * f.attrs.get('ag', [1.0])[0] + f.attrs.get('ao', [0.0])[0]
+    gloss = min(max(mat.shine / 128 if mat.shine > 1 else mat.shine, 0.0), 1.0)
+    for x in (0.0, 1.0):
+        if slot in ('MAP_DIFFUSE', 'MAP_AMBIENT'):
+            own = mat.diffuse if slot == 'MAP_DIFFUSE' else mat.ambient
+            got, want = [x * g + o for g, o in zip(gain, offset)], [a * x + (1 - a) * c for c in own]
+        elif slot == 'MAP_OPACITY':   # the file's outTransparency is 1 - outAlpha
+            got, want = [1 - alpha(x)], [1 - (a * x + (1 - a) * (1 - mat.transparency))]
+        elif slot == 'MAP_SHINE':
+            got = [1 - alpha(x)] if kind == 'blinn' else [alpha(x)]
+            g = a * x + (1 - a) * gloss
+            want = [1 - g] if kind == 'blinn' else [2 + 98 * g]
+        elif slot == 'MAP_BUMP':
+            got, want = scene.nodes[scene.inputs[shader + '.n'].split('.')[0]].attrs.get('bd', [1.0]), [m.amount]
+        elif slot == 'MAP_REFLECT':
+            got, want = scene.nodes[shader].attrs.get('rfl', [0.5]), [m.amount]
+        else:
+            continue
+        test.assertLess(measure(mat.name, 'map blend ' + slot, diff(got, want)), 1e-5, '%s %s at %g' % (mat.name, slot, x))
+
+
+def expected_shapes(obj):
+    """The types of the shapes an object's transform holds."""
+    if obj.kind == 'GEOMOBJECT':
+        if obj.mesh_animation:
+            return ['mesh'] * len(obj.mesh_animation) if meshes_in_turn(obj) else ['mesh', 'mesh']
+        return ['mesh'] if obj.mesh else []
+    if obj.kind == 'SHAPEOBJECT':
+        return ['nurbsCurve'] * len([line for line in obj.shape_lines if len(line_points(line)) >= 2])
+    if obj.kind == 'LIGHTOBJECT':
+        return [light_shape(obj)]
+    return ['camera'] if obj.kind == 'CAMERAOBJECT' else []
+
+
+def line_points(line):
+    """A polyline's points, a closed one's repeated closing point once."""
+    points = line.points
+    return points[:-1] if line.closed and len(points) > 1 and points[-1] == points[0] else points
 
 
 class Conversion(unittest.TestCase):
@@ -169,9 +296,8 @@ class Structure(unittest.TestCase):
                         name = maya_name(obj.name)
                         self.assertEqual(scene.nodes[name].type, 'transform', name)
                         self.assertEqual(scene.nodes[name].parent, maya_name(obj.parent) if obj.parent else root)
-                        kind = SHAPES.get(obj.kind) or (light_shape(obj) if obj.kind == 'LIGHTOBJECT' else None)
                         self.assertEqual([n.type for n in scene.children(name) if n.type != 'transform'],
-                                         [kind] if kind else [], name)
+                                         expected_shapes(obj), name)
                         for i, (tm_name, tm) in enumerate(obj.tms.items()):   # its own TM (AC3D names it
                             node = maya_name(obj.name)                          # "Object01"), then a target's
                             if i:
@@ -208,16 +334,9 @@ class Structure(unittest.TestCase):
                 into = {}
                 for src, dst, _ in scene.connections:
                     into.setdefault(dst.partition('.')[0], []).append((src, dst))
-                for obj in (o for o in ase.objects if o.mesh):
-                    shape, groups = shape_of(scene, maya_name(obj.name), 'mesh'), {}   # face -> shading group
-                    for src, dst, _ in scene.connections:
-                        if src == shape.name + '.iog' and dst.endswith('.dsm'):
-                            groups.update({f: dst.split('.')[0] for f in range(len(obj.mesh.faces))})
-                        m = re.fullmatch(re.escape(shape.name) + r'\.iog\.og\[(\d+)\]', src)
-                        if m and dst.endswith('.dsm'):
-                            for item in shape.attrs['iog[0].og[%s].gcl' % m.group(1)][1:]:
-                                lo, _, hi = item[2:-1].partition(':')
-                                groups.update({f: dst.split('.')[0] for f in range(int(lo), int(hi or lo) + 1)})
+                for obj in static_meshes(ase):
+                    shape = shape_of(scene, maya_name(obj.name), 'mesh')
+                    groups = face_groups(scene, shape, len(obj.mesh.faces))   # face -> shading group
                     self.assertEqual(sorted(groups), list(range(len(obj.mesh.faces))), obj.name)
                     for f, group in groups.items():
                         if obj.material_ref is None:
@@ -231,6 +350,43 @@ class Structure(unittest.TestCase):
                         files = [s.split('.')[0] for s, d in into.get(shader[0], []) if d == shader[0] + '.c']
                         textures = [scene.nodes[f].attrs['ftn'][0] for f in files]
                         self.assertEqual(textures, [mat.bitmap] if mat.bitmap else [])
+
+    def test_every_map_feeds_its_input(self):
+        """Each bitmap map of a material that a mesh uses is a file texture feeding the input of its
+        slot (through a bump2d, a reverse or a multiplyDivide where the slot needs one), with its
+        path; at an amount below 1 the file's gain and offset blend it with the material's own value;
+        slots without an input, and maps that are no bitmaps, feed nothing."""
+        for path in inputs():
+            with self.subTest(file=os.path.basename(path)):
+                ase, scene = ase_reader.read(path), run(path).scene
+                for mat, shader in material_shaders(self, ase, scene):
+                    kind = SHADER_TYPES.get(mat.shading, 'lambert')
+                    got = {attr: sorted((f.attrs['ftn'][0], plug, via) for f, plug, via in scene.feeds(shader + '.' + attr))
+                           for attr in SHADER_INPUTS}
+                    self.assertEqual({a: v for a, v in got.items() if v}, expected_inputs(mat, kind), mat.name)
+                    for slot, m in mat.maps.items():
+                        files = [f for attr in SHADER_INPUTS for f, _, _ in scene.feeds(shader + '.' + attr)
+                                 if f.attrs['ftn'][0] == m.bitmap]
+                        if files:
+                            self.assertEqual(files[0].attrs.get('i') == ['yes'], m.invert, slot)
+                            check_blend(self, scene, mat, kind, slot, m, files[0], shader)
+
+    def test_render_flags_and_sides(self):
+        """Every mesh shape casts and receives shadows and blurs as the object's PROP_ lines say
+        (without them, as Maya's defaults do), and is double-sided only where a face's material is
+        MATERIAL_TWOSIDED."""
+        for path in inputs():
+            with self.subTest(file=os.path.basename(path)):
+                ase, scene = ase_reader.read(path), run(path).scene
+                for obj in (o for o in ase.objects if o.mesh):
+                    want = {'csh': obj.props.get('PROP_CASTSHADOW', 1) != 0, 'rcsh': obj.props.get('PROP_RECVSHADOW', 1) != 0,
+                            'mb': obj.props.get('PROP_MOTIONBLUR', 1) != 0,
+                            'ds': any(m is not None and m.two_sided for m in face_materials(ase, obj))}
+                    for shape in scene.children(maya_name(obj.name), 'mesh'):
+                        if shape.attrs.get('io') == ['yes']:
+                            continue
+                        got = {flag: shape.attrs.get(flag, ['yes']) == ['yes'] for flag in want}
+                        self.assertEqual(got, want, shape.name)
 
     def test_cameras_and_lights(self):
         for path in inputs():
@@ -261,8 +417,8 @@ class Geometry(unittest.TestCase):
         in world space. Maya takes the winding in object space and keeps it under a mirroring
         transform, so there the face must run A C B (from any corner) to face the same way."""
         ase, scene = ase_reader.read(path), run(path, *flags).scene
-        for obj in (o for o in ase.objects if o.mesh):
-            shape = shape_of(scene, maya_name(obj.name), 'mesh')
+        for obj in static_meshes(ase):
+            shape = scene.mesh_data(shape_of(scene, maya_name(obj.name), 'mesh').name)
             self.assertEqual(len(shape.array('fc')), len(obj.mesh.faces), obj.name)
             world = scene.world_matrix(shape.parent)
             order, axes = [0, 2, 1] if det3(world) < 0 else [0, 1, 2], IDENTITY if flags else Y_UP
@@ -285,6 +441,7 @@ class Geometry(unittest.TestCase):
     def test_uvs_colours_and_normals_per_corner(self):
         for path in inputs():
             with self.subTest(file=os.path.basename(path)):
+                ase = ase_reader.read(path)
                 for obj, shape, f, corner, _ in self.corners(path):
                     mesh, face = obj.mesh, shape.array('fc')[f]
                     if mesh.tfaces:
@@ -299,10 +456,37 @@ class Geometry(unittest.TestCase):
                             self.assertLess(err, 1e-4, '%s face %d %s' % (obj.name, f, tag))
                     normals = shape.array('n')
                     self.assertEqual(bool(normals), mesh.normals is not None)
+                    flat = f in flat_faces(ase, obj)   # a Constant material's face has its own normal
                     for k in range(3 if normals else 0):
-                        err = measure(path, 'normal', diff(normals[3 * f + k], mesh.normals[f][corner[k]]))
+                        want = mesh.face_normals[f] if flat else mesh.normals[f][corner[k]]
+                        err = measure(path, 'normal', diff(normals[3 * f + k], want))
                         self.assertLess(err, 2e-4, '%s face %d corner %d normal' % (obj.name, f, k))
 
+
+    def test_shape_points_are_the_files(self):
+        """Each polyline of a shape with two points or more is a nurbsCurve of degree 1 under the
+        shape's transform whose points lie where the file's do, in order; a closed one is periodic,
+        its first point repeated at its end."""
+        for path in inputs():
+            with self.subTest(file=os.path.basename(path)):
+                ase = ase_reader.read(path)
+                for flags, axes in (((), Y_UP), (('--z-up',), IDENTITY)):
+                    scene = run(path, *flags).scene
+                    for obj in (o for o in ase.objects if o.kind == 'SHAPEOBJECT'):
+                        curves = scene.children(maya_name(obj.name), 'nurbsCurve')
+                        lines = [line for line in obj.shape_lines if len(line_points(line)) >= 2]
+                        self.assertEqual(len(curves), len(lines), obj.name)
+                        world = scene.world_matrix(maya_name(obj.name))
+                        for curve, line in zip(curves, lines):
+                            data, points = ma_check.nurbs_curve(curve), line_points(line)
+                            closed = line.closed and len(points) > 2
+                            self.assertEqual((data['degree'], data['form']), (1, 2 if closed else 0), curve.name)
+                            want = [ma_check.transform_point(p, axes) for p in points + points[:1] * closed]
+                            got = [ma_check.transform_point(p, world) for p in data['points']]
+                            self.assertEqual(len(got), len(want), curve.name)
+                            size = max(max(map(abs, p)) for p in want)
+                            err = measure(path, 'shape point', max(diff(g, w) for g, w in zip(got, want)))
+                            self.assertLess(err, 1e-4 * (1 + size), curve.name)
 
     def test_hard_and_soft_edges_keep_the_look_of_the_normals(self):
         """An edge between two faces is hard where their normals differ at either end; where
@@ -315,9 +499,9 @@ class Geometry(unittest.TestCase):
         for path in inputs():
             with self.subTest(file=os.path.basename(path)):
                 ase, scene = ase_reader.read(path), run(path).scene
-                for obj in (o for o in ase.objects if o.mesh):
-                    mesh = obj.mesh
-                    shape = shape_of(scene, maya_name(obj.name), 'mesh')
+                for obj in static_meshes(ase):
+                    mesh, flat = obj.mesh, flat_faces(ase, obj)
+                    shape = scene.mesh_data(shape_of(scene, maya_name(obj.name), 'mesh').name)
                     groups = mesh.smoothing
                     faces_on = {}
                     for f, face in enumerate(mesh.faces):
@@ -325,6 +509,8 @@ class Geometry(unittest.TestCase):
                             faces_on.setdefault(frozenset((a, b)), []).append(f)
 
                     def soft(f1, f2, u, v):
+                        if f1 in flat or f2 in flat:   # a Constant material's faces are flat
+                            return False
                         if not mesh.normals:
                             return bool(groups[f1] & groups[f2])
                         n = lambda f, w: mesh.normals[f][mesh.faces[f].index(w)]
@@ -405,6 +591,71 @@ class Animation(unittest.TestCase):
                         err = angle_deg([-x for x in world[2][:3]], [a - b for a, b in zip(target, world[3][:3])])
                         self.assertLess(measure(path, 'look-at (deg)', err), 0.02, '%s at tick %d' % (obj.name, t))
 
+    def test_animated_meshes_pass_through_every_frame(self):
+        """At the time of each mesh of MESH_ANIMATION one mesh shape of the node is visible, and its
+        vertices (through its blendShape, at the weights of that frame) lie in the world where the
+        file's mesh has them."""
+        for path in inputs():
+            with self.subTest(file=os.path.basename(path)):
+                ase, scene = ase_reader.read(path), run(path).scene
+                for obj in (o for o in ase.objects if o.mesh_animation):
+                    name = maya_name(obj.name)
+                    shapes = [n for n in scene.children(name, 'mesh') if n.attrs.get('io') != ['yes']]
+                    for mesh in obj.mesh_animation:
+                        frame = mesh.time / ase.ticks
+                        shown = [n for n in shapes if scene.visible(n.name, frame)]
+                        self.assertEqual(len(shown), 1, '%s at frame %g' % (obj.name, frame))
+                        world = scene.world_matrix(name, frame)
+                        got = [ma_check.transform_point(p, world) for p in scene.mesh_points(shown[0].name, frame)]
+                        want = [ma_check.transform_point(v, Y_UP) for v in mesh.verts]
+                        self.assertEqual(len(got), len(want), '%s at frame %g' % (obj.name, frame))
+                        size = max(max(map(abs, v)) for v in want)
+                        err = measure(path, 'animated mesh vertex', max(diff(g, w) for g, w in zip(got, want)))
+                        self.assertLess(err, 1e-3 * (1 + size), '%s at frame %g' % (obj.name, frame))
+
+    def test_visibility_at_every_frame(self):
+        """At every frame of the range and at every key, a node with a visibility track is visible
+        exactly where the track's value is above 0."""
+        for path in inputs():
+            with self.subTest(file=os.path.basename(path)):
+                ase, scene = ase_reader.read(path), run(path).scene
+                for obj in (o for o in ase.objects if o.visibility):
+                    ticks = {f * ase.ticks for f in range(ase.first, ase.last + 1)} | {t for t, _ in obj.visibility.keys}
+                    for tick in sorted(ticks):
+                        want = ase_motion.float_value(obj.visibility, tick) > 0
+                        self.assertEqual(scene.visible(maya_name(obj.name), tick / ase.ticks), want,
+                                         '%s at tick %g' % (obj.name, tick))
+                        MEASURED[(os.path.basename(path), 'visibility frames')] = \
+                            MEASURED.get((os.path.basename(path), 'visibility frames'), 0) + 1
+
+    def test_camera_and_light_settings_at_their_times(self):
+        """At the time of each settings block of CAMERA_ANIMATION and LIGHT_ANIMATION the shape's
+        field of view, target distance, clipping planes, colour, intensity and cone are the block's."""
+        for path in inputs():
+            with self.subTest(file=os.path.basename(path)):
+                ase, scene = ase_reader.read(path), run(path).scene
+                for obj in (o for o in ase.objects if o.animated_settings):
+                    kind = 'camera' if obj.kind == 'CAMERAOBJECT' else light_shape(obj)
+                    shape = shape_of(scene, maya_name(obj.name), kind).name
+                    clipped = all('CAMERA_HITHER' in s for s in obj.animated_settings)
+                    for settings in obj.animated_settings:
+                        frame = settings['TIMEVALUE'][0] / ase.ticks
+                        at = lambda attr, default=0.0: scene.setting(shape, attr, frame, default)
+                        if kind == 'camera':
+                            fov = 2 * math.atan(1.41732 * 25.4 / 2 / at('fl', 35.0))
+                            got, want = [fov, at('coi', 5.0)], [settings['CAMERA_FOV'][0], settings['CAMERA_TDIST'][0]]
+                            if clipped:
+                                got += [at('ncp', 0.1), at('fcp', 10000.0)]
+                                want += [settings['CAMERA_HITHER'][0], settings['CAMERA_YON'][0]]
+                        else:
+                            got = [at('cr'), at('cg'), at('cb'), at('in', 1.0)]
+                            want = settings['LIGHT_COLOR'] + settings['LIGHT_INTENS']
+                            if kind == 'spotLight':   # full cone angles; the penumbra widens the hotspot's cone
+                                got += [at('ca') / 2, at('ca') / 2 + at('pa')]
+                                want += [settings['LIGHT_HOTSPOT'][0] / 2, settings['LIGHT_FALLOFF'][0] / 2]
+                        err = measure(path, 'animated settings', diff(got, want))
+                        self.assertLess(err, 1e-4 * (1 + max(map(abs, want))), '%s at frame %g' % (obj.name, frame))
+
 
 class CheckerFindsFaults(unittest.TestCase):
     """ma_check itself: each edit of a good output must be reported."""
@@ -435,6 +686,30 @@ class CheckerFindsFaults(unittest.TestCase):
         self.assertEqual(ma_check.read(good).problems, [])
         for pattern, replacement, message in self.EDITS:
             with self.subTest(edit=replacement):
+                bad, count = re.subn(pattern, replacement, good, count=1)
+                self.assertEqual(count, 1)
+                self.assertTrue(any(message in p for p in ma_check.read(bad).problems), message)
+
+    # Edits of the animated meshes' and shapes' outputs: blendShapes, weight curves and nurbsCurves.
+    NEW_NODE_EDITS = [
+        ('mesh_animation.ase', r'"componentList" 1 "vtx\[1:3\]"', '"componentList" 1 "vtx[1:4]"',
+         'not one move per vertex'),
+        ('mesh_animation.ase', r'"componentList" 1 "vtx\[1\]"', '"componentList" 1 "vtx[7]"', 'outside the mesh'),
+        ('mesh_animation.ase', r'"MorphBlendShape.og\[0\]" "MorphShape.i"', '"MorphBlendShape.og[0]" "MorphShapeOrig.i"',
+         'not an intermediate mesh'),
+        ('mesh_animation.ase', r'"MorphBlendShape_weight0.o" "MorphBlendShape.w\[0\]"',
+         '"MorphBlendShape_weight0.o" "Morph.w[0]"', 'does not drive'),
+        ('shapes.ase', r'1 8 2 no 3', '1 9 2 no 3', 'knots and'),
+        ('shapes.ase', r'(\n\t\t0 1 1\n\t\t)0 0 1(\n\t\t;)', r'\g<1>0 0 2\2', 'do not repeat'),
+        ('shapes.ase', r'createNode nurbsCurve -n "OutlineShape" -p "Outline"', 'createNode nurbsCurve -n "OutlineShape"',
+         'no transform parent'),
+    ]
+
+    def test_each_edit_of_the_new_nodes_is_reported(self):
+        for case, pattern, replacement, message in self.NEW_NODE_EDITS:
+            with self.subTest(edit=replacement):
+                good = run(next(p for p in inputs() if p.endswith(case))).text
+                self.assertEqual(ma_check.read(good).problems, [])
                 bad, count = re.subn(pattern, replacement, good, count=1)
                 self.assertEqual(count, 1)
                 self.assertTrue(any(message in p for p in ma_check.read(bad).problems), message)

@@ -16,7 +16,8 @@ WORK = tempfile.mkdtemp(prefix='kestrun_extended_')
 # Scene cases (tests/data/extended) that hold what the checks read in full: each a well-formed
 # scene whose every node the converter places as the file does.
 CHECKED_CASES = ['animation_keys.ase', 'late_rotation.ase', 'big_turns.ase', 'vertex_normals.ase',
-                 'groups_and_mirrors.ase', 'switch_parents.ase']
+                 'groups_and_mirrors.ase', 'switch_parents.ase', 'material_maps.ase', 'shapes.ase',
+                 'mesh_animation.ase', 'visibility.ase', 'animated_settings.ase']
 
 
 def corpus():

@@ -3,8 +3,10 @@
 
 scene = read(text) gives the nodes, connections and problems found; the scene evaluates any
 transform's local and world matrix at a frame (row-vector matrices, p' = p * M,
-local = S * SH * RA * R * T, world = local * parentWorld). Run as a command on .ma files, it lists
-their problems and exits 1 if there are any.
+local = S * SH * RA * R * T, world = local * parentWorld), any curve-driven attribute at a frame,
+a mesh's vertices at a frame through its blendShape, a nurbsCurve's points, and what a shading
+node's input is fed by. Run as a command on .ma files, it lists their problems and exits 1 if
+there are any.
 """
 import bisect
 import math
@@ -15,7 +17,16 @@ FPS = {'game': 15, 'film': 24, 'pal': 25, 'ntsc': 30, 'show': 48, 'palf': 50, 'n
 LEGAL_NAME = re.compile(r'[A-Za-z_][A-Za-z0-9_]*\Z')
 WIDTH = {'vt': 3, 'ed': 3, 'n': 3, 'pt': 3, 'uvsp': 2, 'clsp': 4, 'ktv': 2}
 TYPE_WIDTH = {'float2': 2, 'double2': 2, 'float3': 3, 'double3': 3}
-CURVE_TARGETS = {'animCurveTL': 't[xyz]', 'animCurveTA': 'ra?[xyz]', 'animCurveTU': 's[xyz]|sh(xy|xz|yz)'}
+# The attributes each animCurve type may drive, by the type of the node driven (any light: 'light').
+CURVE_TARGETS = {
+    'transform': {'animCurveTL': r't[xyz]', 'animCurveTA': r'ra?[xyz]', 'animCurveTU': r's[xyz]|sh(xy|xz|yz)|v'},
+    'mesh': {'animCurveTU': r'v'},
+    'camera': {'animCurveTU': r'fl', 'animCurveTL': r'ncp|fcp|coi'},
+    'light': {'animCurveTU': r'c[rgb]|in', 'animCurveTA': r'ca|pa'},
+    'blendShape': {'animCurveTU': r'w\[\d+\]'},
+}
+STATIC_OF = {'cr': ('cl', 0), 'cg': ('cl', 1), 'cb': ('cl', 2)}   # a colour channel's static value
+SHAPES = ('mesh', 'camera', 'nurbsCurve')
 CHANNEL_INDEX = {'x': 0, 'y': 1, 'z': 2, 'xy': 0, 'xz': 1, 'yz': 2}
 ROTATE_ORDERS = ['xyz', 'yzx', 'zxy', 'xzy', 'yxz', 'zyx']
 UNEVALUATED = ('rp', 'sp', 'rpt', 'spt', 'jo')   # pivots etc.: not part of the evaluation
@@ -89,6 +100,99 @@ class Scene:
         parent = self.nodes[name].parent
         local = self.local_matrix(name, frame)
         return mul(local, self.world_matrix(parent, frame)) if parent else local
+
+    def setting(self, name, attr, frame, default=0.0):
+        """Any attribute a curve may drive ('fl', 'cr', 'v', 'w[2]'...) at a frame: its curve's value, or
+        its static value (yes and no as 1 and 0), or `default`."""
+        curve = self.drivers.get((name, attr))
+        if curve:
+            return evaluate_curve(self.nodes[curve], frame)
+        base, index = STATIC_OF.get(attr, (attr, 0))
+        static = self.nodes[name].attrs.get(base)
+        if not static:
+            return default
+        return {'yes': 1.0, 'no': 0.0}.get(static[index], static[index]) if isinstance(static[index], str) \
+            else static[index]
+
+    def visible(self, name, frame):
+        return float(self.setting(name, 'v', frame, 1.0)) > 0.5
+
+    @property
+    def inputs(self):
+        """{destination plug: source plug} of every connection."""
+        if not hasattr(self, '_inputs'):
+            self._inputs = {dst: src for src, dst, _ in self.connections}
+        return self._inputs
+
+    def feeds(self, plug):
+        """The file textures that feed a plug ('blinn1.c'), through bump2d, reverse and
+        multiplyDivide nodes: [(file node, its output plug, the utility types passed through)]."""
+        found, src = [], self.inputs.get(plug)
+        if src is None:
+            return found
+        node = self.nodes[src.split('.')[0]]
+        if node.type == 'file':
+            return [(node, src.split('.', 1)[1], ())]
+        inner = {'bump2d': ['bv'], 'reverse': ['ix'], 'multiplyDivide': ['i1', 'i2']}.get(node.type, [])
+        for attr in inner:
+            found += [(f, out, (node.type,) + via) for f, out, via in self.feeds('%s.%s' % (node.name, attr))]
+        return found
+
+    def mesh_data(self, shape):
+        """The mesh that holds a shape's data: the shape itself, or for a shape that shows a deformer's
+        output, the intermediate mesh its history starts from (through groupParts nodes)."""
+        plug = self.inputs.get(shape + '.i')
+        while plug is not None:
+            node = self.nodes[plug.split('.')[0]]
+            if node.type == 'mesh':
+                return node
+            plug = self.inputs.get(node.name + ('.ip[0].ig' if node.type == 'blendShape' else '.ig'))
+        return self.nodes[shape]
+
+    def mesh_points(self, shape, frame):
+        """A mesh shape's vertices at a frame, in its node's space: its own, or its blendShape's output
+        (the input's points, each target's moves times its weight at the frame added)."""
+        data = self.mesh_data(shape)
+        points = [list(p) for p in data.array('vt')]
+        source = self.inputs.get(shape + '.i')
+        blend = self.nodes[source.split('.')[0]] if source else None
+        if blend is None or blend.type != 'blendShape':
+            return points
+        weights = blend.array('w')
+        for k in range(len(weights)):
+            weight = self.setting(blend.name, 'w[%d]' % k, frame, weights[k][0] if weights[k] else 0.0)
+            for index, move in zip(*blend_target(blend, k)):
+                points[index] = [p + weight * d for p, d in zip(points[index], move)]
+        return points
+
+
+def blend_target(blend, k):
+    """(vertices, moves) of a blendShape's target k: its componentList and its pointArray."""
+    ipt = blend.attrs.get('it[0].itg[%d].iti[6000].ipt' % k, ['0'])
+    ict = blend.attrs.get('it[0].itg[%d].iti[6000].ict' % k, ['0'])
+    moves = [[float(x) for x in ipt[1 + 4 * i:4 + 4 * i]] for i in range(int(ipt[0]))]
+    vertices = []
+    for item in ict[1:]:
+        lo, _, hi = item[4:-1].partition(':')
+        vertices += range(int(lo), int(hi or lo) + 1)
+    return vertices, moves
+
+
+def nurbs_curve(node):
+    """NS-like dict of a nurbsCurve's ".cc": degree, spans, form, knots and points (None if unreadable)."""
+    words = node.attrs.get('cc')
+    try:
+        degree, spans, form, dim = int(words[0]), int(words[1]), int(words[2]), int(words[4])
+        nk = int(words[5])
+        knots = [float(w) for w in words[6:6 + nk]]
+        nc = int(words[6 + nk])
+        flat = [float(w) for w in words[7 + nk:7 + nk + dim * nc]]
+        if len(flat) != dim * nc or len(words) != 7 + nk + dim * nc:
+            return None
+        return {'degree': degree, 'spans': spans, 'form': form, 'knots': knots,
+                'points': [flat[i:i + dim] for i in range(0, len(flat), dim)]}
+    except (TypeError, ValueError, IndexError):
+        return None
 
 
 def mul(a, b):
@@ -293,8 +397,44 @@ def read(text):
     for node in scene.order:
         if node.type == 'mesh':
             _check_mesh(scene, node)
+        elif node.type == 'nurbsCurve':
+            _check_nurbs_curve(scene, node)
     _check_curves(scene)
+    _check_blend_shapes(scene)
     return scene
+
+
+def _check_nurbs_curve(scene, node):
+    curve = nurbs_curve(node)
+    if curve is None:
+        return scene.problem(node.line, '%s: its .cc is no nurbsCurve data' % node.name)
+    degree, spans, points = curve['degree'], curve['spans'], curve['points']
+    if len(curve['knots']) != spans + 2 * degree - 1 or len(points) != spans + degree:
+        scene.problem(node.line, '%s: %d knots and %d points for %d spans of degree %d' %
+                      (node.name, len(curve['knots']), len(points), spans, degree))
+    elif curve['form'] == 2 and points[-degree:] != points[:degree]:
+        scene.problem(node.line, '%s: a periodic curve whose last points do not repeat its first' % node.name)
+    elif any(b < a for a, b in zip(curve['knots'], curve['knots'][1:])):
+        scene.problem(node.line, '%s: knots that decrease' % node.name)
+
+
+def _check_blend_shapes(scene):
+    for blend in (n for n in scene.order if n.type == 'blendShape'):
+        shapes = [dst.split('.')[0] for src, dst, _ in scene.connections if src == blend.name + '.og[0]']
+        if len(shapes) != 1 or not shapes[0] in scene.nodes or scene.nodes[shapes[0]].type != 'mesh':
+            scene.problem(blend.line, '%s: its output drives no one mesh' % blend.name)
+            continue
+        data = scene.mesh_data(shapes[0])
+        if data.name == shapes[0] or data.attrs.get('io') != ['yes']:
+            scene.problem(blend.line, '%s: its input is not an intermediate mesh' % blend.name)
+        count = len(data.array('vt'))
+        for k in range(len(blend.array('w'))):
+            ipt = blend.attrs.get('it[0].itg[%d].iti[6000].ipt' % k)
+            vertices, moves = blend_target(blend, k)
+            if ipt is None or len(vertices) != len(moves) or len(ipt) != 1 + 4 * len(moves):
+                scene.problem(blend.line, '%s: target %d has not one move per vertex listed' % (blend.name, k))
+            elif any(not 0 <= v < count for v in vertices):
+                scene.problem(blend.line, '%s: target %d moves a vertex outside the mesh' % (blend.name, k))
 
 
 def _check_dag(scene):
@@ -307,7 +447,7 @@ def _check_dag(scene):
                 break
             seen.add(parent)
             parent = scene.nodes[parent].parent
-        shape = node.type in ('mesh', 'camera') or node.type.endswith('Light')
+        shape = node.type in SHAPES or node.type.endswith('Light')
         if shape and not node.parent:
             scene.problem(node.line, 'shape %r has no transform parent' % node.name)
         if node.parent and not shape and node.type != 'transform':
@@ -318,7 +458,8 @@ def _check_dag(scene):
 
 def _check_arrays(scene):
     used = {}   # (node, array) -> indices referenced through element plugs
-    plugs = [p for c in scene.connections for p in c[:2]]
+    # "shape.iog.og[2]" is instance 0's: the same array as setAttr's ".iog[0].og".
+    plugs = [re.sub(r'\.iog\.', '.iog[0].', p) for c in scene.connections for p in c[:2]]
     plugs += ['%s.%s' % (n.name, a) for n in scene.order for a in n.attrs]
     for plug in plugs:
         for m in re.finditer(r'([A-Za-z_]\w*)\[(\d+)\]', plug.partition('.')[2]):
@@ -393,12 +534,13 @@ def _check_curves(scene):
     for src, dst, line in scene.connections:
         curve, target = src.partition('.')[0], dst.split('.')
         if curve in scene.nodes and scene.nodes[curve].type.startswith('animCurve'):
-            channel = CURVE_TARGETS.get(scene.nodes[curve].type)
+            driven = scene.nodes[target[0]].type if target[0] in scene.nodes else None
+            driven = 'light' if driven and driven.endswith('Light') else driven
+            channel = CURVE_TARGETS.get(driven, {}).get(scene.nodes[curve].type)
             scene.nodes[curve].scene_fps = scene.fps
-            ok = src == curve + '.o' and len(target) == 2 and target[0] in scene.nodes and \
-                scene.nodes[target[0]].type == 'transform' and channel and re.fullmatch(channel, target[1])
+            ok = src == curve + '.o' and len(target) == 2 and channel and re.fullmatch(channel, target[1])
             if not ok:
-                scene.problem(line, '%s does not drive a transform channel of its kind: %s' % (src, dst))
+                scene.problem(line, '%s does not drive an attribute of its kind: %s' % (src, dst))
             elif (target[0], target[1]) in scene.drivers:
                 scene.problem(line, '%s is driven twice' % dst)
             else:

@@ -3,7 +3,8 @@
 Import Library's command-line tool (`assimp export in.ase out.json -fassjson`, assimp 5.2).
 
 Compared: node tree, world node matrices, world positions and UVs per face corner, material
-names and texture paths, and for each animation track its sample times and values. Not
+names and texture paths (for every map slot assimp reads, also on the scene case of every map),
+and for each animation track its sample times and values. Not
 compared: normals (assimp computes its own from the smoothing groups), cameras (assimp keeps
 its default look direction and turns a near range of 0 into 0.1) and lights (it makes a
 free spot light a point light). Where assimp reads a file wrongly, the comparison is skipped
@@ -29,6 +30,18 @@ _runs = {}
 
 def corpus():
     return [p for p in harness.corpus() if not harness.is_utf16(p)]
+
+
+def texture_inputs():
+    """The corpus and the scene case that holds a map in every slot."""
+    cases = os.environ.get('KESTRUN_CASES')
+    return corpus() + ([os.path.join(cases, 'material_maps.ase')] if cases else [])
+
+
+# assimp's texture types (aiTextureType) and the shader input the map of that slot feeds here:
+# diffuse, specular, ambient, emissive (MAP_SELFILLUM), height (MAP_BUMP), shininess (assimp's
+# reading of MAP_SHINESTRENGTH, the specular level) and opacity.
+TEXTURE_INPUTS = {1: 'c', 2: 'sc', 3: 'ambc', 4: 'ic', 5: 'n', 7: 'sc', 8: 'it'}
 
 
 def runs(path):
@@ -158,6 +171,30 @@ class Oracle(unittest.TestCase):
                     texture = props.get('$tex.file')
                     textures = [scene.nodes[f].attrs['ftn'][0] for f in files]
                     self.assertEqual(textures, [texture['value']] if texture else [])
+
+    def test_texture_paths_per_map_slot(self):
+        """Every texture assimp reads is the file that feeds the shader input of its slot (through
+        the bump2d or multiplyDivide between), for materials whose name is theirs alone; a lambert
+        has no specular input, so a specular map on one is not compared."""
+        for path in texture_inputs():
+            with self.subTest(file=os.path.basename(path)):
+                scene, data = self.both(path)
+                props = [{p['key']: p for p in m['properties'] if p['key'] != '$tex.file'} for m in data['materials']]
+                names = [p['?mat.name']['value'] for p in props]
+                compared = 0
+                for material, name in zip(data['materials'], names):
+                    shader = maya_name(name)
+                    if names.count(name) != 1 or shader not in scene.nodes:   # repeated, or used by no mesh
+                        continue
+                    for texture in (p for p in material['properties'] if p['key'] == '$tex.file'):
+                        attr = TEXTURE_INPUTS.get(texture['semantic'])
+                        if attr is None or (attr == 'sc' and scene.nodes[shader].type == 'lambert'):
+                            continue
+                        paths = [f.attrs['ftn'][0] for f, _, _ in scene.feeds('%s.%s' % (shader, attr))]
+                        self.assertIn(texture['value'], paths, '%s.%s' % (shader, attr))
+                        compared += 1
+                if path.endswith('material_maps.ase'):
+                    self.assertGreaterEqual(compared, 8)   # every slot assimp reads
 
     def test_animation_tracks(self):
         """Each assimp key is one sample line, at its tick. Our curves hold a key at each of
