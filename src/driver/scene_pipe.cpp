@@ -42,19 +42,27 @@ std::size_t bytes_of(const NodeAnimation& animation) {
          bytes_of(animation.scale.keys);
 }
 
+std::size_t bytes_of(const Mesh& mesh) {
+  std::size_t bytes = bytes_of(mesh.vertices) + bytes_of(mesh.faces) + bytes_of(mesh.colors) +
+                      bytes_of(mesh.color_faces) + bytes_of(mesh.corner_normals) +
+                      bytes_of(mesh.face_normals);
+  for (const Mesh::Channel& channel : mesh.channels)
+    bytes += bytes_of(channel.coordinates) + bytes_of(channel.faces);
+  return bytes;
+}
+
 /// About the memory a part holds; the parts that are not objects (the
 /// timing, the materials, the end, a failure) are handed over at once.
 std::size_t bytes_of(const Part& part) {
   const auto* object = std::get_if<SceneObject>(&part.content);
   if (object == nullptr) return kBatchBytes;
   std::size_t bytes = sizeof(Part) + object->name.size() + object->parent.size() +
-                      bytes_of(object->animation) + bytes_of(object->target_animation);
-  if (const std::optional<Mesh>& mesh = object->mesh) {
-    bytes += bytes_of(mesh->vertices) + bytes_of(mesh->faces) + bytes_of(mesh->colors) +
-             bytes_of(mesh->color_faces) + bytes_of(mesh->corner_normals) + bytes_of(mesh->face_normals);
-    for (const Mesh::Channel& channel : mesh->channels)
-      bytes += bytes_of(channel.coordinates) + bytes_of(channel.faces);
-  }
+                      bytes_of(object->animation) + bytes_of(object->target_animation) +
+                      bytes_of(object->visibility.keys) + bytes_of(object->light_animation) +
+                      bytes_of(object->camera_animation);
+  if (const std::optional<Mesh>& mesh = object->mesh) bytes += bytes_of(*mesh);
+  for (const Mesh& mesh : object->mesh_animation) bytes += bytes_of(mesh);
+  for (const ShapeLine& line : object->shape_lines) bytes += bytes_of(line.points);
   return bytes;
 }
 
