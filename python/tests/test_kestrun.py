@@ -8,7 +8,9 @@ import concurrent.futures
 import faulthandler
 import os
 import re
+import resource
 import subprocess
+import sys
 import tempfile
 import threading
 import unittest
@@ -134,6 +136,25 @@ class KestrunTest(unittest.TestCase):
         alone = [convert(job) for job in jobs]
         with concurrent.futures.ThreadPoolExecutor(max_workers=6) as pool:
             self.assertEqual(list(pool.map(convert, jobs)), alone)
+
+    def test_where_no_thread_can_start_a_conversion_completes_on_the_calling_thread(self):
+        # The same conversions in two children, one with a stack limit larger than any address
+        # space: no thread can start there, and the files must be the same.
+        script = ("import sys, threading, kestrun\n"
+                  "try:\n    threading.Thread(target=print).start()\nexcept RuntimeError:\n    pass\n"
+                  "else:\n    if sys.argv[2] == 'limited':\n        sys.exit('a thread started')\n"
+                  "for extended in (False, True):\n"
+                  "    kestrun.convert(sys.argv[1], f'out{extended}.ma', extended=extended)\n")
+        hard = resource.getrlimit(resource.RLIMIT_STACK)[1]
+        limited = lambda: resource.setrlimit(resource.RLIMIT_STACK, (1 << 46, hard))
+        for name, preexec in [("free", None), ("limited", limited)]:
+            (self.directory / name).mkdir()
+            child = subprocess.run([sys.executable, "-c", script, str(EXAMPLE), name], cwd=self.directory / name,
+                                   capture_output=True, preexec_fn=preexec)
+            self.assertEqual(child.returncode, 0, child.stderr)
+        for extended in (False, True):
+            self.assertEqual(*[without_date((self.directory / name / f"out{extended}.ma").read_bytes())
+                               for name in ("free", "limited")])
 
     def test_the_version_is_the_programs(self):
         self.assertRegex(kestrun.__version__, r"^\d+\.\d+")

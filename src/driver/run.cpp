@@ -40,8 +40,10 @@ void convert_files(const std::string& input_name, const std::string& output_name
   }
   console.write_out("\n");
   console.write_out("Entering files\n");
-  BackgroundSink background(*output);  // The disk works while the next block is formatted.
-  convert_stream(*input, background, options, {input_name, output_name}, console, clock, report);
+  // The disk works while the next block is formatted, if a thread can be had.
+  const std::unique_ptr<BackgroundSink> background = BackgroundSink::start(*output);
+  ByteSink& sink = background ? static_cast<ByteSink&>(*background) : *output;
+  convert_stream(*input, sink, options, {input_name, output_name}, console, clock, report);
 }
 
 int run_conversion(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,

@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #include "base/clock.h"
 #include "base/console.h"
@@ -16,7 +17,8 @@
 namespace kestrun {
 
 /// Runs `steps` and returns the code of the Error they throw (running out of
-/// memory is ConversionFailed), or nothing when they complete.
+/// memory, or of what the system gives, such as a thread, is
+/// ConversionFailed), or nothing when they complete.
 template <class Steps>
 std::optional<ErrorCode> failure_of(Steps&& steps) {
   try {
@@ -26,13 +28,16 @@ std::optional<ErrorCode> failure_of(Steps&& steps) {
     return error.code();
   } catch (const std::bad_alloc&) {
     return ErrorCode::ConversionFailed;
+  } catch (const std::system_error&) {
+    return ErrorCode::ConversionFailed;
   }
 }
 
 /// Converts the file `input_name` into the file `output_name`: refuses an
 /// output that names the input itself, creates the output, then opens the
 /// input, prints "Entering files" and converts, the output written behind on
-/// a background thread. A failure throws Error, as convert_stream does.
+/// a background thread (or directly where no thread can be started). A
+/// failure throws Error, as convert_stream does.
 void convert_files(const std::string& input_name, const std::string& output_name, const RunOptions& options,
                    Console& console, const Clock& clock, ConversionReport& report);
 

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <variant>
@@ -147,20 +148,28 @@ class HandingSink final : public SceneSink {
 
 void read_scene_alongside(ByteSource& input, SceneSink& sink, Warnings& warnings) {
   Handover handover;
-  std::thread reading([&input, &handover] {
-    HandingSink handing(handover);
-    try {
-      reader::read_ase_scene(input, handing, handing.warnings());
-      handing.give(EndOfScene{});
-    } catch (const Abandoned&) {
-      // The writing side has ended: nothing waits for more parts.
-    } catch (...) {
+  std::thread reading;
+  try {
+    reading = std::thread([&input, &handover] {
+      HandingSink handing(handover);
       try {
-        handing.give(std::current_exception());
+        reader::read_ase_scene(input, handing, handing.warnings());
+        handing.give(EndOfScene{});
       } catch (const Abandoned&) {
+        // The writing side has ended: nothing waits for more parts.
+      } catch (...) {
+        try {
+          handing.give(std::current_exception());
+        } catch (const Abandoned&) {
+        }
       }
-    }
-  });
+    });
+  } catch (const std::system_error&) {
+    // No second thread to be had (a limit on processes or memory): the scene
+    // is read on this one, each part going straight to the sink.
+    reader::read_ase_scene(input, sink, warnings);
+    return;
+  }
   // However the writing side ends, the reading thread is stopped and joined.
   struct Joiner {
     Handover& handover;

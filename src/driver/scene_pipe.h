@@ -14,7 +14,8 @@ namespace kestrun {
 /// of the reading (a bad header, a failed read, no memory) is thrown here
 /// after every part read before it. Small objects travel in batches; at most
 /// two large objects are held at once: the one being written and the one
-/// read next.
+/// read next. Where no thread can be started, the scene is read on this
+/// thread, with the same result.
 void read_scene_alongside(ByteSource& input, SceneSink& sink, Warnings& warnings);
 
 }  // namespace kestrun

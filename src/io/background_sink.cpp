@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
 
 #include "base/error.h"
 
@@ -9,6 +10,14 @@ namespace kestrun {
 
 BackgroundSink::BackgroundSink(ByteSink& inner, std::size_t block_size, std::size_t blocks)
     : inner_(inner), ring_(blocks, block_size), thread_([this] { write_blocks(); }) {}
+
+std::unique_ptr<BackgroundSink> BackgroundSink::start(ByteSink& inner) {
+  try {
+    return std::make_unique<BackgroundSink>(inner);
+  } catch (const std::system_error&) {
+    return nullptr;
+  }
+}
 
 BackgroundSink::~BackgroundSink() {
   ring_.wait_until_drained();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
 #include <thread>
 
@@ -18,7 +19,11 @@ namespace kestrun {
 /// always fails at the same place, and no run that lost output can succeed.
 class BackgroundSink final : public ByteSink {
  public:
+  /// Throws std::system_error if its thread cannot be started.
   explicit BackgroundSink(ByteSink& inner, std::size_t block_size = kBlockSize, std::size_t blocks = 4);
+  /// A BackgroundSink over `inner`, or null where no thread can be started
+  /// (a limit on processes or memory): `inner` is then written directly.
+  static std::unique_ptr<BackgroundSink> start(ByteSink& inner);
   BackgroundSink(const BackgroundSink&) = delete;
   BackgroundSink& operator=(const BackgroundSink&) = delete;
   /// Writes what is still queued (a run that ends early keeps its output),

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <system_error>
 
 #include "base/error.h"
 #include "io/read_ahead.h"
@@ -57,10 +58,13 @@ FileSource::FileSource(std::unique_ptr<ByteReader> reader, std::size_t block_siz
                        bool scan_for_nul)
     : reader_(std::move(reader)), block_size_(block_size) {
   if (read_ahead) {
-    read_ahead_ = std::make_unique<ReadAhead>(*reader_, block_size_, scan_for_nul);
-  } else {
-    block_ = make_block(block_size_);
+    try {
+      read_ahead_ = std::make_unique<ReadAhead>(*reader_, block_size_, scan_for_nul);
+    } catch (const std::system_error&) {
+      // No thread to be had (a limit on processes or memory): read as asked.
+    }
   }
+  if (!read_ahead_) block_ = make_block(block_size_);
 }
 
 FileSource::~FileSource() {

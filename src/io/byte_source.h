@@ -65,7 +65,8 @@ ReadResult read_fully(ByteReader& reader, unsigned char* buffer, std::size_t cap
 /// Reads through a ByteReader in blocks: ahead, on a background thread, so
 /// that the system's copying and the conversion overlap, or as the blocks are
 /// asked for. A thread blocked on a silent pipe could not be stopped when a
-/// run ends early, so only regular files are read ahead.
+/// run ends early, so only regular files are read ahead; where no thread can
+/// be started, a file is read as asked too.
 class FileSource final : public ByteSource {
  public:
   /// Opens `path` for reading; returns null if it cannot be opened. With

@@ -4,12 +4,14 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <kestrun/kestrun.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -223,6 +225,50 @@ TEST(Api, PrintsNothingUnlessAskedAndThenWhatTheCommandLinePrints) {
   warnings.clear();
   EXPECT_TRUE(kestrun::convert_text(scene, asked, kNames).warnings.empty());
   EXPECT_EQ(warnings, warning_lines(expected.err));
+}
+
+/// Runs `steps` while no thread can start: the default stack of a new thread is then larger than
+/// any address space, as a limit on processes or memory would refuse it.
+template <class Steps>
+void without_threads(Steps steps) {
+  pthread_attr_t saved, huge;
+  ASSERT_EQ(pthread_getattr_default_np(&saved), 0);
+  ASSERT_EQ(pthread_attr_init(&huge), 0);
+  ASSERT_EQ(pthread_attr_setstacksize(&huge, std::size_t{1} << 47), 0);
+  ASSERT_EQ(pthread_setattr_default_np(&huge), 0);
+  EXPECT_THROW(std::thread([] {}).join(), std::system_error) << "a thread started";
+  steps();
+  pthread_setattr_default_np(&saved);
+  pthread_attr_destroy(&huge);
+  pthread_attr_destroy(&saved);
+}
+
+TEST(Api, WhereNoThreadCanStartEveryCallConvertsOnTheCallingThread) {
+  TempDir dir;
+  const std::string scene = read_file(kCorpus / "anim2.ASE");
+  write_file(dir.path() / "in.ase", scene);
+  for (const char* switches : {"", "--extended"}) {
+    SCOPED_TRACE(switches);
+    const Options options = fixed(switches);
+    const Result expected = kestrun::convert_text(scene, options, kNames);
+    ASSERT_TRUE(expected.ok());
+    const Names files{dir.file("in.ase"), dir.file("out.ma")};
+    const std::string expected_file = kestrun::convert_text(scene, options, files).output;
+    without_threads([&] {
+      const Result text = kestrun::convert_text(scene, options, kNames);
+      EXPECT_TRUE(text.ok()) << text.message;
+      EXPECT_EQ(text.output, expected.output);
+      EXPECT_EQ(text.warnings, expected.warnings);
+      std::istringstream input(scene);
+      std::ostringstream output;
+      EXPECT_TRUE(convert_stream(input, output, options, kNames).ok());
+      EXPECT_EQ(output.str(), expected.output);
+      const Result file = convert_file(files.input, files.output, options);
+      EXPECT_TRUE(file.ok()) << file.message;
+      EXPECT_EQ(file.warnings, expected.warnings);
+    });
+    EXPECT_EQ(read_file(dir.path() / "out.ma"), expected_file);
+  }
 }
 
 TEST(Api, ConversionsOnSeveralThreadsGiveTheBytesOfOneAtATime) {

@@ -204,6 +204,28 @@ TEST_F(Cli, ScenesThatCannotBeConvertedEndWithoutALineEnd) {
   }
 }
 
+TEST_F(Cli, WhereNoThreadCanStartEachModeConvertsOnTheOneItHas) {
+  // A limit on processes or memory that leaves no thread: the input is read, the scene converted
+  // and the output written on the calling thread, with the same streams and file; never an abort.
+  const ProcessResult probe =
+      run_program("/usr/bin/python3", {"-c", "import threading; threading.Thread(target=print).start()"},
+                  dir_.path(), {.no_threads = true});
+  ASSERT_EQ(probe.exit_status, 1) << "a thread started: " << probe.err;
+  copy_from_corpus("anim2.ASE");
+  for (const bool extended : {false, true}) {
+    std::vector<std::string> arguments = {"anim2.ASE", "out.ma"};
+    if (extended) arguments.emplace_back("--extended");
+    const ProcessResult threaded = run_program(kBinary, arguments, dir_.path());
+    const std::string expected = with_fixed_date(file("out.ma").value_or(""));
+    fs::remove(path("out.ma"));
+    const ProcessResult alone = run_program(kBinary, arguments, dir_.path(), {.no_threads = true});
+    EXPECT_EQ(alone.exit_status, 0) << alone.err;
+    EXPECT_EQ(alone.out, threaded.out);
+    EXPECT_EQ(alone.err, threaded.err);
+    EXPECT_EQ(with_fixed_date(file("out.ma").value_or("")), expected);
+  }
+}
+
 /// How often `pattern` matches in `text`; or, if it has a group, the sum of the numbers the group captures.
 std::size_t matches(const std::string& text, const std::string& pattern) {
   const std::regex expression(pattern);

@@ -27,6 +27,9 @@ struct ProcessOptions {
   long max_file_bytes = -1;
   /// CPU seconds after which the child is killed (RLIMIT_CPU), or -1 for none.
   long max_cpu_seconds = -1;
+  /// No thread can be started in the child: its threads' default stack (the
+  /// stack limit it starts with) is larger than any address space.
+  bool no_threads = false;
 };
 
 /// Runs `program` with `arguments` in `directory`, through the peak probe

@@ -74,7 +74,7 @@ std::string line_reader_characters(std::string input) {
 
 std::string with_fixed_date(std::string output) {
   static const std::regex date_line(
-      R"(//Last modified:(Sun|Mon|Tue|Wed|Thu|Fri|Sat), [A-Z][a-z]{2} \d\d, \d{4} \d\d:\d\d:\d\d [AP]M\n)");
+      R"(//Last modified: ?(Sun|Mon|Tue|Wed|Thu|Fri|Sat), [A-Z][a-z]{2} \d\d, \d{4} \d\d:\d\d:\d\d [AP]M\n)");
   const std::size_t start = output.find("//Last modified:");
   if (start == std::string::npos) return output;
   const std::size_t end = output.find('\n', start) + 1;

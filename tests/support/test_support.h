@@ -47,8 +47,9 @@ std::string test_name(std::string text);
 /// delivers, whitespace folded: the model the character source reproduces.
 std::string line_reader_characters(std::string input);
 
-/// `output` with its date line, the one line that varies between runs, set
-/// to the fixed time. Fails the test if that line is not as the header writes it.
+/// `output` with its date line (either mode's), the one line that varies
+/// between runs, set to the default mode's line at the fixed time. Fails the test if that line is not as the
+/// header writes it.
 std::string with_fixed_date(std::string output);
 
 /// The text the header writes for `output_name` at the fixed time.
