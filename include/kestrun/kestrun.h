@@ -12,7 +12,7 @@
 // run at once on different threads. (Like any library, Kestrun leaves signal
 // handling to the program: one that writes to pipes should ignore SIGPIPE,
 // so that a pipe closed by its reader is a failed write, not the end of the
-// process.)
+// process, and one that may meet a file size limit SIGXFSZ.)
 //
 // Link with the CMake target Kestrun::kestrun (find_package(Kestrun)).
 #pragma once

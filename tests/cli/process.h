@@ -22,8 +22,9 @@ struct ProcessOptions {
   /// Runs the program a second time with both streams into one capture, for
   /// `combined`; the other fields come from the first run.
   bool combined = false;
-  /// Largest file the child may write (RLIMIT_FSIZE), or -1 for none. SIGXFSZ
-  /// is ignored, so a write past it fails as it would on a full disk.
+  /// Largest file the child may write (RLIMIT_FSIZE), or -1 for none. The
+  /// child starts with SIGXFSZ at its default, which ends a program that
+  /// writes past the limit unless the program ignores it.
   long max_file_bytes = -1;
   /// CPU seconds after which the child is killed (RLIMIT_CPU), or -1 for none.
   long max_cpu_seconds = -1;
