@@ -77,7 +77,8 @@ struct Names {
 };
 
 /// How a conversion ended. The numbers are those of the command line's
-/// messages; each failure leaves the output written up to it.
+/// messages; each failure leaves a stream's output (or that of a file that
+/// is no regular file) written up to it, and a regular output file as it was.
 enum class ResultCode : int {
   ok = 0,
   usage = 1,              // The options are not ones Kestrun accepts (z_up without extended).
@@ -120,7 +121,10 @@ struct Result {
 };
 
 /// Converts the file `input_path` into the file `output_path`, which is
-/// created or replaced (never when it is the input itself).
+/// created or replaced (never when it is the input itself) by a temporary
+/// file written beside it, only when the conversion completes: after a
+/// failure an existing output is as it was. An output that is no regular
+/// file (a pipe, /dev/stdout) is written as the conversion goes.
 KESTRUN_API Result convert_file(const std::string& input_path, const std::string& output_path,
                                 const Options& options = {});
 

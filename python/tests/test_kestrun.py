@@ -104,6 +104,18 @@ class KestrunTest(unittest.TestCase):
                     self.assertEqual(error.message, message)
         self.assertEqual(int(kestrun.ResultCode.input_open), 7)
 
+    def test_a_failed_conversion_leaves_an_existing_output_as_it_was(self):
+        scene = self.directory / "scene.ase"
+        scene.write_bytes(EXAMPLE.read_bytes())
+        earlier = self.directory / "scene.ma"
+        earlier.write_bytes(b"//Maya ASCII 3.0 scene\n")
+        for source, output in [(earlier, scene), (self.directory / "missing.ase", earlier)]:
+            with self.subTest(source=source.name), self.assertRaises(kestrun.Error):
+                kestrun.convert(source, output)
+        self.assertEqual(scene.read_bytes(), EXAMPLE.read_bytes())
+        self.assertEqual(earlier.read_bytes(), b"//Maya ASCII 3.0 scene\n")
+        self.assertEqual(sorted(path.name for path in self.directory.iterdir()), ["scene.ase", "scene.ma"])
+
     def test_the_interpreter_runs_on_while_a_scene_is_converted(self):
         # The conversion reads a pipe that this thread fills: were the
         # interpreter lock held while converting, neither could go on.

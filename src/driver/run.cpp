@@ -8,6 +8,7 @@
 #include "io/background_sink.h"
 #include "io/byte_sink.h"
 #include "io/byte_source.h"
+#include "io/output_file.h"
 
 namespace kestrun {
 namespace {
@@ -25,25 +26,31 @@ bool same_file(const std::string& first, const std::string& second) {
 
 void convert_files(const std::string& input_name, const std::string& output_name, const RunOptions& options,
                    Console& console, const Clock& clock, ConversionReport& report) {
-  if (same_file(input_name, output_name)) {
+  // A NUL would end a name early: another file would be opened.
+  if (output_name.find('\0') != std::string::npos || same_file(input_name, output_name)) {
     throw Error(ErrorCode::OutputOpen);
   }
-  const std::unique_ptr<FileSink> output = FileSink::create(output_name);
+  const std::unique_ptr<OutputFile> output = OutputFile::open(output_name);
   if (!output) {
     throw Error(ErrorCode::OutputOpen);
   }
   // The default mode's character source needs to know where NUL bytes are;
   // the extended mode's lexer does not look for them.
-  const std::unique_ptr<FileSource> input = FileSource::open(input_name, kBlockSize, !options.extended);
+  const std::unique_ptr<FileSource> input = input_name.find('\0') == std::string::npos
+                                                ? FileSource::open(input_name, kBlockSize, !options.extended)
+                                                : nullptr;
   if (!input) {
     throw Error(ErrorCode::InputOpen);
   }
   console.write_out("\n");
   console.write_out("Entering files\n");
-  // The disk works while the next block is formatted, if a thread can be had.
-  const std::unique_ptr<BackgroundSink> background = BackgroundSink::start(*output);
-  ByteSink& sink = background ? static_cast<ByteSink&>(*background) : *output;
-  convert_stream(*input, sink, options, {input_name, output_name}, console, clock, report);
+  {
+    // The disk works while the next block is formatted, if a thread can be had.
+    const std::unique_ptr<BackgroundSink> background = BackgroundSink::start(output->sink());
+    ByteSink& sink = background ? static_cast<ByteSink&>(*background) : output->sink();
+    convert_stream(*input, sink, options, {input_name, output_name}, console, clock, report);
+  }
+  output->commit();  // Only a complete output replaces the file.
 }
 
 int run_conversion(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,

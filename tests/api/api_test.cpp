@@ -109,7 +109,17 @@ TEST(Api, FailuresAreResultsWithTheCommandLinesCodesAndMessages) {
   const std::string scene = read_file(kExample);
   write_file(dir.path() / "in.ase", scene);
   expect_failure(convert_file(dir.file("missing.ase"), dir.file("out.ma")), ResultCode::input_open);
-  EXPECT_EQ(read_file(dir.path() / "out.ma"), "");
+  EXPECT_FALSE(fs::exists(dir.path() / "out.ma")) << "a failed run makes no output";
+  // A NUL inside a name is refused, never taken as the shorter name before it.
+  const std::string nul_and_more("\0.more", 6);
+  expect_failure(convert_file(dir.file("in.ase") + nul_and_more, dir.file("out.ma")), ResultCode::input_open);
+  expect_failure(convert_file(dir.file("in.ase"), dir.file("out.ma") + nul_and_more), ResultCode::output_open);
+  EXPECT_FALSE(fs::exists(dir.path() / "out.ma"));
+  // Swapped names: the scene, as the output, stays as it was, and no other file is left.
+  write_file(dir.path() / "out.ma", "//Maya ASCII 3.0 scene\n");
+  expect_failure(convert_file(dir.file("out.ma"), dir.file("in.ase")), ResultCode::not_ase_text);
+  EXPECT_EQ(read_file(dir.path() / "in.ase"), scene);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
   expect_failure(convert_file(dir.file("in.ase"), dir.file("no/such/out.ma")), ResultCode::output_open);
   expect_failure(convert_file(dir.file("in.ase"), dir.file("in.ase")), ResultCode::output_open);
   EXPECT_EQ(read_file(dir.path() / "in.ase"), scene);
