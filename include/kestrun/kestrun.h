@@ -124,7 +124,9 @@ struct Result {
 /// created or replaced (never when it is the input itself) by a temporary
 /// file written beside it, only when the conversion completes: after a
 /// failure an existing output is as it was. An output that is no regular
-/// file (a pipe, /dev/stdout) is written as the conversion goes.
+/// file (a pipe, /dev/stdout) is written as the conversion goes; one that is
+/// the process's standard output gets no progress, printed or handed to
+/// on_progress.
 KESTRUN_API Result convert_file(const std::string& input_path, const std::string& output_path,
                                 const Options& options = {});
 

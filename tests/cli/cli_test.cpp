@@ -299,6 +299,29 @@ TEST_F(Cli, WhereNoThreadCanStartEachModeConvertsOnTheOneItHas) {
   }
 }
 
+TEST_F(Cli, AnOutputThatIsStandardOutputGetsNoProgress) {
+  // Kestrun in.ase /dev/stdout: progress and the farewell would go into the scene, where a name
+  // such as `; system "..."` would become a statement Maya runs. Standard output a file, and a pipe.
+  copy_from_corpus("anim2.ASE");
+  for (const std::string mode : {"", " --extended"}) {
+    SCOPED_TRACE(mode);
+    const std::string to_file = kBinary + " anim2.ASE out.ma" + mode + " 2>file.err";
+    ASSERT_EQ(run_program("/bin/sh", {"-c", to_file}, dir_.path()).exit_status, 0);
+    std::string expected = with_fixed_date(file("out.ma").value_or(""));
+    for (std::size_t at = expected.find("out.ma"); at != std::string::npos; at = expected.find("out.ma", at))
+      expected.replace(at, 6, "/dev/stdout");
+    std::vector<std::string> arguments = {"anim2.ASE", "/dev/stdout"};
+    if (!mode.empty()) arguments.emplace_back("--extended");
+    const ProcessResult into_file = run_program(kBinary, arguments, dir_.path());
+    EXPECT_EQ(into_file.exit_status, 0);
+    EXPECT_EQ(with_fixed_date(into_file.out), expected);
+    EXPECT_EQ(into_file.err, file("file.err"));
+    const std::string into_pipe = kBinary + " anim2.ASE /dev/stdout" + mode + " | cat >piped.ma";
+    EXPECT_EQ(run_program("/bin/sh", {"-c", into_pipe}, dir_.path()).out, "");
+    EXPECT_EQ(with_fixed_date(file("piped.ma").value_or("")), expected);
+  }
+}
+
 /// How often `pattern` matches in `text`; or, if it has a group, the sum of the numbers the group captures.
 std::size_t matches(const std::string& text, const std::string& pattern) {
   const std::regex expression(pattern);
