@@ -52,6 +52,23 @@ std::string check_failure(const ConversionResult& run, bool extended) {
   return {};
 }
 
+/// A control character printed on the console, where a name could otherwise
+/// recolour the terminal or forge a line: any byte below 32 but the line
+/// end, DEL, or a C1 control in UTF-8. Empty if there is none.
+std::string control_on_console(const ConversionResult& run) {
+  for (const std::string_view stream : {std::string_view(run.out), std::string_view(run.err)}) {
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+      const auto c = static_cast<unsigned char>(stream[i]);
+      const bool c1 =
+          c == 0xC2 && i + 1 < stream.size() && (static_cast<unsigned char>(stream[i + 1]) & 0xE0) == 0x80;
+      if ((c < 0x20 && c != '\n') || c == 0x7F || c1) {
+        return "a control character on the console (byte " + std::to_string(c) + ")";
+      }
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 RunOptions options_from_byte(unsigned char byte) {
@@ -81,6 +98,7 @@ std::string check_conversion(std::span<const unsigned char> input) {
     return "small blocks convert differently";
   }
   if (run.output.find('\0') != std::string::npos) return "a NUL byte in the output";
+  if (std::string broken = control_on_console(run); !broken.empty()) return broken;
   if (run.exit_status == 0) return check_success(run, options.extended);
   if (run.exit_status == 1) return check_failure(run, options.extended);
   return "exit status " + std::to_string(run.exit_status);

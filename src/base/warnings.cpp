@@ -1,12 +1,14 @@
 #include "base/warnings.h"
 
+#include "base/console.h"
+
 namespace kestrun {
 
 std::string quoted_name(std::string_view name) {
   constexpr std::size_t kShown = 80;
   std::string quoted = "\"";
-  for (const char c : name.substr(0, kShown))
-    quoted.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
+  StringOutput output(quoted);
+  ShownName{name.substr(0, kShown)}.append_to(output);
   quoted += name.size() > kShown ? "...\"" : "\"";
   return quoted;
 }

@@ -11,8 +11,9 @@
 
 namespace kestrun {
 
-/// A name from the input as a warning shows it: in quotes, on one line
-/// (control characters become '?') and cut after 80 bytes.
+/// A name from the input as a warning shows it: in quotes, its first 80
+/// bytes as ShownName shows them (control characters as \xHH, so on one
+/// line), "..." after a longer one.
 std::string quoted_name(std::string_view name);
 
 /// Collects the problems met while one thing (an object, a material) is

@@ -16,8 +16,8 @@ namespace kestrun {
 namespace {
 
 void print_completion(Console& console, StreamNames names) {
-  console.print("%s Completed\n", names.input_name);
-  console.print("%s Generated\n", names.output_name);
+  console.print("%s Completed\n", ShownName{names.input_name});
+  console.print("%s Generated\n", ShownName{names.output_name});
 }
 
 /// The default mode: the token walk, byte for byte as the legacy files are.

@@ -79,8 +79,8 @@ void NodePlacer::finish() {
       continue;
     }
     output_.warnings.warn(
-        scope + ": its parent \"" + entry.awaited_parent +
-        "\" comes later in the file; it is moved under it at the end, where the file places it");
+        scope + ": its parent " + quoted_name(entry.awaited_parent) +
+        " comes later in the file; it is moved under it at the end, where the file places it");
     entry.parent = parent;
     join(static_cast<int>(index), parent);
     output_.out.print<"parent -r \"%s\" \"%s\";\n">(entry.maya, above.maya);

@@ -112,7 +112,7 @@ void SceneWriter::on_object(SceneObject object) {
   ++report_.objects;
   write_object(object, world);
   write_target(object);
-  console_.print("Entering %s : %s\n", progress_format(object.kind), object.name);
+  console_.print("Entering %s : %s\n", progress_format(object.kind), ShownName{object.name});
   output_.warnings.flush(scope);
 }
 

@@ -11,7 +11,9 @@
 #include <random>
 #include <string>
 
+#include "base/console.h"
 #include "base/fixed_format.h"
+#include "base/warnings.h"
 
 namespace kestrun {
 namespace {
@@ -116,6 +118,31 @@ TEST(FormatInteger, MatchesPrintf) {
   }
   std::mt19937_64 random(3);
   for (int i = 0; i < 100'000; ++i) expect_text(static_cast<std::int64_t>(random()) >> (random() % 64));
+}
+
+TEST(ShownName, EscapesEveryControlCharacterAndNothingElse) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Box01", "Box01"},
+      {"a\x1b[31mb\a", "a\\x1b[31mb\\x07"},
+      {"line\r\nWarning: forged", "line\\x0d\\x0aWarning: forged"},
+      {std::string_view("nul\0tab\t", 8), "nul\\x00tab\\x09"},
+      {"del\x7f", "del\\x7f"},
+      {"csi\xc2\x9b"
+       "31m \xc2\x80\xc2\x9f",
+       "csi\\xc2\\x9b"
+       "31m \\xc2\\x80\\xc2\\x9f"},
+      // Not controls: no-break space, Latin-1 bytes, a lone lead byte, text that looks escaped.
+      {"\xc2\xa0 Caf\xe9 \xc2", "\xc2\xa0 Caf\xe9 \xc2"},
+      {"\\x1b", "\\x1b"}};
+  const auto in_quotes = [](std::string_view text) {
+    return std::string(1, '"').append(text).append(1, '"');
+  };
+  for (const auto& [name, shown] : cases) {
+    EXPECT_EQ(format_string("%s", ShownName{name}), shown);
+    EXPECT_EQ(quoted_name(name), in_quotes(shown));
+  }
+  // A long name is cut after 80 bytes of its own, then shown.
+  EXPECT_EQ(quoted_name(std::string(79, 'n') + "\n\n"), in_quotes(std::string(79, 'n') + "\\x0a..."));
 }
 
 }  // namespace
