@@ -31,6 +31,8 @@ const ExtendedCase kCases[] = {
     {"lights_cameras", "lights_cameras", "--extended", "point, directional and spot lights, shadows, a target of "
      "its own, a camera clipped by hand, a frame rate without a Maya unit"},
     {"lights_only", "lights_cameras", "-l --extended", "a switch letter converts only its category"},
+    {"material_lists", "material_lists", "--extended", "a second MATERIAL_LIST: each object takes its material "
+     "from the list before it, and the used materials of both lists get their networks (no dangling connection)"},
     {"names_with_control_characters", "names_with_control_characters", "--extended", "progress lines and "
      "warnings show control characters of names (ESC, BEL, CR, LF, DEL, C1) as \\xHH: no line is forged"},
 };
