@@ -55,6 +55,11 @@ class Lexer {
   [[nodiscard]] bool truncated() const { return truncated_; }
   /// A string token that the end of the input closed.
   [[nodiscard]] bool unterminated() const { return unterminated_; }
+  /// How many bytes of the input are known to follow the current token: the
+  /// rest of its block, and what the source knows is still to come.
+  [[nodiscard]] std::uint64_t bytes_left() const {
+    return static_cast<std::uint64_t>(end_ - p_) + source_.unread_bytes();
+  }
 
  private:
   bool refill();

@@ -43,6 +43,7 @@ void spawn(const std::string& program, const std::vector<std::string>& arguments
     limit(RLIMIT_CPU, options.max_cpu_seconds);
     limit(RLIMIT_CORE, options.max_cpu_seconds >= 0 ? 0 : -1);  // A run killed on purpose leaves no core.
     limit(RLIMIT_STACK, options.no_threads ? 1L << 46 : -1);
+    limit(RLIMIT_AS, options.max_address_space);
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
     ::execv(argv[0], argv.data());

@@ -28,6 +28,9 @@ struct ProcessOptions {
   long max_file_bytes = -1;
   /// CPU seconds after which the child is killed (RLIMIT_CPU), or -1 for none.
   long max_cpu_seconds = -1;
+  /// Largest address space of the child (RLIMIT_AS), or -1 for none: room
+  /// reserved but never filled counts against it.
+  long max_address_space = -1;
   /// No thread can be started in the child: its threads' default stack (the
   /// stack limit it starts with) is larger than any address space.
   bool no_threads = false;
