@@ -52,6 +52,24 @@ std::string check_failure(const ConversionResult& run, bool extended) {
   return {};
 }
 
+/// Whether an "inf" or a "nan" (perhaps signed) stands as a value of its own
+/// in the output: no Maya file may hold one.
+bool holds_non_finite_value(std::string_view output) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  for (const std::string_view word : {"inf", "nan"}) {
+    for (std::size_t at = output.find(word); at != std::string_view::npos; at = output.find(word, at + 1)) {
+      std::size_t start = at;
+      if (start > 0 && (output[start - 1] == '-' || output[start - 1] == '+')) --start;
+      const std::size_t end = at + word.size();
+      if ((start == 0 || blank(output[start - 1])) &&
+          (end == output.size() || blank(output[end]) || output[end] == ';')) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 /// A control character printed on the console, where a name could otherwise
 /// recolour the terminal or forge a line: any byte below 32 but the line
 /// end, DEL, or a C1 control in UTF-8. Empty if there is none.
@@ -98,6 +116,7 @@ std::string check_conversion(std::span<const unsigned char> input) {
     return "small blocks convert differently";
   }
   if (run.output.find('\0') != std::string::npos) return "a NUL byte in the output";
+  if (holds_non_finite_value(run.output)) return "inf or nan in the output";
   if (std::string broken = control_on_console(run); !broken.empty()) return broken;
   if (run.exit_status == 0) return check_success(run, options.extended);
   if (run.exit_status == 1) return check_failure(run, options.extended);

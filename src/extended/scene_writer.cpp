@@ -110,8 +110,10 @@ void SceneWriter::on_object(SceneObject object) {
     world = Matrix43{};
   }
   ++report_.objects;
+  const std::size_t non_finite = output_.out.non_finite_written();
   write_object(object, world);
   write_target(object);
+  note_non_finite(non_finite);
   console_.print("Entering %s : %s\n", progress_format(object.kind), ShownName{object.name});
   output_.warnings.flush(scope);
 }
@@ -163,14 +165,28 @@ void SceneWriter::write_animation(std::string_view node, const NodeAnimation& an
   report_.animation_curves += curves.size();
 }
 
+void SceneWriter::note_non_finite(std::size_t before) {
+  const std::size_t written = output_.out.non_finite_written() - before;
+  if (written == 0) return;
+  output_.warnings.note(
+      "a value beyond single precision is written as the largest float of its sign (one that is no number as "
+      "0)",
+      0, written);
+}
+
 void SceneWriter::finish() {
   output_.warnings.flush("");
   if (!started_) start();
+  std::size_t non_finite = output_.out.non_finite_written();
   materials_.write_used(output_);
+  note_non_finite(non_finite);
   report_.materials = materials_.networks_written();
   output_.warnings.flush("materials");
+  non_finite = output_.out.non_finite_written();
   placer_.finish();
   write_closing();
+  note_non_finite(non_finite);
+  output_.warnings.flush("");
 }
 
 void SceneWriter::write_closing() {

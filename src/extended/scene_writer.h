@@ -49,6 +49,9 @@ class SceneWriter final : public SceneSink {
   void write_closing();
 
   void write_animation(std::string_view node, const NodeAnimation& animation);
+  /// Notes the values written since the writer had written `before` that
+  /// were not finite (a transform or product beyond single precision).
+  void note_non_finite(std::size_t before);
 
   Console& console_;
   ConversionReport& report_;

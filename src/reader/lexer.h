@@ -31,7 +31,9 @@ enum class TokenType : std::uint8_t {
 class Lexer {
  public:
   /// Strings keep this many bytes, words and keywords fewer; the rest of an
-  /// overlong token is read and dropped (truncated() says so).
+  /// overlong token is read and dropped (truncated() says so). A number
+  /// longer than kMaxWord bytes is a Word, not the number its first bytes
+  /// would make.
   static constexpr std::size_t kMaxString = 65536;
   static constexpr std::size_t kMaxWord = 256;
 

@@ -32,14 +32,45 @@ TEST(Format, RendersConversionsInOrderWithLiteralTextBetween) {
   EXPECT_EQ(format_string("%4d %4d %4d ", 2001, 99, -5), "2001   99   -5 ");
 }
 
-/// Fails if format_fixed and printf("%f") differ on `value`.
+/// Fails if format_fixed and printf("%f") differ on `value`. A value that is not finite, which no
+/// Maya file may hold, is printf's text of the largest float of its sign (an infinity) or of 0
+/// (NaN), and is counted.
 void expect_printf(double value) {
   char ours[kMaxFixedLength];
   char theirs[kMaxFixedLength + 8];
-  const int length = std::snprintf(theirs, sizeof theirs, "%f", value);
-  ASSERT_EQ(std::string(ours, format_fixed(value, ours)),
+  const double written = std::isnan(value)   ? 0.0
+                         : std::isinf(value) ? std::copysign(double{std::numeric_limits<float>::max()}, value)
+                                             : value;
+  const int length = std::snprintf(theirs, sizeof theirs, "%f", written);
+  std::size_t replaced = 0;
+  ASSERT_EQ(std::string(ours, format_fixed(value, ours, &replaced)),
             std::string(theirs, static_cast<std::size_t>(length)))
       << std::bit_cast<std::uint64_t>(value);
+  ASSERT_EQ(replaced, std::isfinite(value) ? 0U : 1U) << value;
+}
+
+TEST(FormatFixed, NeverWritesInfinityOrNaNAndCountsWhatItWritesInstead) {
+  using limits = std::numeric_limits<double>;
+  const std::string largest = "340282346638528859811704183484516925440";
+  const std::tuple<double, std::string, std::string> cases[] = {
+      {limits::infinity(), largest + ".000000", "3.4028234663852886e+38"},
+      {-limits::infinity(), "-" + largest + ".000000", "-3.4028234663852886e+38"},
+      {limits::quiet_NaN(), "0.000000", "0"},
+      {-limits::quiet_NaN(), "0.000000", "0"}};
+  for (const auto& [value, fixed, trimmed] : cases) {
+    EXPECT_EQ(format_string("%f", value), fixed);
+    EXPECT_EQ(format_string("%r", value), trimmed);
+    std::string text;
+    std::size_t tally = 0;
+    struct Counting : StringOutput {
+      Counting(std::string& text, std::size_t& tally) : StringOutput(text), tally(tally) {}
+      std::size_t* non_finite_tally() { return &tally; }
+      std::size_t& tally;
+    } out(text, tally);
+    format_text_to<"%f %r %f\n">(out, value, value, 1.5);
+    EXPECT_EQ(text, fixed + " " + trimmed + " 1.500000\n");
+    EXPECT_EQ(tally, 2U);
+  }
 }
 
 TEST(FormatFixed, MatchesPrintfOnSpecialValues) {

@@ -41,6 +41,8 @@ const SceneCase kCases[] = {
     {"names_repeated_and_two_per_object", "", "every NODE_NAME string makes nodes and a connection"},
     {"names_empty", "", "the empty name is one space"},
     {"names_with_backslashes", "", "backslashes are doubled inside quotes, not on the console"},
+    {"values_beyond_single_precision", "",
+     "reals beyond the float range (1e39, 1 and 400 zeros) count as the largest float: never inf or nan"},
     {"names_with_control_characters", "",
      "the console shows control characters (ESC, BEL, DEL, C1 in UTF-8) as \\xHH; the scene keeps them"},
     {"scene_settings_in_any_order", "", "the four settings, in any order"},
