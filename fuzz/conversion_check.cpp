@@ -53,18 +53,27 @@ std::string check_failure(const ConversionResult& run, bool extended) {
 }
 
 /// Whether an "inf" or a "nan" (perhaps signed) stands as a value of its own
-/// in the output: no Maya file may hold one.
+/// in the output, outside every quoted name or string: no Maya file may hold
+/// one. (A quote is escaped by an odd number of backslashes before it.)
 bool holds_non_finite_value(std::string_view output) {
   const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-  for (const std::string_view word : {"inf", "nan"}) {
-    for (std::size_t at = output.find(word); at != std::string_view::npos; at = output.find(word, at + 1)) {
-      std::size_t start = at;
-      if (start > 0 && (output[start - 1] == '-' || output[start - 1] == '+')) --start;
-      const std::size_t end = at + word.size();
-      if ((start == 0 || blank(output[start - 1])) &&
-          (end == output.size() || blank(output[end]) || output[end] == ';')) {
-        return true;
-      }
+  bool quoted = false;
+  std::size_t backslashes = 0;
+  for (std::size_t i = 0; i < output.size(); ++i) {
+    const char c = output[i];
+    if (c == '"' && backslashes % 2 == 0) quoted = !quoted;
+    backslashes = c == '\\' ? backslashes + 1 : 0;
+    if (quoted || (c != 'i' && c != 'n') ||
+        (i > 0 && !blank(output[i - 1]) && output[i - 1] != '-' && output[i - 1] != '+')) {
+      continue;
+    }
+    const std::string_view word = output.substr(i, 3);
+    if (word != "inf" && word != "nan") continue;
+    const std::size_t start = i > 0 && !blank(output[i - 1]) ? i - 1 : i;  // The sign, if any.
+    const std::size_t end = i + 3;
+    if ((start == 0 || blank(output[start - 1])) &&
+        (end == output.size() || blank(output[end]) || output[end] == ';')) {
+      return true;
     }
   }
   return false;

@@ -14,6 +14,9 @@ namespace {
 std::atomic<std::size_t> allocated_bytes{0};  // Everything operator new handed out so far.
 }  // namespace
 
+// g++ takes free() on what this operator new allocated for a mismatch; it is the pair's own.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size) {
   allocated_bytes += size;
   if (void* memory = std::malloc(size == 0 ? 1 : size)) return memory;
@@ -24,6 +27,7 @@ void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete[](void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
 void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+#pragma GCC diagnostic pop
 
 namespace kestrun::testing {
 namespace {
