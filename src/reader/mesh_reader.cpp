@@ -16,7 +16,7 @@ constexpr std::uint32_t kNoIndex = std::numeric_limits<std::uint32_t>::max();
 /// kLeastLineBytes: "*MESH_FACE" and a blank); room the lines did not fill
 /// is given back when the MESH block ends. Memory follows the lines, never
 /// a declared count alone.
-constexpr std::int64_t kMaxReserve = std::int64_t{1} << 16;
+constexpr std::int64_t kMaxReserve = std::int64_t{1} << 12;
 constexpr std::uint64_t kLeastLineBytes = 11;
 
 /// Gives back the room of `table` that its lines did not fill.
