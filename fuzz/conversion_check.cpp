@@ -78,6 +78,50 @@ std::string check_key_times(std::string_view output) {
   return {};
 }
 
+/// Whether an "inf" or a "nan" (perhaps signed) stands as a value of its own
+/// in the output, outside every quoted name or string: no Maya file may hold
+/// one. (A quote is escaped by an odd number of backslashes before it.)
+bool holds_non_finite_value(std::string_view output) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+  bool quoted = false;
+  std::size_t backslashes = 0;
+  for (std::size_t i = 0; i < output.size(); ++i) {
+    const char c = output[i];
+    if (c == '"' && backslashes % 2 == 0) quoted = !quoted;
+    backslashes = c == '\\' ? backslashes + 1 : 0;
+    if (quoted || (c != 'i' && c != 'n') ||
+        (i > 0 && !blank(output[i - 1]) && output[i - 1] != '-' && output[i - 1] != '+')) {
+      continue;
+    }
+    const std::string_view word = output.substr(i, 3);
+    if (word != "inf" && word != "nan") continue;
+    const std::size_t start = i > 0 && !blank(output[i - 1]) ? i - 1 : i;  // The sign, if any.
+    const std::size_t end = i + 3;
+    if ((start == 0 || blank(output[start - 1])) &&
+        (end == output.size() || blank(output[end]) || output[end] == ';')) {
+      return true;
+    }
+  }
+  return false;
+}
+
+/// A control character printed on the console, where a name could otherwise
+/// recolour the terminal or forge a line: any byte below 32 but the line
+/// end, DEL, or a C1 control in UTF-8. Empty if there is none.
+std::string control_on_console(const ConversionResult& run) {
+  for (const std::string_view stream : {std::string_view(run.out), std::string_view(run.err)}) {
+    for (std::size_t i = 0; i < stream.size(); ++i) {
+      const auto c = static_cast<unsigned char>(stream[i]);
+      const bool c1 =
+          c == 0xC2 && i + 1 < stream.size() && (static_cast<unsigned char>(stream[i + 1]) & 0xE0) == 0x80;
+      if ((c < 0x20 && c != '\n') || c == 0x7F || c1) {
+        return "a control character on the console (byte " + std::to_string(c) + ")";
+      }
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 RunOptions options_from_byte(unsigned char byte) {
@@ -107,6 +151,8 @@ std::string check_conversion(std::span<const unsigned char> input) {
     return "small blocks convert differently";
   }
   if (run.output.find('\0') != std::string::npos) return "a NUL byte in the output";
+  if (holds_non_finite_value(run.output)) return "inf or nan in the output";
+  if (std::string broken = control_on_console(run); !broken.empty()) return broken;
   if (options.extended) {
     if (std::string failure = check_key_times(run.output); !failure.empty()) return failure;
   }

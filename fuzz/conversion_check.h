@@ -26,9 +26,11 @@ RunOptions options_from_byte(unsigned char byte);
 /// 0 means a run whose output opens with the header and closes with the end
 /// comment, with no message but, in the extended mode, warnings; a write
 /// failure happens only at the cap; a file refused as no ASE text has no
-/// output; the extended mode never ends with code 4; no NUL byte reaches the
-/// output; the extended mode's key times strictly increase; and reading the
-/// input in small blocks gives the very same run.
+/// output; the extended mode never ends with code 4; no NUL byte, and no
+/// "inf" or "nan" as a value, reaches the output; no control character but
+/// the line end reaches the console (names are shown escaped); the extended
+/// mode's key times strictly increase; and reading the input in small blocks
+/// gives the very same run.
 /// Returns a description of the first broken rule, or an empty string.
 std::string check_conversion(std::span<const unsigned char> input);
 

@@ -6,24 +6,33 @@
 # extended mode). Fails on any finding: a crash, a
 # sanitizer report, a broken rule, a timeout or running out of memory.
 #
-#   fuzz/run_short.sh [seconds]        (default 120)
+#   fuzz/run_short.sh [seconds] [default|extended]     (default: 120 s, both modes)
+#
+# With a mode, every input is held to it (KESTRUN_FUZZ_MODE sets or clears bit
+# 6 of its first byte); a finding is saved as libFuzzer ran it before that, so
+# set the bit as the mode says before adding it to tests/data/fuzz-regressions.
+# Without libFuzzer, a sanitizer build has build/<preset>/fuzz/convert_mutations,
+# which checks the same rules on blind random mutations of the seeds.
 #
 # New inputs collect in fuzz/corpus/, findings in fuzz/artifacts/ (both ignored by git).
 set -euo pipefail
 seconds="${1:-120}"
+if [[ -n "${2:-}" ]]; then export KESTRUN_FUZZ_MODE="$2"; fi
 cd "$(dirname "$0")/.."
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
 
-corpus=fuzz/corpus
+corpus=fuzz/corpus${KESTRUN_FUZZ_MODE:+-$KESTRUN_FUZZ_MODE}
 artifacts=fuzz/artifacts
 mkdir -p "$corpus" "$artifacts"
-for scene in tests/data/ase-corpus/*.ase tests/data/ase-corpus/*.ASE tests/data/extended/*.ase examples/*.ase; do
+for scene in tests/data/ase-corpus/*.ase tests/data/ase-corpus/*.ASE tests/data/extended/*.ase tests/data/cases/*.ase \
+  examples/*.ase; do
   # Inputs are cut at -max_len anyway; the large scenes give their first 64 KiB.
   # '?' converts everything in the default mode, DEL (0x7F) in the extended mode.
-  { printf '?'; head -c 65535 "$scene"; } >"$corpus/seed-$(basename "$scene")"
-  { printf '\177'; head -c 65535 "$scene"; } >"$corpus/seed-extended-$(basename "$scene")"
+  name="$(basename "$(dirname "$scene")")-$(basename "$scene")"
+  { printf '?'; head -c 65535 "$scene"; } >"$corpus/seed-$name"
+  { printf '\177'; head -c 65535 "$scene"; } >"$corpus/seed-extended-$name"
 done
 
 before=$(find "$artifacts" -type f | wc -l)

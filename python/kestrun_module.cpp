@@ -9,9 +9,7 @@
 #include <kestrun/kestrun.h>
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
-#include <pybind11/stl/filesystem.h>
 
-#include <filesystem>
 #include <string>
 #include <utility>
 
@@ -47,10 +45,43 @@ kestrun::Result checked(kestrun::Result result) {
   throw py::error_already_set();
 }
 
-std::string bytes_of(const py::object& text) {
-  if (py::isinstance<py::str>(text)) return text.cast<std::string>();  // As UTF-8.
+/// `text` (str or bytes) as bytes: a str as UTF-8. A str holding a lone
+/// surrogate has no UTF-8 form.
+std::string bytes_of(const py::object& text, const std::string& what) {
   if (py::isinstance<py::bytes>(text)) return std::string(text.cast<py::bytes>());
-  throw py::type_error("the scene text must be str or bytes");
+  if (!py::isinstance<py::str>(text)) throw py::type_error(what + " must be str or bytes");
+  Py_ssize_t size = 0;
+  const char* utf8 = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
+  if (utf8 == nullptr) {
+    PyErr_Clear();
+    throw py::type_error(what + " holds a lone surrogate, which has no UTF-8 form: pass it as bytes");
+  }
+  return {utf8, static_cast<std::size_t>(size)};
+}
+
+/// A path (str, bytes or os.PathLike) as the bytes the file system takes, as
+/// open() takes it. A NUL stays in: the conversion refuses such a name.
+std::string path_of(const py::object& path, const std::string& what) {
+  py::object encoded;
+  try {
+    encoded = py::module_::import("os").attr("fsencode")(path);
+  } catch (py::error_already_set& error) {
+    if (!error.matches(PyExc_UnicodeEncodeError)) throw;
+    throw py::type_error(what + " holds a lone surrogate, which no file name can hold");
+  }
+  return std::string(encoded.cast<py::bytes>());
+}
+
+/// The warnings as str: a name that is no UTF-8 (a Latin-1 name of an ANSI
+/// export, a name cut inside a character) has U+FFFD where its bytes are not.
+py::list warnings_of(const kestrun::Result& result) {
+  py::list warnings;
+  for (const std::string& warning : result.warnings) {
+    PyObject* text = PyUnicode_DecodeUTF8(warning.data(), static_cast<Py_ssize_t>(warning.size()), "replace");
+    if (text == nullptr) throw py::error_already_set();
+    warnings.append(py::reinterpret_steal<py::str>(text));
+  }
+  return warnings;
 }
 
 }  // namespace
@@ -90,7 +121,8 @@ PYBIND11_MODULE(_kestrun, module) {
   py::class_<kestrun::Result>(module, "Result", "The outcome of one conversion.")
       .def_readonly("code", &kestrun::Result::code)
       .def_readonly("message", &kestrun::Result::message)
-      .def_readonly("warnings", &kestrun::Result::warnings)
+      .def_property_readonly("warnings", &warnings_of,
+                             "the extended mode's warnings, as str (bytes that are no UTF-8 as U+FFFD)")
       .def_readonly("counts", &kestrun::Result::counts)
       .def_property_readonly(
           "output", [](const kestrun::Result& r) { return py::bytes(r.output); },
@@ -109,14 +141,16 @@ PYBIND11_MODULE(_kestrun, module) {
 
   module.def(
       "convert",
-      [](const std::filesystem::path& input, const std::filesystem::path& output, bool geometry,
-         bool animation, bool lights, bool cameras, bool scene, bool extended, bool z_up, bool verbose) {
+      [](const py::object& input, const py::object& output, bool geometry, bool animation, bool lights,
+         bool cameras, bool scene, bool extended, bool z_up, bool verbose) {
+        const std::string input_path = path_of(input, "the input path");
+        const std::string output_path = path_of(output, "the output path");
         const kestrun::Options options =
             options_of(geometry, animation, lights, cameras, scene, extended, z_up, verbose);
         kestrun::Result result;
         {
           const py::gil_scoped_release unlocked;
-          result = kestrun::convert_file(input.string(), output.string(), options);
+          result = kestrun::convert_file(input_path, output_path, options);
         }
         return checked(std::move(result));
       },
@@ -128,11 +162,11 @@ PYBIND11_MODULE(_kestrun, module) {
   module.def(
       "convert_text",
       [](const py::object& text, bool geometry, bool animation, bool lights, bool cameras, bool scene,
-         bool extended, bool z_up, std::string input_name, std::string output_name) {
-        const std::string input = bytes_of(text);
+         bool extended, bool z_up, const py::object& input_name, const py::object& output_name) {
+        const std::string input = bytes_of(text, "the scene text");
         const kestrun::Options options =
             options_of(geometry, animation, lights, cameras, scene, extended, z_up, false);
-        const kestrun::Names names{std::move(input_name), std::move(output_name)};
+        const kestrun::Names names{bytes_of(input_name, "input_name"), bytes_of(output_name, "output_name")};
         kestrun::Result result;
         {
           const py::gil_scoped_release unlocked;

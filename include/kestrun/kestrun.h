@@ -12,7 +12,7 @@
 // run at once on different threads. (Like any library, Kestrun leaves signal
 // handling to the program: one that writes to pipes should ignore SIGPIPE,
 // so that a pipe closed by its reader is a failed write, not the end of the
-// process.)
+// process, and one that may meet a file size limit SIGXFSZ.)
 //
 // Link with the CMake target Kestrun::kestrun (find_package(Kestrun)).
 #pragma once
@@ -77,7 +77,8 @@ struct Names {
 };
 
 /// How a conversion ended. The numbers are those of the command line's
-/// messages; each failure leaves the output written up to it.
+/// messages; each failure leaves a stream's output (or that of a file that
+/// is no regular file) written up to it, and a regular output file as it was.
 enum class ResultCode : int {
   ok = 0,
   usage = 1,              // The options are not ones Kestrun accepts (z_up without extended).
@@ -120,7 +121,12 @@ struct Result {
 };
 
 /// Converts the file `input_path` into the file `output_path`, which is
-/// created or replaced (never when it is the input itself).
+/// created or replaced (never when it is the input itself) by a temporary
+/// file written beside it, only when the conversion completes: after a
+/// failure an existing output is as it was. An output that is no regular
+/// file (a pipe, /dev/stdout) is written as the conversion goes; one that is
+/// the process's standard output gets no progress, printed or handed to
+/// on_progress.
 KESTRUN_API Result convert_file(const std::string& input_path, const std::string& output_path,
                                 const Options& options = {});
 

@@ -89,6 +89,9 @@ class KestrunTest(unittest.TestCase):
                 (kestrun.ResultCode.output_open, lambda: kestrun.convert(EXAMPLE, self.directory / "no" / "o.ma"),
                  None),
                 (kestrun.ResultCode.input_read, lambda: kestrun.convert(self.directory, out), None),
+                # A NUL in a name is refused, never taken as the shorter name before it.
+                (kestrun.ResultCode.input_open, lambda: kestrun.convert(f"{EXAMPLE}\0.x", out), None),
+                (kestrun.ResultCode.output_open, lambda: kestrun.convert(EXAMPLE, f"{out}\0.x"), None),
                 (kestrun.ResultCode.not_ase_text, lambda: kestrun.convert_text("a b c"), "Invalid Input File"),
                 (kestrun.ResultCode.conversion_failed,
                  lambda: kestrun.convert_text("*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT *NODE_NAME"), None),
@@ -103,6 +106,35 @@ class KestrunTest(unittest.TestCase):
                 if message:
                     self.assertEqual(error.message, message)
         self.assertEqual(int(kestrun.ResultCode.input_open), 7)
+
+    def test_warnings_are_str_whatever_the_bytes_of_the_names(self):
+        # A Latin-1 name of an ANSI export, and a UTF-8 name cut inside a character after 80 bytes.
+        scene = b"*3DSMAX_ASCIIEXPORT 200\n"
+        for name in [b"Caf\xe9", b"a" * 79 + b"\xc3\xa9"]:
+            scene += b'*HELPEROBJECT {\n*NODE_NAME "' + name + b'"\n*NODE_PARENT "Gone"\n}\n'
+        warnings = kestrun.convert_text(scene, extended=True).warnings
+        missing = ": its parent \"Gone\" is not in the file; it stays at the top level, where the file places it"
+        self.assertEqual(warnings, ['"Caf\ufffd"' + missing, '"' + "a" * 79 + '\ufffd..."' + missing])
+
+    def test_text_and_paths_with_a_lone_surrogate_are_a_clear_type_error(self):
+        for convert, what in [(lambda: kestrun.convert_text("*3DSMAX_ASCIIEXPORT 200 \ud800"), "scene text"),
+                              (lambda: kestrun.convert_text(b"", output_name="\ud800"), "output_name"),
+                              (lambda: kestrun.convert(EXAMPLE, self.directory / "\ud800.ma"), "output path")]:
+            with self.subTest(what=what), self.assertRaisesRegex(TypeError, what + " holds a lone surrogate"):
+                convert()
+        self.assertEqual(list(self.directory.iterdir()), [])
+
+    def test_a_failed_conversion_leaves_an_existing_output_as_it_was(self):
+        scene = self.directory / "scene.ase"
+        scene.write_bytes(EXAMPLE.read_bytes())
+        earlier = self.directory / "scene.ma"
+        earlier.write_bytes(b"//Maya ASCII 3.0 scene\n")
+        for source, output in [(earlier, scene), (self.directory / "missing.ase", earlier)]:
+            with self.subTest(source=source.name), self.assertRaises(kestrun.Error):
+                kestrun.convert(source, output)
+        self.assertEqual(scene.read_bytes(), EXAMPLE.read_bytes())
+        self.assertEqual(earlier.read_bytes(), b"//Maya ASCII 3.0 scene\n")
+        self.assertEqual(sorted(path.name for path in self.directory.iterdir()), ["scene.ase", "scene.ma"])
 
     def test_the_interpreter_runs_on_while_a_scene_is_converted(self):
         # The conversion reads a pipe that this thread fills: were the

@@ -114,7 +114,8 @@ Result convert_stream(std::istream& input, std::ostream& output, const Options& 
                if (!input.good()) throw Error(ErrorCode::InputOpen);
                FileSource source(std::make_unique<IstreamReader>(input), kBlockSize, /*read_ahead=*/false);
                OstreamSink sink(output);
-               convert_stream(source, sink, run, {names.input, names.output}, console, clock, report);
+               convert_stream(source, sink, run, {names.input, names.output}, console, clock, report,
+                              Reading::OnCallingThread);
              });
   return result;
 }

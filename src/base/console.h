@@ -9,6 +9,47 @@
 
 namespace kestrun {
 
+/// A name from a scene or the command line as the console shows it: each
+/// byte of a control character (below 32, DEL, and the C1 controls U+0080
+/// to U+009F in UTF-8) is written as \xHH, so that no name can ring, move
+/// the cursor, recolour the terminal or forge a further line. Any other
+/// name is written as it is.
+struct ShownName {
+  using formats_as_text = void;
+  std::string_view text;
+
+  template <class Out>
+  void append_to(Out& out) const {
+    constexpr std::string_view kHex = "0123456789abcdef";
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i < text.size()) {
+      const std::size_t length = control_length(i);
+      if (length == 0) {
+        ++i;
+        continue;
+      }
+      out.append(text.substr(start, i - start));
+      for (const std::size_t end = i + length; i < end; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        const char escaped[4] = {'\\', 'x', kHex[byte >> 4], kHex[byte & 15]};
+        out.append(std::string_view(escaped, 4));
+      }
+      start = i;
+    }
+    out.append(text.substr(start));
+  }
+
+  /// The bytes of the control character at `i`: 1, 2 for a C1 control, or 0.
+  [[nodiscard]] std::size_t control_length(std::size_t i) const {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) return 1;
+    const bool c1 =
+        c == 0xC2 && i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xE0) == 0x80;
+    return c1 ? 2 : 0;
+  }
+};
+
 /// Progress lines go to standard output, messages to standard error. A line
 /// of standard output is flushed as soon as it is complete, so progress shows
 /// as it happens, and whatever is still waiting there is flushed before

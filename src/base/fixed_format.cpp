@@ -5,9 +5,18 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace kestrun {
 namespace {
+
+/// What a value that is not finite is written as: the largest float of its
+/// sign for an infinity, 0 for NaN. Counted in `*replaced` if given.
+double finite_stand_in(double value, std::size_t* replaced) noexcept {
+  if (replaced != nullptr) ++*replaced;
+  if (std::isnan(value)) return 0.0;
+  return std::copysign(static_cast<double>(std::numeric_limits<float>::max()), value);
+}
 
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -73,7 +82,7 @@ char* write_six_digits(std::uint32_t value, char* out) noexcept {
 
 }  // namespace
 
-char* format_fixed(double value, char* out) noexcept {
+char* format_fixed(double value, char* out, std::size_t* replaced) noexcept {
   const double magnitude = std::fabs(value);
   // A single-precision value times 10^6 is exact in double (24 + 14 significant
   // bits), so rounding that product half-to-even gives printf's own digits.
@@ -92,14 +101,16 @@ char* format_fixed(double value, char* out) noexcept {
     *out++ = '.';
     return write_six_digits(static_cast<std::uint32_t>(units % 1000000), out);
   }
-  // Anything else (doubles that are no float, huge values, inf, NaN) is rare:
-  // the C library's own conversion is the reference, so use it.
+  // Anything else (doubles that are no float, huge values) is rare: the C
+  // library's own conversion is the reference, so use it.
+  if (!std::isfinite(value)) value = finite_stand_in(value, replaced);
   const int length = std::snprintf(out, kMaxFixedLength, "%f", value);
   return out + (length > 0 ? length : 0);
 }
 
-char* format_trimmed(double value, char* out) noexcept {
+char* format_trimmed(double value, char* out, std::size_t* replaced) noexcept {
   if (!(std::fabs(value) < 1e12) || static_cast<double>(static_cast<float>(value)) != value) {
+    if (!std::isfinite(value)) value = finite_stand_in(value, replaced);
     return std::to_chars(out, out + kMaxFixedLength, value).ptr;
   }
   char* end = format_fixed(value, out);

@@ -14,16 +14,21 @@ inline constexpr std::size_t kMaxFixedLength = 320;
 inline constexpr std::size_t kMaxIntegerLength = 20;
 
 /// Writes `value` exactly as printf("%f") does (fixed notation, six decimals,
-/// "-0.000000", "inf", "-nan", ...) into `out`, which has kMaxFixedLength bytes
-/// of room. Returns the end of the text written; no NUL is added.
-char* format_fixed(double value, char* out) noexcept;
+/// "-0.000000", ...) into `out`, which has kMaxFixedLength bytes of room.
+/// A value that is not finite, which no Maya file may hold, is written as
+/// the largest float of its sign (an infinity) or as 0 (NaN), and counted in
+/// `*replaced` if that is given. Returns the end of the text written; no NUL
+/// is added.
+char* format_fixed(double value, char* out, std::size_t* replaced = nullptr) noexcept;
 
 /// Writes `value` with at most six decimals and no trailing zeros ("0.5",
 /// "-12", and "0" for anything that rounds to zero, -0 and -1e-7 too),
 /// rounded as printf("%f") rounds; values beyond 10^12 and
 /// doubles that are no float go in their shortest round-trip form instead.
-/// Returns the end of the text written; the room needed is kMaxFixedLength.
-char* format_trimmed(double value, char* out) noexcept;
+/// Values that are not finite are written and counted as format_fixed
+/// writes them. Returns the end of the text written; the room needed is
+/// kMaxFixedLength.
+char* format_trimmed(double value, char* out, std::size_t* replaced = nullptr) noexcept;
 
 /// Writes `value` in decimal as printf("%lld") does; returns the end of the text.
 char* format_integer(std::int64_t value, char* out) noexcept;

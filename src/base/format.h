@@ -114,11 +114,22 @@ void append_text(Out& out, char c) {
   out.append(std::string_view(&c, 1));
 }
 
+/// Where `out` counts the values that were not finite and so were written
+/// otherwise (see format_fixed), if it counts them.
+template <class Out>
+std::size_t* non_finite_tally(Out& out) {
+  if constexpr (requires { out.non_finite_tally(); }) {
+    return out.non_finite_tally();
+  } else {
+    return nullptr;
+  }
+}
+
 /// Writes `value` as %f or, for letter 'r', as %f without its trailing zeros.
 template <class T>
-char* write_real(char* cursor, const T& value, char letter) {
-  if (letter == 'r') return format_trimmed(static_cast<double>(value), cursor);
-  return format_fixed(static_cast<double>(value), cursor);
+char* write_real(char* cursor, const T& value, char letter, std::size_t* non_finite) {
+  if (letter == 'r') return format_trimmed(static_cast<double>(value), cursor, non_finite);
+  return format_fixed(static_cast<double>(value), cursor, non_finite);
 }
 
 template <class Out, class T>
@@ -126,7 +137,7 @@ void append_argument(Out& out, const T& value, std::size_t width, char letter) {
   constexpr ArgClass kind = class_of<T>();
   if constexpr (kind == ArgClass::Real) {
     char* start = out.reserve(kMaxFixedLength);
-    out.commit(write_real(start, value, letter));
+    out.commit(write_real(start, value, letter, non_finite_tally(out)));
   } else if constexpr (kind == ArgClass::Integer) {
     char* start = out.reserve(kMaxIntegerLength + 64);
     char* end = format_integer(static_cast<std::int64_t>(value), start);
@@ -224,9 +235,9 @@ char* copy_piece(char* cursor) {
 }
 
 template <class T>
-char* write_number(char* cursor, const T& value, char letter) {
+char* write_number(char* cursor, const T& value, char letter, std::size_t* non_finite) {
   if constexpr (class_of<T>() == ArgClass::Real) {
-    return write_real(cursor, value, letter);
+    return write_real(cursor, value, letter, non_finite);
   } else {
     return format_integer(static_cast<std::int64_t>(value), cursor);
   }
@@ -252,8 +263,10 @@ void format_text_to(Out& out, const Args&... args) {
   if constexpr (kDirect) {
     constexpr std::size_t kRoom = Text.view().size() + (widest_text_of<Args>() + ... + 0);
     char* cursor = out.reserve(kRoom);
+    std::size_t* const non_finite = non_finite_tally(out);
     [&]<std::size_t... I>(std::index_sequence<I...>) {
-      ((cursor = write_number(copy_piece<Text, kPieces[I]>(cursor), args, kPieces[I].letter)), ...);
+      ((cursor = write_number(copy_piece<Text, kPieces[I]>(cursor), args, kPieces[I].letter, non_finite)),
+       ...);
     }
     (std::make_index_sequence<kCount>{});
     out.commit(copy_piece<Text, kPieces[kCount]>(cursor));

@@ -16,7 +16,8 @@ inline std::int32_t saturate_to_int32(double value) {
 }
 
 /// Rounds `value` to single precision; values beyond the float range become
-/// infinite, as the hardware conversion gives them.
+/// infinite, as the hardware conversion gives them (for the intermediate
+/// results of a computation kept as floats).
 inline float narrow_to_float(double value) {
   // Half an ulp above the largest float: from here on the conversion rounds
   // to infinity. Spelling it out keeps the conversion inside defined behaviour.
@@ -24,6 +25,17 @@ inline float narrow_to_float(double value) {
   if (std::fabs(value) >= kOverflow) {
     return std::signbit(value) ? -std::numeric_limits<float>::infinity()
                                : std::numeric_limits<float>::infinity();
+  }
+  return static_cast<float>(value);
+}
+
+/// Rounds `value`, read from the input, to single precision; a value beyond
+/// the float range becomes the largest float of its sign: no Maya file may
+/// hold an infinity.
+inline float clamp_to_float(double value) {
+  constexpr double kOverflow = 3.4028235677973366e38;  // As in narrow_to_float.
+  if (std::fabs(value) >= kOverflow) {
+    return std::signbit(value) ? -std::numeric_limits<float>::max() : std::numeric_limits<float>::max();
   }
   return static_cast<float>(value);
 }

@@ -1,24 +1,31 @@
 #include "base/warnings.h"
 
+#include "base/console.h"
+
 namespace kestrun {
 
 std::string quoted_name(std::string_view name) {
   constexpr std::size_t kShown = 80;
   std::string quoted = "\"";
-  for (const char c : name.substr(0, kShown))
-    quoted.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
+  StringOutput output(quoted);
+  ShownName{name.substr(0, kShown)}.append_to(output);
   quoted += name.size() > kShown ? "...\"" : "\"";
   return quoted;
 }
 
-void Warnings::note(std::string_view what, std::uint64_t line) {
-  for (Pending& kind : pending_) {
-    if (kind.what == what) {
-      ++kind.count;
-      return;
-    }
+void Warnings::note(std::string_view what, std::uint64_t line, std::size_t count) {
+  auto kind = kinds_.find(what);
+  if (kind == kinds_.end() && kinds_.size() >= kMaxKinds) kind = kinds_.find(what = kFurtherKinds);
+  if (kind != kinds_.end()) {
+    pending_[kind->second].count += count;
+    return;
   }
-  pending_.push_back(Pending{std::string(what), line, 1});
+  kinds_.emplace(std::string(what), pending_.size());
+  pending_.push_back(Pending{std::string(what), line, count});
+}
+
+void Warnings::restore(std::vector<Pending> pending) {
+  for (const Pending& noted : pending) note(noted.what, noted.first_line, noted.count);
 }
 
 void Warnings::flush(std::string_view scope) {
@@ -35,6 +42,7 @@ void Warnings::flush(std::string_view scope) {
     warn(text);
   }
   pending_.clear();
+  kinds_.clear();
 }
 
 }  // namespace kestrun

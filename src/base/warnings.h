@@ -6,30 +6,42 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
 namespace kestrun {
 
-/// A name from the input as a warning shows it: in quotes, on one line
-/// (control characters become '?') and cut after 80 bytes.
+/// A name from the input as a warning shows it: in quotes, its first 80
+/// bytes as ShownName shows them (control characters as \xHH, so on one
+/// line), "..." after a longer one.
 std::string quoted_name(std::string_view name);
 
 /// Collects the problems met while one thing (an object, a material) is
 /// read and written, and tells each kind once, with how often it happened
 /// and the line of the first: a mesh with a million bad faces gives one
-/// line, not a million.
+/// line, not a million. Noting a problem costs the same however many kinds
+/// were noted before; beyond kMaxKinds kinds in one scope, the others are
+/// counted together in one line, so memory and output stay bounded.
 class Warnings {
  public:
+  static constexpr std::size_t kMaxKinds = 100;
+  /// The kind that the kinds beyond kMaxKinds are counted as.
+  static constexpr std::string_view kFurtherKinds = "further kinds of problem, not told one by one";
+
   /// `emit` receives each finished line, without "Warning: " or a line end.
   explicit Warnings(std::function<void(std::string_view)> emit) : emit_(std::move(emit)) {}
 
-  /// Notes a problem of the kind `what` met at input line `line` (0: none).
-  void note(std::string_view what, std::uint64_t line = 0);
+  /// Notes a problem of the kind `what` met at input line `line` (0: none),
+  /// `count` times.
+  void note(std::string_view what, std::uint64_t line = 0, std::size_t count = 1);
   /// Tells every kind noted since the last flush, each as "<scope>: <what>".
   void flush(std::string_view scope);
   /// Forgets what was noted since the last flush (for something not converted).
-  void discard() { pending_.clear(); }
+  void discard() {
+    pending_.clear();
+    kinds_.clear();
+  }
 
   /// What was noted since the last flush, to be told elsewhere: taken from
   /// here and handed to another Warnings' restore.
@@ -38,10 +50,12 @@ class Warnings {
     std::uint64_t first_line = 0;
     std::size_t count = 0;
   };
-  std::vector<Pending> take_pending() { return std::exchange(pending_, {}); }
-  void restore(std::vector<Pending> pending) {
-    for (Pending& kind : pending) pending_.push_back(std::move(kind));
+  std::vector<Pending> take_pending() {
+    kinds_.clear();
+    return std::exchange(pending_, {});
   }
+  /// Adds what another Warnings noted, as if noted here.
+  void restore(std::vector<Pending> pending);
   /// Tells one problem at once.
   void warn(std::string_view text) {
     ++told_;
@@ -52,7 +66,13 @@ class Warnings {
 
  private:
   std::function<void(std::string_view)> emit_;
-  std::vector<Pending> pending_;
+  std::vector<Pending> pending_;  // In the order first noted.
+  /// Looks texts up by string_view: a repeated kind costs no copy.
+  struct TextHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  std::unordered_map<std::string, std::size_t, TextHash, std::equal_to<>> kinds_;  // Places in pending_.
   std::size_t told_ = 0;
 };
 

@@ -35,7 +35,7 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
       } else if (argument == "--z-up") {
         z_up = true;
       } else {
-        console.print("Unrecognized parameter : %s\n", argument);
+        console.print("Unrecognized parameter : %s\n", ShownName{argument});
         throw Error(ErrorCode::Usage);
       }
       continue;
@@ -74,7 +74,8 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
         return line;
       default:
         // An argument without a second character shows nothing after the dash.
-        console.print("Unrecognized parameter : -%s\n", argument.size() >= 2 ? argument.substr(1, 1) : "");
+        console.print("Unrecognized parameter : -%s\n",
+                      ShownName{argument.size() >= 2 ? argument.substr(1, 1) : ""});
         throw Error(ErrorCode::Usage);
     }
   }

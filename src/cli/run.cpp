@@ -46,13 +46,16 @@ int run_command_line(std::span<const std::string_view> arguments, Console& conso
     case CommandLine::Action::Convert:
       break;
   }
+  // An output that is standard output itself gets no progress (the
+  // conversion prints none) and no farewell: both would go into the scene.
+  const bool into_standard_output = is_standard_output(line.output_name);
   const Result result =
       convert_file(line.input_name, line.output_name, api_options(line.options, console, clock));
   if (!result.ok()) {
     console.write_err(message_text(static_cast<ErrorCode>(result.code)));
     return 1;
   }
-  console.print("\nThankyou for using Kestrun %s\n", kProgramVersion);
+  if (!into_standard_output) console.print("\nThankyou for using Kestrun %s\n", kProgramVersion);
   return 0;
 }
 

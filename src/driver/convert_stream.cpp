@@ -11,13 +11,14 @@
 #include "maya/header.h"
 #include "maya/ma_writer.h"
 #include "maya/trailer.h"
+#include "reader/scene_reader.h"
 
 namespace kestrun {
 namespace {
 
 void print_completion(Console& console, StreamNames names) {
-  console.print("%s Completed\n", names.input_name);
-  console.print("%s Generated\n", names.output_name);
+  console.print("%s Completed\n", ShownName{names.input_name});
+  console.print("%s Generated\n", ShownName{names.output_name});
 }
 
 /// The default mode: the token walk, byte for byte as the legacy files are.
@@ -36,14 +37,18 @@ void convert_default(ByteSource& input, ByteSink& output, const RunOptions& opti
 
 /// The extended mode: the structured reader hands each object to the writer.
 void convert_extended(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                      Console& console, const Clock& clock, ConversionReport& report) {
+                      Console& console, const Clock& clock, ConversionReport& report, Reading reading) {
   MaWriter out(output);
   Warnings warnings([&console](std::string_view text) { console.warn(text); });
   ExtendedSettings settings{options, options.z_up,
                             std::filesystem::path(std::string(names.input_name)).stem().string(),
                             std::string(names.output_name)};
   SceneWriter writer(out, console, warnings, std::move(settings), clock(), report);
-  read_scene_alongside(input, writer, warnings);
+  if (reading == Reading::Alongside) {
+    read_scene_alongside(input, writer, warnings);
+  } else {
+    reader::read_ase_scene(input, writer, warnings);
+  }
   print_completion(console, names);
   writer.finish();
   out.finish();
@@ -52,9 +57,9 @@ void convert_extended(ByteSource& input, ByteSink& output, const RunOptions& opt
 }  // namespace
 
 void convert_stream(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                    Console& console, const Clock& clock, ConversionReport& report) {
+                    Console& console, const Clock& clock, ConversionReport& report, Reading reading) {
   if (options.extended) {
-    convert_extended(input, output, options, names, console, clock, report);
+    convert_extended(input, output, options, names, console, clock, report, reading);
   } else {
     convert_default(input, output, options, names, console, clock, report);
   }

@@ -34,12 +34,20 @@ std::optional<ErrorCode> failure_of(Steps&& steps) {
 }
 
 /// Converts the file `input_name` into the file `output_name`: refuses an
-/// output that names the input itself, creates the output, then opens the
-/// input, prints "Entering files" and converts, the output written behind on
-/// a background thread (or directly where no thread can be started). A
-/// failure throws Error, as convert_stream does.
+/// output that names the input itself (and names holding a NUL), opens the
+/// output (a regular file through a temporary file beside it, see
+/// OutputFile), then opens the input, prints "Entering files" and converts
+/// (printing no progress if the output is standard output itself),
+/// the output written behind on a background thread (or directly where no
+/// thread can be started). A failure throws Error, as convert_stream does,
+/// and leaves an existing regular output as it was.
 void convert_files(const std::string& input_name, const std::string& output_name, const RunOptions& options,
                    Console& console, const Clock& clock, ConversionReport& report);
+
+/// True when `path` names the file that is the process's standard output
+/// (/dev/stdout, the pipe or file it was redirected to): progress printed
+/// there would go into the scene.
+bool is_standard_output(const std::string& path);
 
 /// Converts streams as convert_files converts files, from the header check
 /// on; a failure's message is printed. Returns the exit status: 0 after a

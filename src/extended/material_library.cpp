@@ -37,10 +37,13 @@ void MaterialLibrary::add(MayaOutput& output, const Material& material) {
 }
 
 void MaterialLibrary::set_materials(MayaOutput& output, std::vector<Material> materials) {
-  materials_ = std::move(materials);
-  entries_.clear();
-  entry_index_.clear();
-  for (const Material& material : materials_) add(output, material);
+  lists_.push_back(std::make_unique<const std::vector<Material>>(std::move(materials)));
+  for (const Material& material : *lists_.back()) add(output, material);
+}
+
+const std::vector<Material>& MaterialLibrary::materials() const {
+  static const std::vector<Material> kNoList;
+  return lists_.empty() ? kNoList : *lists_.back();
 }
 
 std::size_t MaterialLibrary::entry_of(const Material& material) const { return entry_index_.at(&material); }
@@ -58,29 +61,35 @@ FaceShading MaterialLibrary::shading_for(MayaOutput& output, std::optional<std::
     shading.groups.emplace_back(kInitialShadingGroup);
     return shading;
   }
-  if (*material_ref < 0 || static_cast<std::size_t>(*material_ref) >= materials_.size()) {
+  const std::vector<Material>& list = materials();
+  if (*material_ref < 0 || static_cast<std::size_t>(*material_ref) >= list.size()) {
     output.warnings.note("MATERIAL_REF " + std::to_string(*material_ref) +
                          " names no material of the list; the object gets the default material");
     shading.groups.emplace_back(kInitialShadingGroup);
     return shading;
   }
-  const Material& material = materials_[static_cast<std::size_t>(*material_ref)];
+  const Material& material = list[static_cast<std::size_t>(*material_ref)];
   const auto& subs = material.sub_materials;
   if (subs.empty()) {
     shading.groups.push_back(use(material));
     return shading;
   }
   // One group per sub-material used, in the order the faces first use them.
-  std::vector<std::int64_t> group_of(subs.size(), -1);
+  // A mesh pays for its faces and the sub-materials they use, never for the
+  // whole list: the table grows once, and only its used entries are reset.
+  if (group_of_.size() < subs.size()) group_of_.resize(subs.size(), -1);
+  std::vector<std::size_t> used;
   shading.face_group.reserve(mesh.faces.size());
   for (const Mesh::Face& face : mesh.faces) {
     const std::size_t sub = static_cast<std::size_t>(face.material_id) % subs.size();
-    if (group_of[sub] < 0) {
-      group_of[sub] = static_cast<std::int64_t>(shading.groups.size());
+    if (group_of_[sub] < 0) {
+      group_of_[sub] = static_cast<std::int64_t>(shading.groups.size());
+      used.push_back(sub);
       shading.groups.push_back(use(subs[sub]));
     }
-    shading.face_group.push_back(static_cast<std::uint32_t>(group_of[sub]));
+    shading.face_group.push_back(static_cast<std::uint32_t>(group_of_[sub]));
   }
+  for (const std::size_t sub : used) group_of_[sub] = -1;
   if (shading.groups.empty()) shading.groups.push_back(use(material));
   return shading;
 }

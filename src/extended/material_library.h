@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -14,11 +15,13 @@
 
 namespace kestrun {
 
-/// Holds the material list, hands out the shading groups of each mesh's
+/// Holds the material lists, hands out the shading groups of each mesh's
 /// faces, and writes the networks of the materials that were used.
 class MaterialLibrary {
  public:
-  /// Takes the material list and names every material, in file order.
+  /// Takes a material list and names every material, in file order. The
+  /// objects that follow refer to it; a list that came before keeps the
+  /// materials its objects use, whose networks are written too.
   void set_materials(MayaOutput& output, std::vector<Material> materials);
 
   /// The shading groups of `mesh`'s faces for the object's MATERIAL_REF: the
@@ -27,8 +30,8 @@ class MaterialLibrary {
   /// the initial shading group.
   FaceShading shading_for(MayaOutput& output, std::optional<std::int32_t> material_ref, const Mesh& mesh);
 
-  /// The material list.
-  [[nodiscard]] const std::vector<Material>& materials() const { return materials_; }
+  /// The material list the objects that come now refer to.
+  [[nodiscard]] const std::vector<Material>& materials() const;
 
   /// Writes the shading networks of the materials used.
   void write_used(MayaOutput& output);
@@ -50,9 +53,13 @@ class MaterialLibrary {
   std::size_t entry_of(const Material& material) const;
   const std::string& use(const Material& material);
 
-  std::vector<Material> materials_;
-  std::vector<Entry> entries_;  // Every material and sub-material, depth first.
+  /// Every list, each kept where it is made: the entries point into them.
+  std::vector<std::unique_ptr<const std::vector<Material>>> lists_;
+  std::vector<Entry> entries_;  // Every material and sub-material of every list, depth first.
   std::unordered_map<const Material*, std::size_t> entry_index_;
+  /// For each sub-material index, the group a mesh's faces gave it (-1:
+  /// none yet); kept between meshes, only the entries a mesh set are reset.
+  std::vector<std::int64_t> group_of_;
   std::size_t light_links_ = 2;
 };
 

@@ -142,8 +142,8 @@ void NodePlacer::finish() {
       continue;
     }
     output_.warnings.warn(
-        scope + ": its parent \"" + awaited +
-        "\" comes later in the file; it is moved under it at the end, where the file places it");
+        scope + ": its parent " + quoted_name(awaited) +
+        " comes later in the file; it is moved under it at the end, where the file places it");
     Entry& entry = entries_[index];
     const Entry& above = entries_[static_cast<std::size_t>(parent)];
     entry.parent = parent;

@@ -122,9 +122,11 @@ void SceneWriter::on_object(SceneObject object) {
         "its NODE_TM cannot be inverted; it keeps its vertices in world space under an identity transform");
   }
   ++report_.objects;
+  const std::size_t non_finite = output_.out.non_finite_written();
   write_object(object, world);
   write_target(object);
-  console_.print("Entering %s : %s\n", progress_format(object.kind), object.name);
+  note_non_finite(non_finite);
+  console_.print("Entering %s : %s\n", progress_format(object.kind), ShownName{object.name});
   output_.warnings.flush(scope);
 }
 
@@ -267,14 +269,28 @@ double SceneWriter::frames_per_second() const {
   return time_unit(settings_.categories.scene ? timing_.frame_speed : 30).rate;
 }
 
+void SceneWriter::note_non_finite(std::size_t before) {
+  const std::size_t written = output_.out.non_finite_written() - before;
+  if (written == 0) return;
+  output_.warnings.note(
+      "a value beyond single precision is written as the largest float of its sign (one that is no number as "
+      "0)",
+      0, written);
+}
+
 void SceneWriter::finish() {
   output_.warnings.flush("");
   if (!started_) start();
+  std::size_t non_finite = output_.out.non_finite_written();
   materials_.write_used(output_);
+  note_non_finite(non_finite);
   report_.materials = materials_.networks_written();
   output_.warnings.flush("materials");
+  non_finite = output_.out.non_finite_written();
   placer_.finish();
   write_closing();
+  note_non_finite(non_finite);
+  output_.warnings.flush("");
 }
 
 void SceneWriter::write_closing() {

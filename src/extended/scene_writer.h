@@ -63,6 +63,9 @@ class SceneWriter final : public SceneSink {
   [[nodiscard]] double frames_per_second() const;
   /// A node the switches left out, written because a converted one hangs from it.
   void write_plain(const Placement& placement, std::string_view source, const NodeAnimation& animation);
+  /// Notes the values written since the writer had written `before` that
+  /// were not finite (a transform or product beyond single precision).
+  void note_non_finite(std::size_t before);
 
   Console& console_;
   ConversionReport& report_;

@@ -27,7 +27,7 @@ void dispatch_top_level(Conversion& conversion) {
       if (options.geometry) {
         ++conversion.report.objects;
         convert_geomobject(conversion);
-        conversion.console.print("Entering Object : %s\n", conversion.current_node_name);
+        conversion.console.print("Entering Object : %s\n", ShownName{conversion.current_node_name});
       }
       break;
     case TokenKind::LightObject:

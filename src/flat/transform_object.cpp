@@ -102,7 +102,7 @@ void convert_transform_object(Conversion& conversion, const TransformObjectKind&
       break;
     }
   }
-  conversion.console.print(kind.progress, std::string_view(state.name));
+  conversion.console.print(kind.progress, ShownName{state.name});
 }
 
 }  // namespace kestrun

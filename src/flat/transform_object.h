@@ -22,7 +22,7 @@ struct TransformObjectKind {
   /// returns true; returns false for every other token.
   bool (*write_setting)(Conversion& conversion);
   /// The progress line printed when the block has been walked.
-  FormatString<std::string_view> progress;
+  FormatString<ShownName> progress;
 };
 
 /// Converts one LIGHTOBJECT or CAMERAOBJECT block, entered on its keyword and

@@ -8,7 +8,7 @@ float real_value(const Token& token) {
   if (token.kind == TokenKind::Integer) {
     return static_cast<float>(token.integer);
   }
-  return narrow_to_float(token.real);
+  return clamp_to_float(token.real);
 }
 
 std::int32_t integer_value(const Token& token) {

@@ -12,14 +12,14 @@ namespace kestrun {
 
 /// The real value the current token stands for, in single precision: an
 /// integer token counts with its own value (7 reads as 7.0); any other token
-/// gives the Token's `real` field, the last real read.
+/// gives the Token's `real` field, the last real read. A real beyond the
+/// float range counts as the largest float of its sign.
 float real_value(const Token& token);
 
 /// The real value of a number token read by next_numbers, in single
 /// precision, as real_value gives it for the same token.
 inline float real_value(const Tokenizer::Number& number) {
-  return number.kind == TokenKind::Integer ? static_cast<float>(number.integer)
-                                           : narrow_to_float(number.real);
+  return number.kind == TokenKind::Integer ? static_cast<float>(number.integer) : clamp_to_float(number.real);
 }
 
 /// The integer value of a number token read by next_numbers, as

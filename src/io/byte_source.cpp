@@ -30,6 +30,12 @@ bool DescriptorReader::is_regular_file() const {
   return ::fstat(descriptor_, &status) == 0 && S_ISREG(status.st_mode);
 }
 
+std::uint64_t DescriptorReader::file_size() const {
+  struct stat status {};
+  if (::fstat(descriptor_, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size < 0) return 0;
+  return static_cast<std::uint64_t>(status.st_size);
+}
+
 ReadResult read_fully(ByteReader& reader, unsigned char* buffer, std::size_t capacity) {
   ReadResult result;
   while (result.count < capacity) {
@@ -51,7 +57,10 @@ std::unique_ptr<FileSource> FileSource::open(const std::string& path, std::size_
   }
   auto reader = std::make_unique<DescriptorReader>(descriptor);
   const bool read_ahead = reader->is_regular_file();
-  return std::make_unique<FileSource>(std::move(reader), block_size, read_ahead, scan_for_nul);
+  const std::uint64_t size = reader->file_size();
+  auto source = std::make_unique<FileSource>(std::move(reader), block_size, read_ahead, scan_for_nul);
+  source->expect_bytes(size);
+  return source;
 }
 
 FileSource::FileSource(std::unique_ptr<ByteReader> reader, std::size_t block_size, bool read_ahead,
@@ -73,7 +82,7 @@ FileSource::~FileSource() {
 
 std::span<unsigned char> FileSource::next_block() {
   if (read_ahead_) {
-    return read_ahead_->next_block();
+    return handed_out(read_ahead_->next_block());
   }
   if (failed_) {
     throw Error(ErrorCode::InputRead);
@@ -83,7 +92,7 @@ std::span<unsigned char> FileSource::next_block() {
   if (read.failed && read.count == 0) {
     throw Error(ErrorCode::InputRead);
   }
-  return {block_.get(), read.count};
+  return handed_out({block_.get(), read.count});
 }
 
 bool FileSource::block_is_nul_free() const { return read_ahead_ && read_ahead_->block_is_nul_free(); }

@@ -1,7 +1,9 @@
 // Where the input bytes come from: a file or memory, in blocks.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -25,6 +27,9 @@ class ByteSource {
   /// Whether the block handed out last is known to hold no NUL byte; false
   /// where the source did not look.
   [[nodiscard]] virtual bool block_is_nul_free() const { return false; }
+  /// How many bytes are still to come after the blocks handed out, where
+  /// that is known (a regular file, memory); 0 where it is not.
+  [[nodiscard]] virtual std::uint64_t unread_bytes() const { return 0; }
 };
 
 /// Reads bytes for a FileSource: a file descriptor, or in tests a reader
@@ -47,6 +52,8 @@ class DescriptorReader final : public ByteReader {
   long read(unsigned char* buffer, std::size_t capacity) override;
   /// True for a regular file, which answers every read soon.
   [[nodiscard]] bool is_regular_file() const;
+  /// The size of a regular file; 0 for anything else.
+  [[nodiscard]] std::uint64_t file_size() const;
 
  private:
   int descriptor_;
@@ -82,9 +89,18 @@ class FileSource final : public ByteSource {
 
   std::span<unsigned char> next_block() override;
   [[nodiscard]] bool block_is_nul_free() const override;
+  [[nodiscard]] std::uint64_t unread_bytes() const override { return unread_; }
+  /// Tells how many bytes the reader will deliver, where that is known.
+  void expect_bytes(std::uint64_t size) { unread_ = size; }
 
  private:
+  std::span<unsigned char> handed_out(std::span<unsigned char> block) {
+    unread_ -= std::min<std::uint64_t>(unread_, block.size());
+    return block;
+  }
+
   std::unique_ptr<ByteReader> reader_;
+  std::uint64_t unread_ = 0;
   std::size_t block_size_;
   std::unique_ptr<ReadAhead> read_ahead_;  // Null when reading as asked.
   BlockBytes block_;
@@ -96,6 +112,7 @@ class MemorySource final : public ByteSource {
  public:
   explicit MemorySource(std::string_view bytes, std::size_t block_size = kBlockSize);
   std::span<unsigned char> next_block() override;
+  [[nodiscard]] std::uint64_t unread_bytes() const override { return rest_.size(); }
 
  private:
   std::string_view rest_;

@@ -42,7 +42,7 @@ long IstreamReader::read(unsigned char* buffer, std::size_t capacity) {
 void OstreamSink::write(std::string_view bytes) {
   try {
     if (stream_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) return;
-  } catch (const std::ios_base::failure&) {
+  } catch (...) {  // Whatever the stream or its buffer throws, the write failed.
   }
   throw Error(ErrorCode::OutputWrite);
 }
@@ -50,7 +50,7 @@ void OstreamSink::write(std::string_view bytes) {
 void OstreamSink::close() {
   try {
     if (stream_.flush()) return;
-  } catch (const std::ios_base::failure&) {
+  } catch (...) {
   }
   throw Error(ErrorCode::OutputWrite);
 }

@@ -23,8 +23,9 @@ class IstreamReader final : public ByteReader {
   bool failed_ = false;
 };
 
-/// Writes to a std::ostream on the calling thread; a stream that fails (or
-/// throws std::ios_base::failure) fails the write or close with
+/// Writes to a std::ostream on the calling thread; a stream that fails, or
+/// throws anything (std::ios_base::failure, or its buffer's own exception
+/// where its exception mask passes that on), fails the write or close with
 /// Error(OutputWrite). Closing flushes the stream and leaves it open.
 class OstreamSink final : public ByteSink {
  public:

@@ -57,8 +57,15 @@ class MaWriter {
   /// Flushes and closes the sink; after this nothing more may be written.
   void finish();
 
+  /// How many values were not finite, and so were written as the largest
+  /// float of their sign or as 0 (format_fixed): no Maya file holds them.
+  [[nodiscard]] std::size_t non_finite_written() const { return non_finite_; }
+  /// Where the formatting counts them.
+  std::size_t* non_finite_tally() { return &non_finite_; }
+
  private:
   ByteSink& sink_;
+  std::size_t non_finite_ = 0;
   std::unique_ptr<char[]> buffer_;
   char* next_;
   char* limit_;

@@ -31,19 +31,30 @@ Matrix43 operator*(const Matrix43& a, const Matrix43& b) {
 
 std::optional<Matrix43> inverse(const Matrix43& m) {
   const Vec3 &a = m.rows[0], &b = m.rows[1], &c = m.rows[2];
-  const double det = m.determinant();
-  // Relative to the size of the rows, so that a tiny but regular scale passes.
-  const double size = std::sqrt(dot(a, a) * dot(b, b) * dot(c, c));
-  if (!std::isfinite(det) || !finite(m.rows[3]) || !(std::fabs(det) > 1e-12 * size)) {
-    return std::nullopt;
+  // Tested on the rows scaled to unit length, relative to their sizes, so
+  // that a tiny but regular scale passes, and neither the test nor the
+  // product of the sizes can underflow (a row of 1e-320) or overflow. A row
+  // too small or large for its square (which decompose takes) counts as
+  // singular too.
+  const double la = std::hypot(a.x, a.y, a.z), lb = std::hypot(b.x, b.y, b.z), lc = std::hypot(c.x, c.y, c.z);
+  for (const Vec3& row : {a, b, c}) {
+    if (!(dot(row, row) > 0.0) || !std::isfinite(dot(row, row))) return std::nullopt;
   }
+  if (!std::isfinite(la * lb * lc) || !finite(m.rows[3])) return std::nullopt;
+  const auto unit = [](Vec3 v, double length) { return Vec3{v.x / length, v.y / length, v.z / length}; };
+  if (!(std::fabs(dot(unit(a, la), cross(unit(b, lb), unit(c, lc)))) > 1e-12)) return std::nullopt;
   // The rows of the inverse of the 3x3 part are the cross products over det, transposed.
+  const double det = m.determinant();
   const Vec3 bc = cross(b, c) * (1.0 / det), ca = cross(c, a) * (1.0 / det), ab = cross(a, b) * (1.0 / det);
   Matrix43 inv;
   inv.rows[0] = {bc.x, ca.x, ab.x};
   inv.rows[1] = {bc.y, ca.y, ab.y};
   inv.rows[2] = {bc.z, ca.z, ab.z};
   inv.rows[3] = inv.apply_direction(m.rows[3]) * -1.0;
+  // Regular rows whose products leave the doubles' range have no inverse that can be used.
+  for (const Vec3& row : inv.rows) {
+    if (!finite(row)) return std::nullopt;
+  }
   return inv;
 }
 
@@ -222,10 +233,14 @@ std::optional<Channels> decompose(const Matrix43& m) {
   const double along0 = dot(r1, rotation.rows[0]);
   const Vec3 u = r1 - rotation.rows[0] * along0;
   channels.scale.y = std::sqrt(dot(u, u));
+  // What row 1 has beyond row 0 may be too small for its square even where
+  // the rows' own squares are not: such a matrix has no channels.
+  if (!(channels.scale.y > 0.0)) return std::nullopt;
   rotation.rows[1] = u * (1.0 / channels.scale.y);
   const double w0 = dot(r2, rotation.rows[0]), w1 = dot(r2, rotation.rows[1]);
   const Vec3 w = r2 - rotation.rows[0] * w0 - rotation.rows[1] * w1;
   channels.scale.z = std::sqrt(dot(w, w));
+  if (!(channels.scale.z > 0.0)) return std::nullopt;
   rotation.rows[2] = w * (1.0 / channels.scale.z);
   channels.shear = {along0 / channels.scale.y, w0 / channels.scale.z, w1 / channels.scale.z};
   channels.scale = channels.scale * sign;

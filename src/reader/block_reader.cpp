@@ -53,8 +53,10 @@ double BlockReader::odd_number(std::string_view what) {
     note(std::string(what) + " is missing a number; 0 is taken");
     return 0.0;
   }
+  const bool finite = std::isfinite(lexer_.number());
   lexer_.next();
-  note(std::string(what) + " is not a finite number; 0 is taken");
+  note(std::string(what) +
+       (finite ? " is beyond single precision (3.4e38); 0 is taken" : " is not a finite number; 0 is taken"));
   return 0.0;
 }
 

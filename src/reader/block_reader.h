@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -39,8 +40,12 @@ class BlockReader {
 
   // Argument readers: each takes one argument if it is of its sort; if not,
   // it notes what was missing under `what` and leaves the token alone.
+  // A number beyond the float range, in which Maya keeps its values, is
+  // taken as one that is not finite.
   double number(std::string_view what) {
-    if (lexer_.type() != TokenType::Number || !std::isfinite(lexer_.number())) return odd_number(what);
+    if (lexer_.type() != TokenType::Number || !(std::fabs(lexer_.number()) <= kLargestFloat)) {
+      return odd_number(what);
+    }
     const double value = lexer_.number();
     lexer_.next();
     return value;
@@ -62,6 +67,7 @@ class BlockReader {
 
  private:
   static constexpr double kMaxInteger = 9.0e15;  // Beyond any count a file can back with lines.
+  static constexpr double kLargestFloat = std::numeric_limits<float>::max();
 
   double odd_number(std::string_view what);
   std::int64_t odd_integer(std::string_view what);

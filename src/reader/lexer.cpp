@@ -304,8 +304,9 @@ void Lexer::classify_word() {
     return;
   }
   const char first = word[0];
-  if ((kClasses[static_cast<unsigned char>(first)] & kDigit) || first == '-' || first == '+' ||
-      first == '.') {
+  // A number cut to kMaxWord bytes would read as another number: it is a word.
+  if (!truncated_ && ((kClasses[static_cast<unsigned char>(first)] & kDigit) || first == '-' ||
+                      first == '+' || first == '.')) {
     if (read_plain_decimal(word, number_)) {
       type_ = TokenType::Number;
       return;

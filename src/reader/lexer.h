@@ -31,7 +31,9 @@ enum class TokenType : std::uint8_t {
 class Lexer {
  public:
   /// Strings keep this many bytes, words and keywords fewer; the rest of an
-  /// overlong token is read and dropped (truncated() says so).
+  /// overlong token is read and dropped (truncated() says so). A number
+  /// longer than kMaxWord bytes is a Word, not the number its first bytes
+  /// would make.
   static constexpr std::size_t kMaxString = 65536;
   static constexpr std::size_t kMaxWord = 256;
 
@@ -55,6 +57,11 @@ class Lexer {
   [[nodiscard]] bool truncated() const { return truncated_; }
   /// A string token that the end of the input closed.
   [[nodiscard]] bool unterminated() const { return unterminated_; }
+  /// How many bytes of the input are known to follow the current token: the
+  /// rest of its block, and what the source knows is still to come.
+  [[nodiscard]] std::uint64_t bytes_left() const {
+    return static_cast<std::uint64_t>(end_ - p_) + source_.unread_bytes();
+  }
 
  private:
   bool refill();

@@ -12,8 +12,18 @@ namespace {
 constexpr std::uint32_t kNoIndex = std::numeric_limits<std::uint32_t>::max();
 
 /// Tables are made ready for at most this many entries before lines fill
-/// them: memory follows the lines, never a declared count alone.
-constexpr std::int64_t kMaxReserve = std::int64_t{1} << 16;
+/// them, and for no more than the input left can fill (a line takes at least
+/// kLeastLineBytes: "*MESH_FACE" and a blank); room the lines did not fill
+/// is given back when the MESH block ends. Memory follows the lines, never
+/// a declared count alone.
+constexpr std::int64_t kMaxReserve = std::int64_t{1} << 12;
+constexpr std::uint64_t kLeastLineBytes = 11;
+
+/// Gives back the room of `table` that its lines did not fill.
+template <class Table>
+void give_back_room(Table& table) {
+  if (table.capacity() > table.size()) table.shrink_to_fit();
+}
 
 class MeshReader {
  public:
@@ -23,9 +33,8 @@ class MeshReader {
     reader_.read_block("MESH", [this](Keyword keyword) { statement(keyword, main_channel()); });
     check_count(declared_vertices_, mesh_.vertices.size(), "MESH_NUMVERTEX", "vertices");
     check_count(declared_faces_, mesh_.faces.size(), "MESH_NUMFACES", "faces");
-    // Room made for a count the lines did not fill is given back: a MESH_ANIMATION keeps many meshes.
-    if (mesh_.vertices.capacity() > mesh_.vertices.size()) mesh_.vertices.shrink_to_fit();
-    if (mesh_.faces.capacity() > mesh_.faces.size()) mesh_.faces.shrink_to_fit();
+    give_back_room(mesh_.vertices);
+    give_back_room(mesh_.faces);
     match_normals();
     return std::move(mesh_);
   }
@@ -98,7 +107,9 @@ class MeshReader {
       reader_.note(std::string(what) + " is negative");
       return -1;
     }
-    table.reserve(static_cast<std::size_t>(std::min(count, kMaxReserve)));
+    const auto fillable = static_cast<std::int64_t>(std::min<std::uint64_t>(
+        lexer_.bytes_left() / kLeastLineBytes, static_cast<std::uint64_t>(kMaxReserve)));
+    table.reserve(static_cast<std::size_t>(std::min(count, fillable)));
     return count;
   }
 

@@ -173,6 +173,23 @@ SceneObject read_object(BlockReader& reader, ObjectKind kind) {
   return object;
 }
 
+/// Whether the top-level statement of `keyword` hands a part to the sink.
+bool makes_part(Keyword keyword) {
+  switch (keyword) {
+    case Keyword::Group:
+    case Keyword::Scene:
+    case Keyword::MaterialList:
+    case Keyword::GeomObject:
+    case Keyword::HelperObject:
+    case Keyword::ShapeObject:
+    case Keyword::LightObject:
+    case Keyword::CameraObject:
+      return true;
+    default:
+      return false;
+  }
+}
+
 /// The statements outside every object. A GROUP's objects are read at this
 /// level too, counting its braces: groups nest without recursion.
 class TopLevel {
@@ -191,18 +208,19 @@ class TopLevel {
           return;
         case TokenType::CloseBrace:
           give_group_head();
-          lexer.next();
           if (open_groups > 0) {
             --open_groups;
           } else {
-            reader_.note("a \"}\" that closes no block is passed over");
+            reader_.note("a \"}\" that closes no block is passed over");  // On the brace's line.
           }
+          lexer.next();
           break;
         case TokenType::Keyword: {
           const Keyword keyword = lexer.keyword();
           lexer.next();
-          // What was noted between statements is told before the next part.
-          reader_.warnings().flush("");
+          // What was noted between parts is told before the next part, each
+          // kind once with its count: a million stray braces make one line.
+          if (makes_part(keyword)) reader_.warnings().flush("");
           if (keyword == Keyword::Group) {
             open_groups += group_head() ? 1 : 0;
           } else {

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -109,7 +110,18 @@ TEST(Api, FailuresAreResultsWithTheCommandLinesCodesAndMessages) {
   const std::string scene = read_file(kExample);
   write_file(dir.path() / "in.ase", scene);
   expect_failure(convert_file(dir.file("missing.ase"), dir.file("out.ma")), ResultCode::input_open);
-  EXPECT_EQ(read_file(dir.path() / "out.ma"), "");
+  EXPECT_FALSE(fs::exists(dir.path() / "out.ma")) << "a failed run makes no output";
+  // A NUL inside a name is refused, never taken as the shorter name before it.
+  const std::string nul_and_more("\0.more", 6);
+  expect_failure(convert_file(dir.file("in.ase") + nul_and_more, dir.file("out.ma")), ResultCode::input_open);
+  expect_failure(convert_file(dir.file("in.ase"), dir.file("out.ma") + nul_and_more),
+                 ResultCode::output_open);
+  EXPECT_FALSE(fs::exists(dir.path() / "out.ma"));
+  // Swapped names: the scene, as the output, stays as it was, and no other file is left.
+  write_file(dir.path() / "out.ma", "//Maya ASCII 3.0 scene\n");
+  expect_failure(convert_file(dir.file("out.ma"), dir.file("in.ase")), ResultCode::not_ase_text);
+  EXPECT_EQ(read_file(dir.path() / "in.ase"), scene);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
   expect_failure(convert_file(dir.file("in.ase"), dir.file("no/such/out.ma")), ResultCode::output_open);
   expect_failure(convert_file(dir.file("in.ase"), dir.file("in.ase")), ResultCode::output_open);
   EXPECT_EQ(read_file(dir.path() / "in.ase"), scene);
@@ -164,6 +176,51 @@ TEST(Api, StreamsConvertAsTextAndReportTheirFailures) {
   std::istream failing(&buffer);
   expect_failure(convert_stream(failing, output, fixed(), kNames), ResultCode::input_read);
   EXPECT_TRUE(output.str().starts_with("//Maya ASCII 3.0 scene\n")) << "what was read before converts first";
+
+  // An output whose buffer throws an exception of its own, whether or not the stream's exception
+  // mask passes it on: a failed write, not an exception leaving the call.
+  struct ThrowingBuffer : std::streambuf {
+    int_type overflow(int_type) override { throw std::runtime_error("disk gone"); }
+  };
+  for (const bool masked : {false, true}) {
+    for (const char* switches : {"", "--extended"}) {
+      ThrowingBuffer throwing;
+      std::ostream broken(&throwing);
+      if (masked) broken.exceptions(std::ios_base::badbit);
+      std::istringstream scene_stream(scene);
+      expect_failure(convert_stream(scene_stream, broken, fixed(switches), kNames), ResultCode::output_write);
+    }
+  }
+}
+
+TEST(Api, StreamsAreReadAndWrittenOnTheCallingThreadInBothModes) {
+  // A caller's streams may be used on its own thread only, as the header promises.
+  struct NotingBuffer : std::stringbuf {
+    using std::stringbuf::stringbuf;
+    int_type underflow() override {
+      threads.insert(std::this_thread::get_id());
+      return std::stringbuf::underflow();
+    }
+    std::streamsize xsgetn(char* to, std::streamsize count) override {
+      threads.insert(std::this_thread::get_id());
+      return std::stringbuf::xsgetn(to, count);
+    }
+    std::streamsize xsputn(const char* from, std::streamsize count) override {
+      threads.insert(std::this_thread::get_id());
+      return std::stringbuf::xsputn(from, count);
+    }
+    std::set<std::thread::id> threads;
+  };
+  const std::string scene = read_file(kCorpus / "anim2.ASE");
+  for (const char* switches : {"", "--extended"}) {
+    NotingBuffer in_buffer(scene, std::ios_base::in), out_buffer(std::ios_base::out);
+    std::istream input(&in_buffer);
+    std::ostream output(&out_buffer);
+    EXPECT_TRUE(convert_stream(input, output, fixed(switches), kNames).ok());
+    EXPECT_EQ(out_buffer.str(), kestrun::convert_text(scene, fixed(switches), kNames).output) << switches;
+    EXPECT_EQ(in_buffer.threads, std::set{std::this_thread::get_id()}) << switches;
+    EXPECT_EQ(out_buffer.threads, std::set{std::this_thread::get_id()}) << switches;
+  }
 }
 
 /// Runs `steps` with the process's standard output and error going into files; returns what each got.

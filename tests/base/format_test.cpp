@@ -11,7 +11,9 @@
 #include <random>
 #include <string>
 
+#include "base/console.h"
 #include "base/fixed_format.h"
+#include "base/warnings.h"
 
 namespace kestrun {
 namespace {
@@ -30,14 +32,45 @@ TEST(Format, RendersConversionsInOrderWithLiteralTextBetween) {
   EXPECT_EQ(format_string("%4d %4d %4d ", 2001, 99, -5), "2001   99   -5 ");
 }
 
-/// Fails if format_fixed and printf("%f") differ on `value`.
+/// Fails if format_fixed and printf("%f") differ on `value`. A value that is not finite, which no
+/// Maya file may hold, is printf's text of the largest float of its sign (an infinity) or of 0
+/// (NaN), and is counted.
 void expect_printf(double value) {
   char ours[kMaxFixedLength];
   char theirs[kMaxFixedLength + 8];
-  const int length = std::snprintf(theirs, sizeof theirs, "%f", value);
-  ASSERT_EQ(std::string(ours, format_fixed(value, ours)),
+  const double written = std::isnan(value)   ? 0.0
+                         : std::isinf(value) ? std::copysign(double{std::numeric_limits<float>::max()}, value)
+                                             : value;
+  const int length = std::snprintf(theirs, sizeof theirs, "%f", written);
+  std::size_t replaced = 0;
+  ASSERT_EQ(std::string(ours, format_fixed(value, ours, &replaced)),
             std::string(theirs, static_cast<std::size_t>(length)))
       << std::bit_cast<std::uint64_t>(value);
+  ASSERT_EQ(replaced, std::isfinite(value) ? 0U : 1U) << value;
+}
+
+TEST(FormatFixed, NeverWritesInfinityOrNaNAndCountsWhatItWritesInstead) {
+  using limits = std::numeric_limits<double>;
+  const std::string largest = "340282346638528859811704183484516925440";
+  const std::tuple<double, std::string, std::string> cases[] = {
+      {limits::infinity(), largest + ".000000", "3.4028234663852886e+38"},
+      {-limits::infinity(), "-" + largest + ".000000", "-3.4028234663852886e+38"},
+      {limits::quiet_NaN(), "0.000000", "0"},
+      {-limits::quiet_NaN(), "0.000000", "0"}};
+  for (const auto& [value, fixed, trimmed] : cases) {
+    EXPECT_EQ(format_string("%f", value), fixed);
+    EXPECT_EQ(format_string("%r", value), trimmed);
+    std::string text;
+    std::size_t tally = 0;
+    struct Counting : StringOutput {
+      Counting(std::string& text, std::size_t& tally) : StringOutput(text), tally(tally) {}
+      std::size_t* non_finite_tally() { return &tally; }
+      std::size_t& tally;
+    } out(text, tally);
+    format_text_to<"%f %r %f\n">(out, value, value, 1.5);
+    EXPECT_EQ(text, fixed + " " + trimmed + " 1.500000\n");
+    EXPECT_EQ(tally, 2U);
+  }
 }
 
 TEST(FormatFixed, MatchesPrintfOnSpecialValues) {
@@ -127,6 +160,31 @@ TEST(FormatInteger, MatchesPrintf) {
   }
   std::mt19937_64 random(3);
   for (int i = 0; i < 100'000; ++i) expect_text(static_cast<std::int64_t>(random()) >> (random() % 64));
+}
+
+TEST(ShownName, EscapesEveryControlCharacterAndNothingElse) {
+  const std::pair<std::string_view, std::string_view> cases[] = {
+      {"Box01", "Box01"},
+      {"a\x1b[31mb\a", "a\\x1b[31mb\\x07"},
+      {"line\r\nWarning: forged", "line\\x0d\\x0aWarning: forged"},
+      {std::string_view("nul\0tab\t", 8), "nul\\x00tab\\x09"},
+      {"del\x7f", "del\\x7f"},
+      {"csi\xc2\x9b"
+       "31m \xc2\x80\xc2\x9f",
+       "csi\\xc2\\x9b"
+       "31m \\xc2\\x80\\xc2\\x9f"},
+      // Not controls: no-break space, Latin-1 bytes, a lone lead byte, text that looks escaped.
+      {"\xc2\xa0 Caf\xe9 \xc2", "\xc2\xa0 Caf\xe9 \xc2"},
+      {"\\x1b", "\\x1b"}};
+  const auto in_quotes = [](std::string_view text) {
+    return std::string(1, '"').append(text).append(1, '"');
+  };
+  for (const auto& [name, shown] : cases) {
+    EXPECT_EQ(format_string("%s", ShownName{name}), shown);
+    EXPECT_EQ(quoted_name(name), in_quotes(shown));
+  }
+  // A long name is cut after 80 bytes of its own, then shown.
+  EXPECT_EQ(quoted_name(std::string(79, 'n') + "\n\n"), in_quotes(std::string(79, 'n') + "\\x0a..."));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <optional>
 #include <regex>
 #include <string>
@@ -50,6 +51,24 @@ class Cli : public ::testing::Test {
   }
   void write(std::string_view name, std::string_view contents) const { write_file(path(name), contents); }
   void copy_from_corpus(std::string_view name) const { fs::copy_file(kCorpus / name, path(name)); }
+  /// The names here, sorted: a run must leave no temporary file behind.
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(dir_.path())) found.push_back(entry.path().filename());
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+  /// Runs the binary with `arguments` whose output is the pipe "out.ma", read to its end here:
+  /// a run writes a pipe as it goes, so what it wrote before a failure is there.
+  ProcessResult run_into_pipe(const std::vector<std::string>& arguments, std::string& output) {
+    fs::remove(path("out.ma"));
+    EXPECT_EQ(::mkfifo(path("out.ma").c_str(), 0600), 0);
+    std::thread reader([&] { output = read_file(path("out.ma")); });
+    ProcessResult result = run_program(kBinary, arguments, dir_.path());
+    reader.join();
+    fs::remove(path("out.ma"));
+    return result;
+  }
 
   TempDir dir_;
 };
@@ -78,7 +97,7 @@ TEST_F(Cli, HelpUsageAndVersionCreateNoOutput) {
   expect_run({"--Help"}, 1, "", kUsage);
   expect_run({"in.ase", "out.ma", "--help"}, 1, "Unrecognized parameter : --help\n", kUsage);
   expect_run({"--version", "out.ma"}, 1, "", kCannotOpen);
-  EXPECT_EQ(file("out.ma"), "");
+  EXPECT_EQ(file("out.ma"), std::nullopt);
 }
 
 TEST_F(Cli, TheManualPageNamesEverySwitchAndMessage) {
@@ -104,16 +123,18 @@ TEST_F(Cli, TheManualPageNamesEverySwitchAndMessage) {
 }
 
 TEST_F(Cli, InputsAndOutputsThatCannotBeUsedAreRefused) {
-  // Code 7 leaves an empty output; code 6 creates nothing and never overwrites the input.
+  // Code 7 creates no output; code 6 creates nothing and never overwrites the input. A directory
+  // that takes no new file cannot take the temporary output either (/proc/self, whose comm file
+  // the program may write).
   expect_run({"missing.ase", "out.ma"}, 1, "", kCannotOpen);
-  EXPECT_EQ(file("out.ma"), "");
+  EXPECT_EQ(file("out.ma"), std::nullopt);
   const std::string scene = "*3DSMAX_ASCIIEXPORT 200\n*COMMENT \"keep me\"\n";
   write("in.ase", scene);
   fs::create_directory(path("folder.ma"));
   fs::create_symlink(path("in.ase"), path("link.ma"));
   fs::create_hard_link(path("in.ase"), path("hard.ma"));
-  for (const char* output :
-       {"no/such/dir/out.ma", "folder.ma", "", "in.ase", "./in.ase", "link.ma", "hard.ma"}) {
+  for (const char* output : {"no/such/dir/out.ma", "folder.ma", "", "in.ase", "./in.ase", "link.ma",
+                             "hard.ma", "/proc/self/comm"}) {
     expect_run({"in.ase", output}, 1, "", kCannotCreate);
     EXPECT_EQ(file("in.ase"), scene) << output;
   }
@@ -169,7 +190,8 @@ TEST_F(Cli, AnOutputCutShortByTheFileSizeLimitIsAFailureNotASuccess) {
   write("big.ase", large_scene(100'000));
   const ProcessResult whole = run_program(kBinary, {"big.ase", "out.ma"}, dir_.path());
   ASSERT_EQ(whole.exit_status, 0) << whole.err;
-  const std::string expected = with_fixed_date(file("out.ma").value_or(""));
+  const std::optional<std::string> earlier = file("out.ma");
+  const std::vector<std::string> names_before = names();
   // The limit holds for the captured streams too, which take a few hundred bytes.
   for (const long limit : {1'000L, 100'000L, 262'144L, 1'000'000L}) {
     const ProcessResult cut =
@@ -177,14 +199,59 @@ TEST_F(Cli, AnOutputCutShortByTheFileSizeLimitIsAFailureNotASuccess) {
     EXPECT_EQ(cut.exit_status, 1) << limit;
     EXPECT_EQ(cut.err, kCannotWrite) << limit;
     EXPECT_EQ(cut.out.find("Thankyou"), std::string::npos) << limit;
-    // The file holds exactly what fitted: what the whole run wrote there.
-    const std::string kept = with_fixed_date(file("out.ma").value_or(""));
-    EXPECT_EQ(kept, expected.substr(0, static_cast<std::size_t>(limit))) << limit;
+    // The cut output never replaced the complete one, and went away.
+    EXPECT_TRUE(file("out.ma") == earlier) << limit << ": the complete output was replaced";
+    EXPECT_EQ(names(), names_before) << limit;
   }
 }
 
+TEST_F(Cli, AFailedRunLeavesAnExistingOutputAsItWas) {
+  // Swapped or mistyped arguments, an input that is no scene, a broken block: the output, written
+  // to a temporary file beside it, replaces the file only when the conversion succeeds. The file
+  // keeps its contents and permissions, a link to it stays a link, and no other file is left.
+  copy_from_corpus("anim2.ASE");
+  const std::string scene = read_file(kCorpus / "anim2.ASE");
+  write("broken.ase", "*3DSMAX_ASCIIEXPORT 200\n*GEOMOBJECT *NODE_NAME \"A\"\n}\n");
+  fs::create_directory(path("folder.ase"));
+  const std::string earlier = "//Maya ASCII 3.0 scene\n// made earlier\n";
+  write("target.ma", earlier);
+  const fs::perms kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(path("target.ma"), kept);
+  fs::create_symlink("target.ma", path("link.ma"));
+  const std::vector<std::string> names_before = names();
+  const std::tuple<std::vector<std::string>, std::string, std::string_view> failures[] = {
+      {{"missing.ase", "target.ma"}, "", kCannotOpen},
+      {{"folder.ase", "link.ma"}, kEntering, kCannotRead},
+      {{"target.ma", "anim2.ASE"}, kEntering, kInvalid},  // Swapped: the scene is the output.
+      {{"link.ma", "anim2.ASE", "--extended"}, kEntering, kInvalid},
+      {{"broken.ase", "link.ma"}, kEntering, kFatal}};
+  for (const auto& [arguments, out, err] : failures) {
+    const ProcessResult result = run_program(kBinary, arguments, dir_.path());
+    SCOPED_TRACE(arguments[0] + " " + arguments[1]);
+    EXPECT_EQ(result.exit_status, 1);
+    EXPECT_EQ(result.out, out);
+    EXPECT_EQ(result.err, err);
+    EXPECT_EQ(file("target.ma"), earlier);
+    EXPECT_TRUE(file("anim2.ASE") == scene) << "the scene was overwritten";
+    EXPECT_TRUE(fs::is_symlink(path("link.ma")));
+    EXPECT_EQ(names(), names_before);
+  }
+  // A complete run replaces the file the link leads to, with the permissions it had; a new
+  // output has those of a file made with mode 0666 under the umask.
+  ASSERT_EQ(run_program(kBinary, {"anim2.ASE", "link.ma"}, dir_.path()).exit_status, 0);
+  EXPECT_TRUE(fs::is_symlink(path("link.ma")));
+  EXPECT_TRUE(file("target.ma").value_or("").ends_with("// End of link.ma "));
+  EXPECT_EQ(fs::status(path("target.ma")).permissions(), kept);
+  EXPECT_EQ(names(), names_before);
+  ASSERT_EQ(run_program(kBinary, {"anim2.ASE", "new.ma"}, dir_.path()).exit_status, 0);
+  const mode_t umask = ::umask(0);
+  ::umask(umask);
+  EXPECT_EQ(static_cast<mode_t>(fs::status(path("new.ma")).permissions()), 0666 & ~umask);
+}
+
 TEST_F(Cli, ScenesThatCannotBeConvertedEndWithoutALineEnd) {
-  // Code 4 keeps what was converted before the malformed block, without a trailer. Code 5: text
+  // Code 4 keeps what was converted before the malformed block, without a trailer, where the
+  // output is written as it goes (a pipe). Code 5: text
   // read to its end in search of the header keyword prints the completion lines first; eleven
   // tokens without it, or another version, are refused before the end.
   const std::string completed = kEntering + "in.ase Completed\nout.ma Generated\n";
@@ -200,7 +267,13 @@ TEST_F(Cli, ScenesThatCannotBeConvertedEndWithoutALineEnd) {
   for (const auto& [scene, out, err, output] : cases) {
     write("in.ase", scene);
     expect_run({"in.ase", "out.ma"}, 1, out, err);
-    EXPECT_EQ(with_fixed_date(file("out.ma").value_or("(none)")), output);
+    EXPECT_EQ(file("out.ma"), std::nullopt) << "a failed run replaces no file";
+    // Written to a pipe as it goes: what was converted before the failure.
+    std::string written;
+    const ProcessResult piped = run_into_pipe({"in.ase", "out.ma"}, written);
+    EXPECT_EQ(piped.out, out);
+    EXPECT_EQ(piped.err, err);
+    EXPECT_EQ(with_fixed_date(written), output);
   }
 }
 
@@ -223,6 +296,29 @@ TEST_F(Cli, WhereNoThreadCanStartEachModeConvertsOnTheOneItHas) {
     EXPECT_EQ(alone.out, threaded.out);
     EXPECT_EQ(alone.err, threaded.err);
     EXPECT_EQ(with_fixed_date(file("out.ma").value_or("")), expected);
+  }
+}
+
+TEST_F(Cli, AnOutputThatIsStandardOutputGetsNoProgress) {
+  // Kestrun in.ase /dev/stdout: progress and the farewell would go into the scene, where a name
+  // such as `; system "..."` would become a statement Maya runs. Standard output a file, and a pipe.
+  copy_from_corpus("anim2.ASE");
+  for (const std::string mode : {"", " --extended"}) {
+    SCOPED_TRACE(mode);
+    const std::string to_file = kBinary + " anim2.ASE out.ma" + mode + " 2>file.err";
+    ASSERT_EQ(run_program("/bin/sh", {"-c", to_file}, dir_.path()).exit_status, 0);
+    std::string expected = with_fixed_date(file("out.ma").value_or(""));
+    for (std::size_t at = expected.find("out.ma"); at != std::string::npos; at = expected.find("out.ma", at))
+      expected.replace(at, 6, "/dev/stdout");
+    std::vector<std::string> arguments = {"anim2.ASE", "/dev/stdout"};
+    if (!mode.empty()) arguments.emplace_back("--extended");
+    const ProcessResult into_file = run_program(kBinary, arguments, dir_.path());
+    EXPECT_EQ(into_file.exit_status, 0);
+    EXPECT_EQ(with_fixed_date(into_file.out), expected);
+    EXPECT_EQ(into_file.err, file("file.err"));
+    const std::string into_pipe = kBinary + " anim2.ASE /dev/stdout" + mode + " | cat >piped.ma";
+    EXPECT_EQ(run_program("/bin/sh", {"-c", into_pipe}, dir_.path()).out, "");
+    EXPECT_EQ(with_fixed_date(file("piped.ma").value_or("")), expected);
   }
 }
 

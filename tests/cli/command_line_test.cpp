@@ -41,6 +41,8 @@ TEST(CommandLine, ArgumentsThatEndTheRunPrintUsageHelpOrTheUnrecognisedLetter) {
       {{"a", "b", "/Help", "-x"}, kHelpScreen, ""},
       {{"a", "b", "-x", "-h"}, unrecognised + "-x\n", kUsage},
       {{"a", "b", "-"}, unrecognised + "-\n", kUsage},
+      {{"a", "b", "-\x1b[2J"}, unrecognised + "-\\x1b\n", kUsage},  // A control letter is shown escaped.
+      {{"a", "b", "--\x07"}, unrecognised + "--\\x07\n", kUsage},
       {{"a", "b", ""}, unrecognised + "-\n", kUsage}};
   for (auto [arguments, out, err] : endings) {
     arguments.insert(arguments.begin(), "Kestrun");

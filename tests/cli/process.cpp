@@ -38,11 +38,12 @@ void spawn(const std::string& program, const std::vector<std::string>& arguments
     const int out = ::open(out_path.c_str(), flags, 0644);
     const int err = err_path == out_path ? out : ::open(err_path.c_str(), flags, 0644);
     if (out < 0 || err < 0 || ::chdir(directory.c_str()) != 0) ::_exit(127);
-    if (options.max_file_bytes >= 0 && ::signal(SIGXFSZ, SIG_IGN) == SIG_ERR) ::_exit(127);
+    if (::signal(SIGXFSZ, SIG_DFL) == SIG_ERR) ::_exit(127);  // Not hidden from the program.
     limit(RLIMIT_FSIZE, options.max_file_bytes);
     limit(RLIMIT_CPU, options.max_cpu_seconds);
     limit(RLIMIT_CORE, options.max_cpu_seconds >= 0 ? 0 : -1);  // A run killed on purpose leaves no core.
     limit(RLIMIT_STACK, options.no_threads ? 1L << 46 : -1);
+    limit(RLIMIT_AS, options.max_address_space);
     ::dup2(out, STDOUT_FILENO);
     ::dup2(err, STDERR_FILENO);
     ::execv(argv[0], argv.data());

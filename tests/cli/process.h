@@ -22,11 +22,15 @@ struct ProcessOptions {
   /// Runs the program a second time with both streams into one capture, for
   /// `combined`; the other fields come from the first run.
   bool combined = false;
-  /// Largest file the child may write (RLIMIT_FSIZE), or -1 for none. SIGXFSZ
-  /// is ignored, so a write past it fails as it would on a full disk.
+  /// Largest file the child may write (RLIMIT_FSIZE), or -1 for none. The
+  /// child starts with SIGXFSZ at its default, which ends a program that
+  /// writes past the limit unless the program ignores it.
   long max_file_bytes = -1;
   /// CPU seconds after which the child is killed (RLIMIT_CPU), or -1 for none.
   long max_cpu_seconds = -1;
+  /// Largest address space of the child (RLIMIT_AS), or -1 for none: room
+  /// reserved but never filled counts against it.
+  long max_address_space = -1;
   /// No thread can be started in the child: its threads' default stack (the
   /// stack limit it starts with) is larger than any address space.
   bool no_threads = false;

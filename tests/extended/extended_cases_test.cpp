@@ -58,6 +58,13 @@ const ExtendedCase kCases[] = {
      "(sampled, linear, Bezier with a step, TCB), hidden throughout, a single key, an empty track"},
     {"animated_settings", "animated_settings", "--extended", "curves on focal length, clip planes and centre of "
      "interest, on light colour, intensity, cone and penumbra; settings that do not change get none"},
+    {"material_lists", "material_lists", "--extended", "a second MATERIAL_LIST: each object takes its material "
+     "from the list before it, and the used materials of both lists get their networks (no dangling connection)"},
+    {"values_beyond_single_precision", "values_beyond_single_precision", "--extended", "values beyond the float "
+     "range and numbers cut at 256 bytes are no numbers, a transform too small for doubles is singular, a product "
+     "beyond single precision is written as the largest float: never inf or nan"},
+    {"names_with_control_characters", "names_with_control_characters", "--extended", "progress lines and "
+     "warnings show control characters of names (ESC, BEL, CR, LF, DEL, C1) as \\xHH: no line is forged"},
 };
 // clang-format on
 

@@ -33,7 +33,8 @@ def light_shape(obj):
 def derive_inputs(corpus):
     """Edited copies of corpus files: a child written before its parent (a late parent), a
     multi/sub-object material (per-face shading groups), 24 fps at 200 ticks per frame, a target
-    spot light (anim2's camera made one), and a mirrored node as the exporter writes one: rows
+    spot light (anim2's camera made one), a second material list before the second object (its
+    materials and the first list's both used), and a mirrored node as the exporter writes one: rows
     and vertices mirrored in X, corners in the order C B A (its code: "Get 'em counter clockwise
     if the objects is negatively scaled")."""
     def edit(source, target, change):
@@ -69,6 +70,11 @@ def derive_inputs(corpus):
         spot = re.sub(r'(?s)\*CAMERA_SETTINGS \{.*?\}', settings, spot.replace('Camera01', 'Spot01'))
         return text.replace(camera, camera + spot)
 
+    def second_list(text):
+        materials = re.search(r'(?s)\*MATERIAL_LIST \{.*?\n\}\n', text).group(0)
+        head, first, *rest = objects(text)
+        return head + first + materials.replace('*MATERIAL_NAME "', '*MATERIAL_NAME "Second ') + ''.join(rest)
+
     def mirror(text):
         head, first, *rest = objects(text)
         negate_x = lambda m: m.group(1) + str(-float(m.group(2)))
@@ -79,7 +85,8 @@ def derive_inputs(corpus):
             edit('ThreeCubesGreen.ASE', 'multi_material.ase', multi_material),
             edit('anim.ASE', 'film_rate.ase', film_rate),
             edit('anim2.ASE', 'target_spot.ase', target_spot),
-            edit('ThreeCubesGreen.ASE', 'mirrored_node.ase', mirror)]
+            edit('ThreeCubesGreen.ASE', 'mirrored_node.ase', mirror),
+            edit('ThreeCubesGreen.ASE', 'second_material_list.ase', second_list)]
 
 
 def inputs(utf16=False):

@@ -45,9 +45,12 @@ def maya_name(name):
 
 
 def convert(path, out, *flags):
-    """Runs the converter in extended mode; the output text is read as latin-1."""
+    """Runs the converter in extended mode; the output text is read as latin-1 (empty when a failed
+    run left no file)."""
     done = subprocess.run([os.environ['KESTRUN_BINARY'], path, out, '--extended', *flags],
                           capture_output=True, text=True, timeout=120)
+    if done.returncode != 0 and not os.path.exists(out):
+        return done, ''
     with open(out, encoding='latin-1') as f:
         return done, f.read()
 
