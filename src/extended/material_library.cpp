@@ -38,12 +38,22 @@ void MaterialLibrary::add(MayaOutput& output, const Material& material) {
 
 void MaterialLibrary::set_materials(MayaOutput& output, std::vector<Material> materials) {
   lists_.push_back(std::make_unique<const std::vector<Material>>(std::move(materials)));
+  sides_.clear();
   for (const Material& material : *lists_.back()) add(output, material);
 }
 
-const std::vector<Material>& MaterialLibrary::materials() const {
-  static const std::vector<Material> kNoList;
-  return lists_.empty() ? kNoList : *lists_.back();
+MeshLook MaterialLibrary::look_for(std::optional<std::int32_t> material_ref, const Mesh& mesh,
+                                   const ObjectProperties& properties) {
+  const std::vector<Material>* list = lists_.empty() ? nullptr : lists_.back().get();
+  if (!material_ref || list == nullptr || *material_ref < 0 ||
+      static_cast<std::size_t>(*material_ref) >= list->size()) {
+    return mesh_look(nullptr, {}, mesh, properties);
+  }
+  const auto index = static_cast<std::size_t>(*material_ref);
+  const Material& material = (*list)[index];
+  if (sides_.size() < list->size()) sides_.resize(list->size());
+  if (!sides_[index]) sides_[index] = sides_of(material);
+  return mesh_look(&material, *sides_[index], mesh, properties);
 }
 
 std::size_t MaterialLibrary::entry_of(const Material& material) const { return entry_index_.at(&material); }
@@ -61,7 +71,8 @@ FaceShading MaterialLibrary::shading_for(MayaOutput& output, std::optional<std::
     shading.groups.emplace_back(kInitialShadingGroup);
     return shading;
   }
-  const std::vector<Material>& list = materials();
+  static const std::vector<Material> kNoList;
+  const std::vector<Material>& list = lists_.empty() ? kNoList : *lists_.back();
   if (*material_ref < 0 || static_cast<std::size_t>(*material_ref) >= list.size()) {
     output.warnings.note("MATERIAL_REF " + std::to_string(*material_ref) +
                          " names no material of the list; the object gets the default material");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "extended/maya_output.h"
+#include "extended/mesh_look.h"
 #include "extended/mesh_writer.h"
 #include "model/scene_model.h"
 
@@ -30,8 +31,9 @@ class MaterialLibrary {
   /// the initial shading group.
   FaceShading shading_for(MayaOutput& output, std::optional<std::int32_t> material_ref, const Mesh& mesh);
 
-  /// The material list the objects that come now refer to.
-  [[nodiscard]] const std::vector<Material>& materials() const;
+  /// How a mesh whose object names `material_ref` renders (see mesh_look).
+  MeshLook look_for(std::optional<std::int32_t> material_ref, const Mesh& mesh,
+                    const ObjectProperties& properties);
 
   /// Writes the shading networks of the materials used.
   void write_used(MayaOutput& output);
@@ -60,6 +62,8 @@ class MaterialLibrary {
   /// For each sub-material index, the group a mesh's faces gave it (-1:
   /// none yet); kept between meshes, only the entries a mesh set are reset.
   std::vector<std::int64_t> group_of_;
+  /// What the sub-materials of each material of the last list hold, found when first needed.
+  std::vector<std::optional<SubMaterialSides>> sides_;
   std::size_t light_links_ = 2;
 };
 

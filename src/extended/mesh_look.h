@@ -10,8 +10,17 @@
 
 namespace kestrun {
 
-/// The look of `mesh`, whose object names `material_ref` in `materials`
-/// and has `properties`:
+/// What a material's sub-materials hold that shows on a mesh, found once
+/// per material, not once per mesh.
+struct SubMaterialSides {
+  bool all_two_sided = false;
+  bool any_two_sided = false;
+  bool any_flat = false;
+};
+SubMaterialSides sides_of(const Material& material);
+
+/// The look of `mesh`, whose object's material is `material` (none: null)
+/// with `sides`, and which has `properties`:
 /// - double-sided only where a material of its faces is MATERIAL_TWOSIDED:
 ///   3ds Max renders a face from its front alone unless its material says
 ///   otherwise, and Maya sets sidedness for a whole mesh (a mesh that mixes
@@ -22,7 +31,7 @@ namespace kestrun {
 ///   and 2 an object's or an image's blur) as the render flags.
 /// Faces find their sub-material by MESH_MTLID modulo the count, as the
 /// material library assigns them.
-MeshLook mesh_look(const std::vector<Material>& materials, std::optional<std::int32_t> material_ref,
-                   const Mesh& mesh, const ObjectProperties& properties);
+MeshLook mesh_look(const Material* material, const SubMaterialSides& sides, const Mesh& mesh,
+                   const ObjectProperties& properties);
 
 }  // namespace kestrun

@@ -50,7 +50,6 @@ Placement NodePlacer::place(std::string_view source_name, std::string_view paren
 Placement NodePlacer::link(int index, std::string_view parent_source) {
   Entry& entry = entries_[static_cast<std::size_t>(index)];
   Placement placement{entry.maya, root_, entry.world, index};
-  entry.local = entry.world;
   if (parent_source.empty()) return placement;
   const int parent = find(parent_source, index);
   if (parent < 0) {
@@ -61,7 +60,6 @@ Placement NodePlacer::link(int index, std::string_view parent_source) {
     join(index, parent);
     placement.parent = above.maya;
     placement.local = entry.world * inverse(above.world).value_or(Matrix43{});
-    entry.local = placement.local;
   }
   return placement;
 }
@@ -84,8 +82,12 @@ std::optional<Matrix43> NodePlacer::world_at(int index, double frame, double fra
       world = world * local_at(entry.motion->channels, entry.motion->curves, frame, frames_per_second);
     } else if (entry.moves) {
       return std::nullopt;
+    } else if (entry.parent < 0) {
+      world = world * entry.world;
     } else {
-      world = world * entry.local;
+      // A still node's local matrix is its world over its parent's.
+      world = world * (entry.world *
+                       inverse(entries_[static_cast<std::size_t>(entry.parent)].world).value_or(Matrix43{}));
     }
     at = entry.parent;
   }
@@ -98,8 +100,8 @@ void NodePlacer::pass_over(std::string_view source_name, std::string_view parent
   tree_.push_back(index);
   entries_.emplace_back().source = source_name;
   entries_.back().world = world;
-  entries_.back().parent_source = parent_source;
-  entries_.back().animation = std::move(animation);
+  entries_.back().passed_over =
+      std::make_unique<PassedOver>(PassedOver{std::string(parent_source), std::move(animation)});
   by_source_[entries_.back().source].push_back(index);
 }
 
@@ -111,15 +113,15 @@ void NodePlacer::write_passed_over(int index) {
     if (!entry.maya.empty() || entry.in_chain) break;
     entry.in_chain = true;
     chain.push_back(at);
-    at = entry.parent_source.empty() ? -1 : find(entry.parent_source, at);
+    at = entry.passed_over->parent_source.empty() ? -1 : find(entry.passed_over->parent_source, at);
   }
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     Entry& entry = entries_[static_cast<std::size_t>(*it)];
     entry.in_chain = false;
     entry.maya = output_.names.claim(entry.source);
-    const Placement placement = link(*it, std::exchange(entry.parent_source, {}));
-    write_plain_(placement, entry.source, entry.animation);
-    entry.animation = {};
+    const std::unique_ptr<PassedOver> passed = std::move(entry.passed_over);
+    const Placement placement = link(*it, passed->parent_source);
+    write_plain_(placement, entry.source, passed->animation);
   }
 }
 

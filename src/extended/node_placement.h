@@ -82,20 +82,22 @@ class NodePlacer {
   void finish();
 
  private:
+  /// What a node the switches passed over keeps until it is written.
+  struct PassedOver {
+    std::string parent_source;  // Its parent in the file.
+    NodeAnimation animation;
+  };
+  /// One a node: about 220 bytes and its names, held to the end of the file.
   struct Entry {
     std::string source;
     std::string maya;  // Empty for a node that is not written (yet).
     Matrix43 world;
     int parent = -1;  // Index of the parent entry, once placed under it.
-    std::string awaited_parent;
-    // A node passed over: its parent in the file and its animation, until it is written.
-    std::string parent_source;
-    NodeAnimation animation;
     bool in_chain = false;
-    // As written: its local matrix and, if it moves, its motion (or that it moves beyond what is kept).
-    Matrix43 local;
+    bool moves = false;  // As written: it moves (its motion below, if kept).
+    std::string awaited_parent;
+    std::unique_ptr<PassedOver> passed_over;
     std::unique_ptr<NodeMotion> motion;
-    bool moves = false;
   };
   static constexpr std::size_t kMaxKeptKeys = std::size_t{1} << 14;
 

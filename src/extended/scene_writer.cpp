@@ -172,7 +172,7 @@ void SceneWriter::write_geometry(const SceneObject& object, const Placement& pla
   const std::string shape = output_.names.claim(placement.name + "Shape");
   const auto style_of = [&](const Mesh& of) {
     return MeshStyle{materials_.shading_for(output_, object.material_ref, of),
-                     mesh_look(materials_.materials(), object.material_ref, of, object.properties)};
+                     materials_.look_for(object.material_ref, of, object.properties)};
   };
   const MeshStyle style = style_of(mesh);
   const Matrix43 to_local = *inverse(world);
