@@ -234,7 +234,8 @@ void merge_keys_at_one_frame(std::vector<Curve>& curves, Warnings& warnings) {
     if (std::fabs(double{fb} - double{fa}) > 1e-6) return false;
     const char* end_a = format_trimmed(fa, previous);
     const char* end_b = format_trimmed(fb, current);
-    return std::string_view(previous, end_a) == std::string_view(current, end_b);
+    return std::string_view(previous, static_cast<std::size_t>(end_a - previous)) ==
+           std::string_view(current, static_cast<std::size_t>(end_b - current));
   };
   for (Curve& curve : curves) {
     std::size_t kept = 0;
