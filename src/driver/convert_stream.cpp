@@ -21,7 +21,7 @@ void print_completion(Console& console, StreamNames names) {
   console.print("%s Generated\n", ShownName{names.output_name});
 }
 
-/// The default mode: the token walk, byte for byte as the legacy files are.
+/// The default mode: the token walk, Maya ASCII 3.0 byte for byte as existing pipelines read it.
 void convert_default(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
                      Console& console, const Clock& clock, ConversionReport& report) {
   MaWriter out(output);

@@ -217,6 +217,7 @@ class TopLevel {
           break;
         case TokenType::Keyword: {
           const Keyword keyword = lexer.keyword();
+          reader_.begin_statement();
           lexer.next();
           // What was noted between parts is told before the next part, each
           // kind once with its count: a million stray braces make one line.
