@@ -2,7 +2,7 @@
 
 #include "base/error.h"
 
-namespace kestrun {
+namespace kestrun::cli {
 
 CommandLine read_command_line(std::span<const std::string_view> arguments, Console& console) {
   const std::size_t count = arguments.size();
@@ -91,4 +91,4 @@ CommandLine read_command_line(std::span<const std::string_view> arguments, Conso
   return line;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::cli

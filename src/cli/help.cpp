@@ -2,7 +2,7 @@
 
 #include "base/version.h"
 
-namespace kestrun {
+namespace kestrun::cli {
 
 void print_help(Console& console) {
   console.print("\nKestrun %s is a program to convert between 3DStudio Max and Maya written by :\n",
@@ -64,4 +64,4 @@ void print_usage(Console& console) {
 
 void print_version(Console& console) { console.print("Kestrun %s\n", kProgramVersion); }
 
-}  // namespace kestrun
+}  // namespace kestrun::cli

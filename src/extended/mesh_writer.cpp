@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 constexpr std::uint64_t kNoKey = std::numeric_limits<std::uint64_t>::max();
@@ -354,4 +354,4 @@ DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view 
   return deformed;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

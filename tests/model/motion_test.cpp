@@ -163,16 +163,17 @@ TEST(Motion, KeysAreAddedWhereEulerAnglesWouldStrayFromTheTurn) {
     track.keys = {rotation_key(0, {1, 0, 0}, 0), rotation_key(3200, c.axis, c.degrees * kPi / 180)};
     LocalMotion motion;
     motion.turns = turn_points(track, 0, 160);
-    std::vector<ChannelKey> keys;
-    follow_motion(motion, {0, 3200}, 160, KeyedChannels::Rotation, Euler{}, kKeyedTolerance,
-                  [&keys](const ChannelKey& key) { keys.push_back(key); });
+    std::vector<extended::ChannelKey> keys;
+    extended::follow_motion(motion, {0, 3200}, 160, extended::KeyedChannels::Rotation, Euler{},
+                            extended::kKeyedTolerance,
+                            [&keys](const extended::ChannelKey& key) { keys.push_back(key); });
     EXPECT_EQ(keys.size() > 2, c.more_keys);
     // Straight between keys, the angles hold the turn at every frame...
     for (double tick = 0; tick <= 3200; tick += 80) {
       std::size_t next = 1;
       while (keys[next].tick < tick) ++next;
-      const ChannelKey& a = keys[next - 1];
-      const ChannelKey& b = keys[next];
+      const extended::ChannelKey& a = keys[next - 1];
+      const extended::ChannelKey& b = keys[next];
       const double s = (tick - a.tick) / (b.tick - a.tick);
       const Euler between{a.channels.rotate.x + (b.channels.rotate.x - a.channels.rotate.x) * s,
                           a.channels.rotate.y + (b.channels.rotate.y - a.channels.rotate.y) * s,

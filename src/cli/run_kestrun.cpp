@@ -1,4 +1,4 @@
-#include "cli/run.h"
+#include "cli/run_kestrun.h"
 
 #include <kestrun/kestrun.h>
 
@@ -12,7 +12,7 @@
 #include "driver/messages.h"
 #include "driver/run.h"
 
-namespace kestrun {
+namespace kestrun::cli {
 namespace {
 
 /// The API's options for what the command line asks, with the progress and
@@ -67,4 +67,4 @@ int run_kestrun(std::span<const std::string_view> arguments, Console& console, c
   return status;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::cli
