@@ -216,6 +216,7 @@ class TopLevel {
           lexer.next();
           break;
         case TokenType::Keyword: {
+          if (!sink_.wants_more()) return;
           const Keyword keyword = lexer.keyword();
           reader_.begin_statement();
           lexer.next();
