@@ -66,6 +66,28 @@ TEST(TransformMath, ARotationKeptApartLeavesTheStretchToScaleShearAndRotateAxis)
   }
 }
 
+TEST(TransformMath, EulerAnglesGiveTheirRotationBackAndNearestEquivalentsNeverJumpATurn) {
+  std::mt19937 random(18);
+  for (int round = 0; round < 500; ++round) {
+    // Any rotation, near the gimbal poles (y of +-90 degrees) too.
+    const Vec3 axis = random_vector(random, -1, 1);
+    const double angle = std::uniform_real_distribution<double>(-4 * kPi, 4 * kPi)(random);
+    const Matrix43 rotation = round % 10 == 0
+                                  ? rotation_xyz({30.0 * round, round % 20 == 0 ? 90.0 : -90.0, -15.0})
+                                  : axis_angle_rows(axis, angle);
+    const Euler angles = euler_xyz(rotation);
+    EXPECT_LT(largest_difference(rotation_xyz(angles), rotation), 1e-9) << round;
+    // Unwrapped next to any earlier angles: the same rotation, no component a turn or more away.
+    const Vec3 previous_v = random_vector(random, -1000, 1000);
+    const Euler previous{previous_v.x, previous_v.y, previous_v.z};
+    const Euler near = nearest_equivalent(angles, previous);
+    EXPECT_LT(largest_difference(rotation_xyz(near), rotation), 1e-9) << round;
+    EXPECT_LE(std::fabs(near.x - previous.x), 180 + 1e-9) << round;
+    EXPECT_LE(std::fabs(near.y - previous.y), 180 + 1e-9) << round;
+    EXPECT_LE(std::fabs(near.z - previous.z), 180 + 1e-9) << round;
+  }
+}
+
 TEST(TransformMath, AQuaternionKeepsARotation) {
   std::mt19937 random(11);
   std::uniform_real_distribution<double> angle(-7, 7);
