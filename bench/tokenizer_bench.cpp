@@ -34,11 +34,11 @@ void BM_NextTokenTypicalMesh(benchmark::State& state) {
   std::int64_t tokens_read = 0;
   for (auto _ : state) {
     kestrun::MemorySource source(text);
-    kestrun::Tokenizer tokens(source, nullptr);
+    kestrun::flat::Tokenizer tokens(source, nullptr);
     do {
       tokens.next_token();
       ++tokens_read;
-    } while (tokens.kind() != kestrun::TokenKind::End);
+    } while (tokens.kind() != kestrun::flat::TokenKind::End);
     benchmark::DoNotOptimize(tokens.token().real);
   }
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *

@@ -25,7 +25,7 @@ set(CPACK_PACKAGE_VENDOR "the Kestrun developers")
 set(CPACK_PACKAGE_CONTACT "the Kestrun developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "converts 3ds Max ASE text scenes into Maya ASCII scenes")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Kestrun converts the ASE text scenes that 3ds Max exports into Maya ASCII files: by default byte for byte as the legacy converter did, with --extended with materials, hierarchy and animation curves. The package holds the program, its manual page, and the shared library with its C++ header and CMake package.")
+    "Kestrun converts the ASE text scenes that 3ds Max exports into Maya ASCII files: by default Maya ASCII 3.0 files byte for byte as existing pipelines read them, with --extended with materials, hierarchy and animation curves. The package holds the program, its manual page, and the shared library with its C++ header and CMake package.")
 set(CPACK_GENERATOR DEB TGZ)
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)
 set(CPACK_STRIP_FILES ON)

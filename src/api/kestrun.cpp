@@ -114,8 +114,8 @@ Result convert_stream(std::istream& input, std::ostream& output, const Options& 
                if (!input.good()) throw Error(ErrorCode::InputOpen);
                FileSource source(std::make_unique<IstreamReader>(input), kBlockSize, /*read_ahead=*/false);
                OstreamSink sink(output);
-               convert_stream(source, sink, run, {names.input, names.output}, console, clock, report,
-                              Reading::OnCallingThread);
+               convert_bytes(source, sink, run, {names.input, names.output}, console, clock, report,
+                             Reading::OnCallingThread);
              });
   return result;
 }
@@ -126,7 +126,7 @@ Result convert_text(std::string_view input, const Options& options, const Names&
   converting(options, result,
              [&](const RunOptions& run, Console& console, const Clock& clock, ConversionReport& report) {
                MemorySource source(input);
-               convert_stream(source, sink, run, {names.input, names.output}, console, clock, report);
+               convert_bytes(source, sink, run, {names.input, names.output}, console, clock, report);
              });
   result.output = sink.contents();
   return result;

@@ -2,7 +2,7 @@
 
 #include "base/error.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 void check_ase_header(Tokenizer& tokens) {
   // Up to ten other tokens may come first (a UTF-8 byte-order mark is three).
@@ -22,4 +22,4 @@ void check_ase_header(Tokenizer& tokens) {
   tokens.next_token();
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -3,11 +3,11 @@
 
 #include "ase/tokenizer.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Reads tokens up to the keyword 3DSMAX_ASCIIEXPORT (among the first 11),
 /// checks that the version 200 follows, and reads one token more, on which
 /// the scene walk starts. Throws Error(NotAseText) otherwise.
 void check_ase_header(Tokenizer& tokens);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

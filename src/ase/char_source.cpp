@@ -3,7 +3,7 @@
 #include <cstring>
 #include <utility>
 
-namespace kestrun {
+namespace kestrun::flat {
 
 CharSource::CharSource(ByteSource& source, std::function<void()> on_end)
     : source_(source), on_end_(std::move(on_end)) {}
@@ -65,4 +65,4 @@ std::size_t CharSource::keep_deliverable(std::span<unsigned char> block) {
   return kept;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -9,7 +9,7 @@
 
 #include "io/byte_source.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Reads the input in large blocks and delivers exactly the characters that a
 /// reader taking one line at a time into a 1024-byte buffer would deliver:
@@ -74,4 +74,4 @@ class CharSource {
   bool dropping_ = false;       // A NUL was met in the current piece.
 };
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -9,7 +9,7 @@
 
 #include "ase/token.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 struct KeywordEntry {
   std::string_view text;
@@ -124,4 +124,4 @@ inline constexpr std::array<TokenKind, 256> char_kind_table = [] {
   return table;
 }();
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace kestrun {
+namespace kestrun::flat {
 
 // The events of the 32 bytes at `q` (stars, quotes, NULs, and closing braces
 // if `braces`), and whether a point is among them; the letters, digits and
@@ -90,4 +90,4 @@ inline std::uint64_t skip_words(const unsigned char* q) {
 #endif
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

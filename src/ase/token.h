@@ -10,7 +10,7 @@
 
 #include "ase/token_list.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// The kind of a token: Unknown for anything the readers do not act on
 /// (a word the keyword list does not hold, a lone '*', any other character),
@@ -124,4 +124,4 @@ struct Token {
   std::size_t keyword_length = 0;
 };
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

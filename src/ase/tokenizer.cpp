@@ -12,7 +12,7 @@
 #include "base/byte_scan.h"
 #include "base/number_limits.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 enum CharClass : std::uint8_t {
@@ -690,4 +690,4 @@ void Tokenizer::read_keyword(const unsigned char* p) {
   token_.kind = find_padded_keyword(token_.keyword_chars.data(), length);
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

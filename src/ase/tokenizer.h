@@ -12,7 +12,7 @@
 #include "ase/token.h"
 #include "io/byte_source.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// What Tokenizer::next_token_until has passed over and not yet worked out:
 /// the first byte of the last real and of the last integer, the last
@@ -89,4 +89,4 @@ class Tokenizer {
   Token token_;
 };
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -12,7 +12,7 @@ struct RunOptions {
   bool cameras = false;    // CAMERAOBJECT blocks
   bool scene = false;      // the SCENE block's timing
 
-  bool extended = false;  // Convert all a scene holds, for Maya today, not as the legacy files did.
+  bool extended = false;  // Convert all a scene holds, for Maya today, not as Maya ASCII 3.0.
   bool z_up = false;      // Extended: keep the file's Z-up axes instead of turning them to Y up.
 
   /// Options that convert everything, in the default mode.

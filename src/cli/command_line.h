@@ -8,7 +8,7 @@
 #include "base/console.h"
 #include "base/run_options.h"
 
-namespace kestrun {
+namespace kestrun::cli {
 
 /// What the command line asks for.
 struct CommandLine {
@@ -34,4 +34,4 @@ struct CommandLine {
 /// arguments, it throws Error(Usage).
 CommandLine read_command_line(std::span<const std::string_view> arguments, Console& console);
 
-}  // namespace kestrun
+}  // namespace kestrun::cli

@@ -2,7 +2,7 @@
 
 #include "base/version.h"
 
-namespace kestrun {
+namespace kestrun::cli {
 
 void print_help(Console& console) {
   console.print("\nKestrun %s is a program to convert between 3DStudio Max and Maya written by :\n",
@@ -41,8 +41,8 @@ void print_usage(Console& console) {
       "Long options, after the file names:\n"
       "  --extended  write all the scene holds, for Maya today (meshes with normals,\n"
       "              UVs and colours, materials, the hierarchy, animation curves,\n"
-      "              lights and cameras, Y up); without it Kestrun writes what the\n"
-      "              legacy converter wrote, byte for byte\n"
+      "              lights and cameras, Y up); without it Kestrun writes Maya\n"
+      "              ASCII 3.0 files exactly as existing pipelines read them\n"
       "  --z-up      with --extended: keep the file's Z-up axes\n"
       "\n"
       "Alone, as the only argument:\n"
@@ -64,4 +64,4 @@ void print_usage(Console& console) {
 
 void print_version(Console& console) { console.print("Kestrun %s\n", kProgramVersion); }
 
-}  // namespace kestrun
+}  // namespace kestrun::cli

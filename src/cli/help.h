@@ -4,7 +4,7 @@
 
 #include "base/console.h"
 
-namespace kestrun {
+namespace kestrun::cli {
 
 /// Prints the help screen (-h) on standard output, as it has always been.
 void print_help(Console& console);
@@ -16,4 +16,4 @@ void print_usage(Console& console);
 /// Prints "Kestrun <version>" on standard output.
 void print_version(Console& console);
 
-}  // namespace kestrun
+}  // namespace kestrun::cli

@@ -5,7 +5,7 @@
 
 #include "base/clock.h"
 #include "base/console.h"
-#include "cli/run.h"
+#include "cli/run_kestrun.h"
 
 int main(int argc, char** argv) {
   // An output that is a pipe whose reader has gone is a failed write, reported
@@ -17,5 +17,5 @@ int main(int argc, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   const std::vector<std::string_view> arguments(argv + 0, argv + argc);
   kestrun::StandardConsole console;
-  return kestrun::run_kestrun(arguments, console, kestrun::system_local_time);
+  return kestrun::cli::run_kestrun(arguments, console, kestrun::system_local_time);
 }

@@ -61,7 +61,7 @@ void convert_named_files(const std::string& input_name, const std::string& outpu
     // The disk works while the next block is formatted, if a thread can be had.
     const std::unique_ptr<BackgroundSink> background = BackgroundSink::start(output->sink());
     ByteSink& sink = background ? static_cast<ByteSink&>(*background) : output->sink();
-    convert_stream(*input, sink, options, {input_name, output_name}, console, clock, report);
+    convert_bytes(*input, sink, options, {input_name, output_name}, console, clock, report);
   }
   output->commit();  // Only a complete output replaces the file.
 }
@@ -93,7 +93,7 @@ int run_conversion(ByteSource& input, ByteSink& output, const RunOptions& option
                    Console& console, const Clock& clock) {
   ConversionReport report;
   const std::optional<ErrorCode> failure =
-      failure_of([&] { convert_stream(input, output, options, names, console, clock, report); });
+      failure_of([&] { convert_bytes(input, output, options, names, console, clock, report); });
   if (!failure) return 0;
   console.write_err(message_text(*failure));
   return 1;

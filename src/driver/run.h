@@ -12,7 +12,7 @@
 #include "base/conversion_report.h"
 #include "base/error.h"
 #include "base/run_options.h"
-#include "driver/convert_stream.h"
+#include "driver/convert_bytes.h"
 
 namespace kestrun {
 
@@ -39,7 +39,7 @@ std::optional<ErrorCode> failure_of(Steps&& steps) {
 /// OutputFile), then opens the input, prints "Entering files" and converts
 /// (printing no progress if the output is standard output itself),
 /// the output written behind on a background thread (or directly where no
-/// thread can be started). A failure throws Error, as convert_stream does,
+/// thread can be started). A failure throws Error, as convert_bytes does,
 /// and leaves an existing regular output as it was.
 void convert_files(const std::string& input_name, const std::string& output_name, const RunOptions& options,
                    Console& console, const Clock& clock, ConversionReport& report);

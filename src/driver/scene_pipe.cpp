@@ -1,8 +1,6 @@
 #include "driver/scene_pipe.h"
 
-#include <condition_variable>
 #include <exception>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -11,6 +9,7 @@
 #include <variant>
 #include <vector>
 
+#include "io/handover.h"
 #include "reader/scene_reader.h"
 
 namespace kestrun {
@@ -68,57 +67,12 @@ std::size_t bytes_of(const Part& part) {
 
 using Batch = std::vector<Part>;
 
-/// Thrown on the reading thread to stop it when the writing side has ended.
-struct Abandoned {};
-
-/// A hand-over of one batch: the reader waits until the writer has taken it,
-/// so that it never reads more than one batch ahead. The batches go round:
-/// the writer gives back the one it emptied, and the reader fills it next, so
-/// their room is made once.
-class Handover {
- public:
-  /// Hands `batch` over; returns an empty batch to fill next.
-  Batch give(Batch batch) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return !slot_ || abandoned_; });
-    if (abandoned_) throw Abandoned{};
-    slot_ = std::move(batch);
-    changed_.notify_all();
-    changed_.wait(lock, [this] { return !slot_ || abandoned_; });
-    if (abandoned_) throw Abandoned{};
-    return std::exchange(spare_, {});
-  }
-
-  /// Waits for the next batch; `emptied`, the batch taken before, goes back.
-  Batch take(Batch emptied) {
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return slot_.has_value(); });
-    Batch batch = std::move(*slot_);
-    slot_.reset();
-    spare_ = std::move(emptied);
-    changed_.notify_all();
-    return batch;
-  }
-
-  void abandon() {
-    const std::lock_guard lock(mutex_);
-    abandoned_ = true;
-    changed_.notify_all();
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable changed_;
-  std::optional<Batch> slot_;
-  Batch spare_;
-  bool abandoned_ = false;
-};
-
 /// The reading thread's sink: hands every part over with its warnings, small
-/// objects gathered into batches, a large one alone.
+/// objects gathered into batches, a large one alone. Once the writing side
+/// has stopped, it drops what it is given and asks the reader for no more.
 class HandingSink final : public SceneSink {
  public:
-  explicit HandingSink(Handover& handover)
+  explicit HandingSink(Handover<Batch>& handover)
       : handover_(handover), warnings_([this](std::string_view line) { told_.emplace_back(line); }) {}
 
   Warnings& warnings() { return warnings_; }
@@ -126,9 +80,11 @@ class HandingSink final : public SceneSink {
   void on_timing(const SceneTiming& timing) override { give(timing); }
   void on_materials(std::vector<Material> materials) override { give(std::move(materials)); }
   void on_object(SceneObject object) override { give(std::move(object)); }
+  [[nodiscard]] bool wants_more() const override { return !stopped_; }
 
   template <class Content>
   void give(Content&& content) {
+    if (stopped_) return;
     Part part{std::forward<Content>(content), std::exchange(told_, {}), warnings_.take_pending()};
     const std::size_t bytes = bytes_of(part);
     if (bytes >= kBatchBytes) hand_over_batch();
@@ -141,11 +97,14 @@ class HandingSink final : public SceneSink {
  private:
   void hand_over_batch() {
     if (batch_.empty()) return;
-    batch_ = handover_.give(std::move(batch_));
+    std::optional<Batch> next = handover_.give(std::move(batch_));
+    stopped_ = !next;
+    batch_ = next ? std::move(*next) : Batch{};
     batch_bytes_ = 0;
   }
 
-  Handover& handover_;
+  Handover<Batch>& handover_;
+  bool stopped_ = false;
   Batch batch_;
   std::size_t batch_bytes_ = 0;
   std::vector<std::string> told_;
@@ -155,7 +114,7 @@ class HandingSink final : public SceneSink {
 }  // namespace
 
 void read_scene_alongside(ByteSource& input, SceneSink& sink, Warnings& warnings) {
-  Handover handover;
+  Handover<Batch> handover;
   std::thread reading;
   try {
     reading = std::thread([&input, &handover] {
@@ -163,13 +122,8 @@ void read_scene_alongside(ByteSource& input, SceneSink& sink, Warnings& warnings
       try {
         reader::read_ase_scene(input, handing, handing.warnings());
         handing.give(EndOfScene{});
-      } catch (const Abandoned&) {
-        // The writing side has ended: nothing waits for more parts.
-      } catch (...) {
-        try {
-          handing.give(std::current_exception());
-        } catch (const Abandoned&) {
-        }
+      } catch (...) {  // The reading failed (a bad header, a failed read, no memory).
+        handing.give(std::current_exception());
       }
     });
   } catch (const std::system_error&) {
@@ -180,10 +134,10 @@ void read_scene_alongside(ByteSource& input, SceneSink& sink, Warnings& warnings
   }
   // However the writing side ends, the reading thread is stopped and joined.
   struct Joiner {
-    Handover& handover;
+    Handover<Batch>& handover;
     std::thread& thread;
     ~Joiner() {
-      handover.abandon();
+      handover.stop();
       thread.join();
     }
   } joiner{handover, reading};

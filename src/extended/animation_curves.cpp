@@ -8,7 +8,7 @@
 #include "extended/channel_keys.h"
 #include "model/motion.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 /// 3ds Max counts 4800 ticks a second, whatever the frame rate.
@@ -340,4 +340,4 @@ void write_curves(MayaOutput& output, std::string_view node, const std::vector<C
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -11,7 +11,7 @@
 #include "extended/maya_output.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// Tangent types as Maya files number them.
 enum class Tangent : std::uint8_t { Fixed = 1, Linear = 2, Step = 5, Spline = 9 };
@@ -68,4 +68,4 @@ void merge_keys_at_one_frame(std::vector<Curve>& curves, Warnings& warnings);
 /// animCurveTL, TA or TU as the attribute is a distance, an angle or neither.
 void write_curves(MayaOutput& output, std::string_view node, const std::vector<Curve>& curves);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 /// Halving a stretch of time stops after this many levels (at most 255
@@ -141,4 +141,4 @@ void follow_motion(const LocalMotion& motion, const std::vector<double>& ticks, 
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -8,7 +8,7 @@
 
 #include "model/motion.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 struct ChannelKey {
   double tick = 0.0;
@@ -39,4 +39,4 @@ void follow_motion(const LocalMotion& motion, const std::vector<double>& ticks, 
                    KeyedChannels which, Euler start, double tolerance,
                    const std::function<void(const ChannelKey&)>& emit);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

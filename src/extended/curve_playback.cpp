@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kestrun {
+namespace kestrun::extended {
 
 double curve_value(const std::vector<CurveKey>& keys, double frame, double frames_per_second) {
   if (keys.empty()) return 0.0;
@@ -54,4 +54,4 @@ Matrix43 local_at(const Channels& channels, const std::vector<Curve>& curves, do
   return compose(c);
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

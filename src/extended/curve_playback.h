@@ -6,7 +6,7 @@
 #include "extended/animation_curves.h"
 #include "model/transform_math.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// The value of `keys` at `frame`: held before the first and after the
 /// last; from a key with a step out tangent, held until the next; between
@@ -20,4 +20,4 @@ double curve_value(const std::vector<CurveKey>& keys, double frame, double frame
 Matrix43 local_at(const Channels& channels, const std::vector<Curve>& curves, double frame,
                   double frames_per_second);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

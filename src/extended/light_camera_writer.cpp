@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 /// The horizontal film aperture of Maya's default camera, in inches.
@@ -69,4 +69,4 @@ SettingsShape write_camera(MayaOutput& output, std::string_view transform, const
   return {shape, "camera"};
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -7,7 +7,7 @@
 #include "extended/maya_output.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// A light or camera shape as written: its name and Maya type.
 struct SettingsShape {
@@ -34,4 +34,4 @@ double spot_penumbra(const LightSettings& light);
 /// of view across the default film back.
 double focal_length(const CameraSettings& camera);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -5,7 +5,7 @@
 
 #include "extended/material_maps.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 constexpr std::string_view kInitialShadingGroup = ":initialShadingGroup";
@@ -157,4 +157,4 @@ void MaterialLibrary::write_used(MayaOutput& output) {
   light_links_ = link;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

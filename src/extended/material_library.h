@@ -14,7 +14,7 @@
 #include "extended/mesh_writer.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// Holds the material lists, hands out the shading groups of each mesh's
 /// faces, and writes the networks of the materials that were used.
@@ -67,4 +67,4 @@ class MaterialLibrary {
   std::size_t light_links_ = 2;
 };
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

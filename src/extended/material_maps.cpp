@@ -5,7 +5,7 @@
 #include <numbers>
 #include <string>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 float single(double value) { return static_cast<float>(value); }
@@ -288,4 +288,4 @@ void write_material_maps(MayaOutput& output, const Material& material, const Sha
   MapWriter(output, material, nodes).write_all();
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

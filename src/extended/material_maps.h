@@ -7,7 +7,7 @@
 #include "extended/maya_output.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// The names of a material's shading network that its maps join.
 struct ShaderNodes {
@@ -36,4 +36,4 @@ struct ShaderNodes {
 /// a bitmap without a file are told in `output.warnings` and left out.
 void write_material_maps(MayaOutput& output, const Material& material, const ShaderNodes& nodes);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -13,7 +13,7 @@
 #include "extended/names.h"
 #include "maya/ma_writer.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 struct MayaOutput {
   MaWriter& out;
@@ -65,4 +65,4 @@ void write_array(MaWriter& out, std::string_view attribute, std::string_view typ
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <string>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 float single(double value) { return static_cast<float>(value); }
@@ -168,4 +168,4 @@ void write_animated_mesh(MayaOutput& output, MeshWorkspace& workspace, const Ani
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

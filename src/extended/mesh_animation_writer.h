@@ -9,7 +9,7 @@
 #include "extended/mesh_writer.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// What a mesh shape of the animation needs besides its vertices: its
 /// shading groups and its look.
@@ -46,4 +46,4 @@ void write_animated_mesh(MayaOutput& output, MeshWorkspace& workspace, const Ani
                          const std::function<Matrix43(double tick)>& to_local_at,
                          const std::function<void(std::string_view node, std::vector<Curve>)>& curves_of);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

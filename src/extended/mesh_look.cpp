@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 bool flat(const Material& material) { return material.shading == "Constant"; }
@@ -42,4 +42,4 @@ MeshLook mesh_look(const Material* material, const SubMaterialSides& sides, cons
   return look;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -8,7 +8,7 @@
 #include "extended/mesh_writer.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// What a material's sub-materials hold that shows on a mesh, found once
 /// per material, not once per mesh.
@@ -34,4 +34,4 @@ SubMaterialSides sides_of(const Material& material);
 MeshLook mesh_look(const Material* material, const SubMaterialSides& sides, const Mesh& mesh,
                    const ObjectProperties& properties);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 constexpr std::uint64_t kNoKey = std::numeric_limits<std::uint64_t>::max();
@@ -178,60 +178,64 @@ void write_render_flags(MaWriter& out, const MeshLook& look) {
   if (!look.double_sided) out.append("\tsetAttr \".ds\" no;\n");
 }
 
-}  // namespace
-
-DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape,
-                         std::string_view transform, const Mesh& mesh, const Matrix43& to_local,
-                         const FaceShading& shading, const MeshLook& look, MeshRole role,
-                         std::string_view input) {
-  MaWriter& out = output.out;
-  const bool data = role != MeshRole::Deformed;
-  const bool shaded = role != MeshRole::Intermediate;
+/// The validation step before writing: the faces Maya can take, with each
+/// problem of the others noted once per kind (for a shape that holds data).
+void keep_valid_faces(MeshWorkspace& w, const Mesh& mesh, Warnings* warnings) {
   w.kept_faces.clear();
   for (std::uint32_t f = 0; f < mesh.faces.size(); ++f) {
     const auto& corners = mesh.faces[f].corners;
     if (!valid_corners(corners, mesh.vertices.size())) {
-      if (data) output.warnings.note("faces with a corner outside the vertex list are left out");
+      if (warnings) warnings->note("faces with a corner outside the vertex list are left out");
     } else if (corners[0] == corners[1] || corners[1] == corners[2] || corners[2] == corners[0]) {
-      if (data) output.warnings.note("faces with a repeated corner (no area) are left out");
+      if (warnings) warnings->note("faces with a repeated corner (no area) are left out");
     } else {
       w.kept_faces.push_back(f);
     }
   }
-  const CornerOrder& order = to_local.determinant() < 0 ? kMirroredOrder : kFileOrder;
-  const EdgeSmoothing smoothing(mesh, to_local, order, look.flat_faces);
-  if (data) build_edges(w, mesh, order, smoothing);
+}
 
-  out.print<"createNode mesh -n \"%s\" -p \"%s\";\n">(shape, transform);
-  out.append("\tsetAttr -k off \".v\";\n");
-  if (role == MeshRole::Intermediate) out.append("\tsetAttr \".io\" yes;\n");
+/// The shading groups the kept faces use and, when there are several, each
+/// one's faces as a componentList.
+struct FaceSets {
+  std::vector<std::size_t> used_groups;
+  std::vector<std::string> face_lists;  // Empty unless per_face.
+  bool per_face = false;
+};
 
-  // Shading: one group for all, or a component list per group.
+FaceSets face_sets(const MeshWorkspace& w, const FaceShading& shading, bool shaded) {
   std::vector<std::vector<std::uint32_t>> group_faces(std::max<std::size_t>(1, shading.groups.size()));
   for (std::uint32_t maya_face = 0; maya_face < w.kept_faces.size(); ++maya_face) {
     const std::uint32_t f = w.kept_faces[maya_face];
     group_faces[shading.face_group.empty() ? 0 : shading.face_group[f]].push_back(maya_face);
   }
-  std::vector<std::size_t> used_groups;
+  FaceSets sets;
   for (std::size_t g = 0; g < group_faces.size(); ++g) {
-    if (!group_faces[g].empty()) used_groups.push_back(g);
+    if (!group_faces[g].empty()) sets.used_groups.push_back(g);
   }
-  const bool per_face = shaded && used_groups.size() > 1;
-  std::vector<std::string> face_lists;
-  if (per_face) {
-    // A deformed shape keeps one more objectGroup, for its deformer's set.
-    const std::size_t groups = used_groups.size() + (role == MeshRole::Deformed ? 1 : 0);
-    out.print<"\tsetAttr -s %d \".iog[0].og\";\n">(groups);
-    for (std::size_t k = 0; k < used_groups.size(); ++k) {
+  sets.per_face = shaded && sets.used_groups.size() > 1;
+  if (sets.per_face) {
+    for (const std::size_t g : sets.used_groups) {
       std::size_t count = 0;
-      const std::string ranges = face_ranges(group_faces[used_groups[k]], count);
-      face_lists.push_back(std::to_string(count) + ranges);
-      out.print<"\tsetAttr \".iog[0].og[%d].gcl\" -type \"componentList\" %s;\n">(k, face_lists.back());
+      const std::string ranges = face_ranges(group_faces[g], count);
+      sets.face_lists.push_back(std::to_string(count) + ranges);
     }
   }
-  out.append("\tsetAttr \".vir\" yes;\n\tsetAttr \".vif\" yes;\n");
+  return sets;
+}
 
-  // UV sets: map1 from the main list, "map<n>" from further channels.
+void write_face_sets(MaWriter& out, const FaceSets& sets, MeshRole role) {
+  if (!sets.per_face) return;
+  // A deformed shape keeps one more objectGroup, for its deformer's set.
+  const std::size_t groups = sets.used_groups.size() + (role == MeshRole::Deformed ? 1 : 0);
+  out.print<"\tsetAttr -s %d \".iog[0].og\";\n">(groups);
+  for (std::size_t k = 0; k < sets.face_lists.size(); ++k) {
+    out.print<"\tsetAttr \".iog[0].og[%d].gcl\" -type \"componentList\" %s;\n">(k, sets.face_lists[k]);
+  }
+}
+
+/// UV sets: map1 from the main list, "map<n>" from further channels; their
+/// coordinates when the shape holds data. Returns the sets written.
+std::vector<const Mesh::Channel*> write_uv_sets(MaWriter& out, const Mesh& mesh, bool data) {
   std::vector<const Mesh::Channel*> uv_sets;
   for (const Mesh::Channel& channel : mesh.channels) {
     if (!channel.coordinates.empty()) uv_sets.push_back(&channel);
@@ -248,92 +252,104 @@ DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view 
   if (!uv_sets.empty()) {
     out.print<"\tsetAttr \".cuvs\" -type \"string\" \"map%d\";\n">(uv_sets[0]->number);
   }
-  const bool colored = !mesh.colors.empty();
-  if (colored) {
-    out.append(
-        "\tsetAttr \".dcol\" yes;\n\tsetAttr \".ccls\" -type \"string\" \"colorSet1\";\n"
-        "\tsetAttr \".clst[0].clsn\" -type \"string\" \"colorSet1\";\n");
-    if (data) {
-      write_array(out, "clst[0].clsp", "", mesh.colors.size(), [&](std::size_t i) {
-        out.print<" %r %r %r 1">(mesh.colors[i][0], mesh.colors[i][1], mesh.colors[i][2]);
-      });
-    }
-  }
-  out.append("\tsetAttr \".dcc\" -type \"string\" \"Ambient+Diffuse\";\n");
-  if (shaded) write_render_flags(out, look);
+  return uv_sets;
+}
 
+/// The colour set, if the mesh has colours; returns whether it has.
+bool write_color_set(MaWriter& out, const Mesh& mesh, bool data) {
+  if (mesh.colors.empty()) return false;
+  out.append(
+      "\tsetAttr \".dcol\" yes;\n\tsetAttr \".ccls\" -type \"string\" \"colorSet1\";\n"
+      "\tsetAttr \".clst[0].clsn\" -type \"string\" \"colorSet1\";\n");
   if (data) {
-    write_array(out, "vt", "", mesh.vertices.size(), [&](std::size_t i) {
-      const Vec3 p = to_local.apply(mesh.vertices[i]);
-      out.print<" %r %r %r">(single(p.x), single(p.y), single(p.z));
+    write_array(out, "clst[0].clsp", "", mesh.colors.size(), [&](std::size_t i) {
+      out.print<" %r %r %r 1">(mesh.colors[i][0], mesh.colors[i][1], mesh.colors[i][2]);
     });
-    write_array(out, "ed", "", w.edge_soft.size(), [&](std::size_t e) {
-      out.print<" %d %d %d">(w.edge_vertices[2 * e], w.edge_vertices[2 * e + 1], w.edge_soft[e]);
-    });
-
-    // The file's normals, one per corner in face order, as locked normals;
-    // a flat face's corners take the face's own.
-    if (!mesh.corner_normals.empty()) {
-      const bool any_flat = !look.flat_faces.empty();
-      write_array(out, "n", "float3", 3 * w.kept_faces.size(), [&](std::size_t corner) {
-        const std::uint32_t f = w.kept_faces[corner / 3];
-        const std::size_t index = 3 * std::size_t{f} + order[corner % 3];
-        std::array<float, 3> n{};
-        if (any_flat && smoothing.flat(f)) {
-          n = smoothing.own_normal(f);
-        } else if (index < mesh.corner_normals.size() && finite_normal(mesh.corner_normals[index])) {
-          n = mesh.corner_normals[index];
-        } else {
-          if (corner % 3 == 0)
-            output.warnings.note("faces without normals in MESH_NORMALS get their face's own");
-          n = face_normal(mesh, mesh.faces[f], to_local, order);
-        }
-        out.print<" %r %r %r">(n[0], n[1], n[2]);
-      });
-    }
-
-    // Faces: their edges, then a UV face for each set and a colour face.
-    write_array(out, "fc", "polyFaces", w.kept_faces.size(), [&](std::size_t maya_face) {
-      const std::int64_t* edges = &w.face_edges[3 * maya_face];
-      out.print<" f 3 %d %d %d">(edges[0], edges[1], edges[2]);
-      const std::uint32_t f = w.kept_faces[maya_face];
-      for (std::size_t k = 0; k < uv_sets.size(); ++k) {
-        const Mesh::Channel& channel = *uv_sets[k];
-        if (f < channel.faces.size() && valid_corners(channel.faces[f], channel.coordinates.size())) {
-          const auto uv = reordered(channel.faces[f], order);
-          out.print<" mu %d 3 %d %d %d">(k, uv[0], uv[1], uv[2]);
-        } else {
-          const std::string set = "map" + std::to_string(channel.number);
-          output.warnings.note(f < channel.faces.size()
-                                   ? "texture faces with a corner outside their list lose their UVs in " + set
-                                   : "faces without a texture face have no UVs in " + set);
-        }
-      }
-      if (colored) {
-        if (f < mesh.color_faces.size() && valid_corners(mesh.color_faces[f], mesh.colors.size())) {
-          const auto c = reordered(mesh.color_faces[f], order);
-          out.print<" mc 0 3 %d %d %d">(c[0], c[1], c[2]);
-        } else {
-          output.warnings.note("faces without a valid colour face have no vertex colours");
-        }
-      }
-    });
-    out.append("\tsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\n");
   }
+  return true;
+}
 
-  // The shading groups' connections; a group per face set needs a groupId.
-  DeformedShape deformed{std::string(input), per_face ? used_groups.size() : 0};
-  if (!shaded) return deformed;
+void write_vertices_and_edges(MaWriter& out, const MeshWorkspace& w, const Mesh& mesh,
+                              const Matrix43& to_local) {
+  write_array(out, "vt", "", mesh.vertices.size(), [&](std::size_t i) {
+    const Vec3 p = to_local.apply(mesh.vertices[i]);
+    out.print<" %r %r %r">(single(p.x), single(p.y), single(p.z));
+  });
+  write_array(out, "ed", "", w.edge_soft.size(), [&](std::size_t e) {
+    out.print<" %d %d %d">(w.edge_vertices[2 * e], w.edge_vertices[2 * e + 1], w.edge_soft[e]);
+  });
+}
+
+/// The file's normals, one per corner in face order, as locked normals; a
+/// flat face's corners take the face's own.
+void write_normals(MayaOutput& output, const MeshWorkspace& w, const Mesh& mesh, const Matrix43& to_local,
+                   const CornerOrder& order, const EdgeSmoothing& smoothing, const MeshLook& look) {
+  if (mesh.corner_normals.empty()) return;
+  MaWriter& out = output.out;
+  const bool any_flat = !look.flat_faces.empty();
+  write_array(out, "n", "float3", 3 * w.kept_faces.size(), [&](std::size_t corner) {
+    const std::uint32_t f = w.kept_faces[corner / 3];
+    const std::size_t index = 3 * std::size_t{f} + order[corner % 3];
+    std::array<float, 3> n{};
+    if (any_flat && smoothing.flat(f)) {
+      n = smoothing.own_normal(f);
+    } else if (index < mesh.corner_normals.size() && finite_normal(mesh.corner_normals[index])) {
+      n = mesh.corner_normals[index];
+    } else {
+      if (corner % 3 == 0) output.warnings.note("faces without normals in MESH_NORMALS get their face's own");
+      n = face_normal(mesh, mesh.faces[f], to_local, order);
+    }
+    out.print<" %r %r %r">(n[0], n[1], n[2]);
+  });
+}
+
+/// Faces: their edges, then a UV face for each set and a colour face.
+void write_faces(MayaOutput& output, const MeshWorkspace& w, const Mesh& mesh, const CornerOrder& order,
+                 const std::vector<const Mesh::Channel*>& uv_sets, bool colored) {
+  MaWriter& out = output.out;
+  write_array(out, "fc", "polyFaces", w.kept_faces.size(), [&](std::size_t maya_face) {
+    const std::int64_t* edges = &w.face_edges[3 * maya_face];
+    out.print<" f 3 %d %d %d">(edges[0], edges[1], edges[2]);
+    const std::uint32_t f = w.kept_faces[maya_face];
+    for (std::size_t k = 0; k < uv_sets.size(); ++k) {
+      const Mesh::Channel& channel = *uv_sets[k];
+      if (f < channel.faces.size() && valid_corners(channel.faces[f], channel.coordinates.size())) {
+        const auto uv = reordered(channel.faces[f], order);
+        out.print<" mu %d 3 %d %d %d">(k, uv[0], uv[1], uv[2]);
+      } else {
+        const std::string set = "map" + std::to_string(channel.number);
+        output.warnings.note(f < channel.faces.size()
+                                 ? "texture faces with a corner outside their list lose their UVs in " + set
+                                 : "faces without a texture face have no UVs in " + set);
+      }
+    }
+    if (colored) {
+      if (f < mesh.color_faces.size() && valid_corners(mesh.color_faces[f], mesh.colors.size())) {
+        const auto c = reordered(mesh.color_faces[f], order);
+        out.print<" mc 0 3 %d %d %d">(c[0], c[1], c[2]);
+      } else {
+        output.warnings.note("faces without a valid colour face have no vertex colours");
+      }
+    }
+  });
+  out.append("\tsetAttr \".cd\" -type \"dataPolyComponent\" Index_Data Edge 0 ;\n");
+}
+
+/// The shading groups' connections; a group per face set needs a groupId.
+DeformedShape connect_shading(MayaOutput& output, std::string_view shape, const FaceShading& shading,
+                              const FaceSets& sets, MeshRole role, std::string_view input) {
+  DeformedShape deformed{std::string(input), sets.per_face ? sets.used_groups.size() : 0};
+  MaWriter& out = output.out;
   const std::string shape_name(shape);
-  if (!per_face) {
+  if (!sets.per_face) {
     const std::string& group = shading.groups.empty()
                                    ? std::string(":initialShadingGroup")
-                                   : shading.groups[used_groups.empty() ? 0 : used_groups[0]];
+                                   : shading.groups[sets.used_groups.empty() ? 0 : sets.used_groups[0]];
     output.connect(shape_name + ".iog", group + ".dsm", true);
     return deformed;
   }
-  for (std::size_t k = 0; k < used_groups.size(); ++k) {
-    const std::string& group = shading.groups[used_groups[k]];
+  for (std::size_t k = 0; k < sets.used_groups.size(); ++k) {
+    const std::string& group = shading.groups[sets.used_groups[k]];
     const std::string id = output.names.claim(shape_name + "GroupId");
     const std::string member = shape_name + ".iog.og[" + std::to_string(k) + "]";
     out.print<"createNode groupId -n \"%s\";\n\tsetAttr \".ihi\" 0;\n">(id);
@@ -346,7 +362,7 @@ DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view 
     // before the deformer, which passes the tags on.
     const std::string parts = output.names.claim(shape_name + "GroupParts");
     out.print<"createNode groupParts -n \"%s\";\n\tsetAttr \".ihi\" 0;\n">(parts);
-    out.print<"\tsetAttr \".ic\" -type \"componentList\" %s;\n">(face_lists[k]);
+    out.print<"\tsetAttr \".ic\" -type \"componentList\" %s;\n">(sets.face_lists[k]);
     output.connect(deformed.tagged_geometry, parts + ".ig");
     output.connect(id + ".id", parts + ".gi");
     deformed.tagged_geometry = parts + ".og";
@@ -354,4 +370,37 @@ DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view 
   return deformed;
 }
 
-}  // namespace kestrun
+}  // namespace
+
+DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& w, std::string_view shape,
+                         std::string_view transform, const Mesh& mesh, const Matrix43& to_local,
+                         const FaceShading& shading, const MeshLook& look, MeshRole role,
+                         std::string_view input) {
+  MaWriter& out = output.out;
+  const bool data = role != MeshRole::Deformed;
+  const bool shaded = role != MeshRole::Intermediate;
+  keep_valid_faces(w, mesh, data ? &output.warnings : nullptr);
+  const CornerOrder& order = to_local.determinant() < 0 ? kMirroredOrder : kFileOrder;
+  const EdgeSmoothing smoothing(mesh, to_local, order, look.flat_faces);
+  if (data) build_edges(w, mesh, order, smoothing);
+  const FaceSets sets = face_sets(w, shading, shaded);
+
+  out.print<"createNode mesh -n \"%s\" -p \"%s\";\n">(shape, transform);
+  out.append("\tsetAttr -k off \".v\";\n");
+  if (role == MeshRole::Intermediate) out.append("\tsetAttr \".io\" yes;\n");
+  write_face_sets(out, sets, role);
+  out.append("\tsetAttr \".vir\" yes;\n\tsetAttr \".vif\" yes;\n");
+  const std::vector<const Mesh::Channel*> uv_sets = write_uv_sets(out, mesh, data);
+  const bool colored = write_color_set(out, mesh, data);
+  out.append("\tsetAttr \".dcc\" -type \"string\" \"Ambient+Diffuse\";\n");
+  if (shaded) write_render_flags(out, look);
+  if (data) {
+    write_vertices_and_edges(out, w, mesh, to_local);
+    write_normals(output, w, mesh, to_local, order, smoothing, look);
+    write_faces(output, w, mesh, order, uv_sets, colored);
+  }
+  if (!shaded) return {std::string(input), sets.per_face ? sets.used_groups.size() : 0};
+  return connect_shading(output, shape, shading, sets, role, input);
+}
+
+}  // namespace kestrun::extended

@@ -11,7 +11,7 @@
 #include "extended/maya_output.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// The shading groups of a mesh's faces: `face_group[f]` indexes `groups`
 /// for file face f; empty `face_group`: every face in groups[0].
@@ -73,4 +73,4 @@ DeformedShape write_mesh(MayaOutput& output, MeshWorkspace& workspace, std::stri
                          const FaceShading& shading, const MeshLook& look, MeshRole role = MeshRole::Plain,
                          std::string_view input = {});
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

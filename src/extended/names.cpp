@@ -1,6 +1,6 @@
 #include "extended/names.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 /// Nodes that exist in every Maya scene before a file is read: a node of the
@@ -85,4 +85,4 @@ std::string NameRegistry::claim(std::string_view wanted) {
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// Hands out node names. A name is legal ([A-Za-z_][A-Za-z0-9_]*: any other
 /// character becomes '_', a leading digit gets a '_' in front) and unique:
@@ -28,4 +28,4 @@ class NameRegistry {
   std::unordered_map<std::string, unsigned> next_suffix_;
 };
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

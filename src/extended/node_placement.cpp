@@ -6,7 +6,7 @@
 
 #include "extended/curve_playback.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 float single(double value) { return static_cast<float>(value); }
@@ -183,4 +183,4 @@ void write_channels(MaWriter& out, std::string_view node, const Channels& c) {
   write("ra", c.rotate_axis.x, c.rotate_axis.y, c.rotate_axis.z, 0.0);
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

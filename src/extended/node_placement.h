@@ -14,7 +14,7 @@
 #include "model/animation_model.h"
 #include "model/transform_math.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 struct Placement {
   std::string name;    // The node's Maya name.
@@ -128,4 +128,4 @@ void write_transform(MaWriter& out, std::string_view name, std::string_view pare
 /// `node`) or, after a "parent" command, for the node `node`.
 void write_channels(MaWriter& out, std::string_view node, const Channels& channels);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -14,7 +14,7 @@
 #include "extended/visibility_curve.h"
 #include "maya/header.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 struct TimeUnit {
@@ -333,4 +333,4 @@ void SceneWriter::write_closing() {
   out.print<"// End of %s\n">(CommentText{settings_.output_name});
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -16,7 +16,7 @@
 #include "extended/node_placement.h"
 #include "model/scene_sink.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 struct ExtendedSettings {
   RunOptions categories;    // What to convert, as the switches say.
@@ -79,4 +79,4 @@ class SceneWriter final : public SceneSink {
   bool started_ = false;
 };
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

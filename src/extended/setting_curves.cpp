@@ -4,7 +4,7 @@
 
 #include "extended/light_camera_writer.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 /// A curve of `value_of` at each time, unless every time gives the value
@@ -71,4 +71,4 @@ std::vector<Curve> light_setting_curves(const LightSettings& static_settings,
   return curves;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -8,7 +8,7 @@
 #include "extended/animation_curves.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// The curves of a camera's settings at their times: focal length ("fl",
 /// from the field of view), clipping planes ("ncp", "fcp", where every time
@@ -25,4 +25,4 @@ std::vector<Curve> light_setting_curves(const LightSettings& static_settings,
                                         const std::vector<LightSettings>& at_times,
                                         std::string_view shape_type, double ticks_per_frame);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

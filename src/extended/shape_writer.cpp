@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 float single(double value) { return static_cast<float>(value); }
@@ -43,4 +43,4 @@ void write_shape_lines(MayaOutput& output, std::string_view transform, const std
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -7,7 +7,7 @@
 #include "extended/maya_output.h"
 #include "model/scene_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// Writes each of `lines` as a nurbsCurve of degree 1 under `transform`,
 /// through its points in order, in the node's space (`to_local`): open, or
@@ -17,4 +17,4 @@ namespace kestrun {
 void write_shape_lines(MayaOutput& output, std::string_view transform, const std::vector<ShapeLine>& lines,
                        const Matrix43& to_local);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -2,7 +2,7 @@
 
 #include "model/float_track.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 NodeVisibility node_visibility(const FloatTrack& track, double ticks_per_frame) {
   NodeVisibility visibility;
@@ -22,4 +22,4 @@ NodeVisibility node_visibility(const FloatTrack& track, double ticks_per_frame) 
   return visibility;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

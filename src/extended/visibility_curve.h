@@ -6,7 +6,7 @@
 #include "extended/animation_curves.h"
 #include "model/animation_model.h"
 
-namespace kestrun {
+namespace kestrun::extended {
 
 /// What a visibility track makes of a node's visibility: nothing (shown
 /// throughout), hidden throughout, or a curve of stepped keys ("v", 1 or 0)
@@ -17,4 +17,4 @@ struct NodeVisibility {
 };
 NodeVisibility node_visibility(const FloatTrack& track, double ticks_per_frame);
 
-}  // namespace kestrun
+}  // namespace kestrun::extended

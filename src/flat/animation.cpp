@@ -11,7 +11,7 @@
 #include "flat/rotation.h"
 #include "flat/value_reader.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// Ticks per frame when the scene gives none: 4800 ticks a second at 30
@@ -164,4 +164,4 @@ void convert_animation(Conversion& conversion) {
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -3,11 +3,11 @@
 
 #include "flat/conversion.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Converts one TM_ANIMATION block (entered on its keyword, left on its first
 /// "}" or the end token): each position, rotation and scale key group becomes
 /// three curves, X, Y and Z, connected to the object's transform.
 void convert_animation(Conversion& conversion);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

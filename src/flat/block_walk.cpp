@@ -2,7 +2,7 @@
 
 #include "base/error.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 void enter_block(Tokenizer& tokens) {
   tokens.next_token();
@@ -26,4 +26,4 @@ std::optional<std::string_view> read_node_name(Tokenizer& tokens) {
   return tokens.token().text();
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

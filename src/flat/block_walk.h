@@ -7,7 +7,7 @@
 
 #include "ase/tokenizer.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Longest node name the converters keep; longer names are cut.
 inline constexpr std::size_t kMaxNodeName = 255;
@@ -29,4 +29,4 @@ void skip_to_first_closing_brace(Tokenizer& tokens);
 /// string; the caller acts on it and then advances past it.
 std::optional<std::string_view> read_node_name(Tokenizer& tokens);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -3,7 +3,7 @@
 #include "flat/transform_object.h"
 #include "flat/value_reader.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 void write_camera_shape(MaWriter& out, const QuotedName& name) {
@@ -40,4 +40,4 @@ constexpr TransformObjectKind kCamera = {TokenKind::CameraSettings, false, write
 
 void convert_camera(Conversion& conversion) { convert_transform_object(conversion, kCamera); }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

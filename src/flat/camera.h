@@ -3,10 +3,10 @@
 
 #include "flat/conversion.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Converts one CAMERAOBJECT block (entered on its keyword) into a transform
 /// and a camera shape with its clipping planes and focal length.
 void convert_camera(Conversion& conversion);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

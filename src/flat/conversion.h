@@ -8,11 +8,11 @@
 #include "base/console.h"
 #include "base/conversion_report.h"
 #include "base/run_options.h"
-#include "flat/mesh_writer.h"
+#include "flat/flat_mesh_writer.h"
 #include "maya/ma_writer.h"
 #include "maya/scene_summary.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Timing settings of the SCENE block; the last value read of each wins.
 struct SceneTiming {
@@ -38,4 +38,4 @@ struct Conversion {
   MeshTables mesh_tables;         // Reused by every MESH block.
 };
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -2,9 +2,9 @@
 
 #include "flat/animation.h"
 #include "flat/block_walk.h"
-#include "flat/mesh_reader.h"
+#include "flat/flat_mesh_reader.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// What the GEOMOBJECT walk acts on.
@@ -61,4 +61,4 @@ void convert_geomobject(Conversion& conversion) {
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

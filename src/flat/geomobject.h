@@ -3,7 +3,7 @@
 
 #include "flat/conversion.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Walks one GEOMOBJECT block (entered on its keyword): a NODE_NAME string
 /// creates the transform and its mesh shape, MESH and TM_ANIMATION blocks go
@@ -11,4 +11,4 @@ namespace kestrun {
 /// met at its level ends it, and it is left on that "}" or on the end token.
 void convert_geomobject(Conversion& conversion);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -3,7 +3,7 @@
 #include "flat/transform_object.h"
 #include "flat/value_reader.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 void write_spot_light(MaWriter& out, const QuotedName& name) {
@@ -44,4 +44,4 @@ constexpr TransformObjectKind kLight = {TokenKind::LightSettings, true, write_sp
 
 void convert_light(Conversion& conversion) { convert_transform_object(conversion, kLight); }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

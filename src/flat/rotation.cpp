@@ -5,7 +5,7 @@
 
 #include "base/number_limits.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// Degrees per radian as the format's readers write it (not 180/pi).
@@ -65,4 +65,4 @@ EulerAngles axis_angle_to_euler(float x, float y, float z, float angle) {
   return EulerAngles{single(x_degrees * -1.0), y_degrees, single(z_degrees * -1.0)};
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

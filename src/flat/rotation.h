@@ -1,7 +1,7 @@
 // Axis-and-angle rotations to Euler angles in degrees.
 #pragma once
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Rotations about X, Y and Z, in degrees, single precision.
 struct EulerAngles {
@@ -17,4 +17,4 @@ struct EulerAngles {
 /// as the exporter's readers have always computed it. A zero axis gives zeros.
 EulerAngles axis_angle_to_euler(float x, float y, float z, float angle);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

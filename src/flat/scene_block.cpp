@@ -3,7 +3,7 @@
 #include "flat/block_walk.h"
 #include "flat/value_reader.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// What the SCENE walk acts on.
@@ -39,4 +39,4 @@ void read_scene(Conversion& conversion) {
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

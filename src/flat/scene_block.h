@@ -3,10 +3,10 @@
 
 #include "flat/conversion.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Reads a SCENE block (entered on its keyword, left on its closing brace or
 /// the end token) into the conversion's timing.
 void read_scene(Conversion& conversion);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

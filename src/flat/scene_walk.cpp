@@ -6,7 +6,7 @@
 #include "flat/light.h"
 #include "flat/scene_block.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// The blocks the walk converts at the top level.
@@ -67,4 +67,4 @@ SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, cons
   return std::move(conversion.scene);
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

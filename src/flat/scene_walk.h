@@ -8,7 +8,7 @@
 #include "maya/ma_writer.h"
 #include "maya/scene_summary.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// Walks the body of the file, starting on the token after the version
 /// number, hands each block that `options` ask for to its converter, which
@@ -18,4 +18,4 @@ namespace kestrun {
 SceneSummary walk_scene(Tokenizer& tokens, MaWriter& out, Console& console, const RunOptions& options,
                         ConversionReport& report);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

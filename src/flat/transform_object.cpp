@@ -7,7 +7,7 @@
 #include "flat/rotation.h"
 #include "flat/value_reader.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// The state of one object's walk.
@@ -105,4 +105,4 @@ void convert_transform_object(Conversion& conversion, const TransformObjectKind&
   conversion.console.print(kind.progress, ShownName{state.name});
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -7,7 +7,7 @@
 #include "base/format.h"
 #include "flat/conversion.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// What distinguishes one kind of transform object from another.
 struct TransformObjectKind {
@@ -29,4 +29,4 @@ struct TransformObjectKind {
 /// left on the token that ended its walk (its closing brace, or the end).
 void convert_transform_object(Conversion& conversion, const TransformObjectKind& kind);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -2,7 +2,7 @@
 
 #include "base/number_limits.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 float real_value(const Token& token) {
   if (token.kind == TokenKind::Integer) {
@@ -18,4 +18,4 @@ std::int32_t integer_value(const Token& token) {
   return token.integer;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -8,7 +8,7 @@
 #include "ase/tokenizer.h"
 #include "base/number_limits.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 /// The real value the current token stands for, in single precision: an
 /// integer token counts with its own value (7 reads as 7.0); any other token
@@ -52,4 +52,4 @@ inline std::array<float, 3> read_triple(Tokenizer& tokens) {
   return values;
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -18,6 +18,9 @@ class SceneSink {
   virtual void on_materials(std::vector<Material> materials) = 0;
   /// One object block, complete; GROUP heads come as objects of kind Group.
   virtual void on_object(SceneObject object) = 0;
+  /// False once the sink takes no more parts (its writer has ended): the
+  /// reader stops at the next top-level statement.
+  [[nodiscard]] virtual bool wants_more() const { return true; }
 };
 
 }  // namespace kestrun

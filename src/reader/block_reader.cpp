@@ -50,23 +50,24 @@ double BlockReader::odd_number(std::string_view what) {
     return 0.0;
   }
   if (lexer_.type() != TokenType::Number) {
-    note(std::string(what) + " is missing a number; 0 is taken");
+    note_missing(std::string(what) + " is missing a number; 0 is taken");
     return 0.0;
   }
+  // Noted before moving on: the next token may stand on a later line.
   const bool finite = std::isfinite(lexer_.number());
-  lexer_.next();
   note(std::string(what) +
        (finite ? " is beyond single precision (3.4e38); 0 is taken" : " is not a finite number; 0 is taken"));
+  lexer_.next();
   return 0.0;
 }
 
 std::int64_t BlockReader::odd_integer(std::string_view what) {
   if (lexer_.type() != TokenType::Number) {
-    note(std::string(what) + " is missing a whole number; 0 is taken");
+    note_missing(std::string(what) + " is missing a whole number; 0 is taken");
     return 0;
   }
-  lexer_.next();
   note(std::string(what) + " is not a whole number of sensible size; 0 is taken");
+  lexer_.next();
   return 0;
 }
 
@@ -80,7 +81,7 @@ Vec3 BlockReader::vec3(std::string_view what) {
 
 std::string BlockReader::text(std::string_view what) {
   if (lexer_.type() != TokenType::String && lexer_.type() != TokenType::Word) {
-    note(std::string(what) + " is missing its text");
+    note_missing(std::string(what) + " is missing its text");
     return {};
   }
   if (lexer_.truncated()) note(std::string(what) + " is too long; it is cut");

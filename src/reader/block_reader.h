@@ -25,6 +25,11 @@ class BlockReader {
   [[nodiscard]] Lexer& lexer() { return lexer_; }
   [[nodiscard]] Warnings& warnings() { return warnings_; }
   void note(std::string_view what) { warnings_.note(what, lexer_.line()); }
+  /// Notes what the current statement lacks on the statement's own line: the
+  /// token after a missing argument may stand on a later one.
+  void note_missing(std::string_view what) { warnings_.note(what, statement_line_); }
+  /// Marks the current token, a keyword, as the start of a statement.
+  void begin_statement() { statement_line_ = lexer_.line(); }
 
   /// Reads the block of the statement whose arguments are being read:
   /// passes over what arguments are left, enters the "{", and calls
@@ -76,26 +81,31 @@ class BlockReader {
 
   Lexer& lexer_;
   Warnings& warnings_;
+  std::uint64_t statement_line_ = 1;  // Where the statement being read begins.
 };
 
 template <class OnStatement>
 bool BlockReader::read_block(std::string_view name, OnStatement&& on_statement) {
   skip_arguments();
   if (lexer_.type() != TokenType::OpenBrace) {
-    note(std::string(name) + " has no block in braces; it is left out");
+    note_missing(std::string(name) + " has no block in braces; it is left out");
     return false;
   }
+  const std::uint64_t outer_statement_line = statement_line_;
   lexer_.next();
   for (;;) {
     switch (lexer_.type()) {
       case TokenType::CloseBrace:
         lexer_.next();
+        statement_line_ = outer_statement_line;
         return true;
       case TokenType::End:
         note("the file ends inside " + std::string(name) + "; what was read of it is kept");
+        statement_line_ = outer_statement_line;
         return true;
       case TokenType::Keyword: {
         const Keyword keyword = lexer_.keyword();
+        begin_statement();
         lexer_.next();
         on_statement(keyword);
         finish_statement();

@@ -216,7 +216,9 @@ class TopLevel {
           lexer.next();
           break;
         case TokenType::Keyword: {
+          if (!sink_.wants_more()) return;
           const Keyword keyword = lexer.keyword();
+          reader_.begin_statement();
           lexer.next();
           // What was noted between parts is told before the next part, each
           // kind once with its count: a million stray braces make one line.

@@ -11,7 +11,7 @@
 #include "base/error.h"
 #include "test_support.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 using testing::line_reader_characters;
@@ -94,4 +94,4 @@ TEST(CharSource, ReadFailuresAreNotTakenForTheEnd) {
 }
 
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::flat

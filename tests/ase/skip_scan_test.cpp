@@ -9,7 +9,7 @@
 #include <string>
 #include <tuple>
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// The events of the first 32 bytes (and whether a point is among them) and the words of all 64.
@@ -62,4 +62,4 @@ TEST(SkipScan, VectorScansAgreeOnRandomWindows) {
 }
 
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -14,7 +14,7 @@
 #include "ase/tokenizer.h"
 #include "test_support.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// The token rules, one character at a time.
@@ -331,4 +331,4 @@ TEST(TokenizerModel, AgreesOnEveryKeywordAndOnLongNumbersStringsAndKeywords) {
 }
 
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -11,7 +11,7 @@
 #include "base/byte_scan.h"
 #include "io/byte_source.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// The kinds' names as the code spells them, in kind order.
@@ -109,4 +109,4 @@ TEST(ByteScan, CountsRunsOfDigitsAndParsesOneToEightDigitsWhateverFollows) {
 }
 
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::flat

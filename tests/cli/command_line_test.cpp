@@ -8,11 +8,14 @@
 #include <tuple>
 #include <vector>
 
-#include "cli/run.h"
+#include "cli/run_kestrun.h"
 #include "test_support.h"
 
 namespace kestrun::testing {
 namespace {
+
+using cli::read_command_line;
+using cli::run_kestrun;
 
 using Arguments = std::vector<std::string_view>;
 

@@ -6,7 +6,7 @@
 
 #include <numbers>
 
-namespace kestrun {
+namespace kestrun::extended {
 namespace {
 
 TEST(CurvePlayback, KeysHoldOutsideStepAndFollowTheirTangentsBetween) {
@@ -43,4 +43,4 @@ TEST(CurvePlayback, ALocalMatrixTakesTheDrivenChannelsFromTheirCurves) {
 }
 
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::extended

@@ -12,7 +12,7 @@
 
 #include "base/format.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 std::string euler_text(float x, float y, float z, float angle) {
@@ -100,4 +100,4 @@ TEST(AxisAngleToEuler, HostileAxesGiveNoFault) {
 }
 
 }  // namespace
-}  // namespace kestrun
+}  // namespace kestrun::flat

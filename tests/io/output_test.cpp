@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "flat/mesh_writer.h"
+#include "flat/flat_mesh_writer.h"
 #include "io/background_sink.h"
 #include "maya/ma_writer.h"
 #include "test_support.h"
@@ -74,7 +74,7 @@ TEST(MemorySink, RefusesToGrowPastItsLimit) {
 TEST(MeshWriter, EdgeCountsBeyond32BitsDoNotWrap) {
   FailingSink sink(/*failing_write=*/2);  // Keeps the first bytes written.
   MaWriter out(sink, 512);
-  EXPECT_THROW(write_edges_and_faces(out, 2'000'000'000, {}), Error);
+  EXPECT_THROW(flat::write_edges_and_faces(out, 2'000'000'000, {}), Error);
   EXPECT_EQ(sink.contents.substr(0, sink.contents.find('\n')),
             " setAttr -s 6000000000 \".ed[0:5999999999]\"");
 }

@@ -66,6 +66,28 @@ TEST(TransformMath, ARotationKeptApartLeavesTheStretchToScaleShearAndRotateAxis)
   }
 }
 
+TEST(TransformMath, EulerAnglesGiveTheirRotationBackAndNearestEquivalentsNeverJumpATurn) {
+  std::mt19937 random(18);
+  for (int round = 0; round < 500; ++round) {
+    // Any rotation, near the gimbal poles (y of +-90 degrees) too.
+    const Vec3 axis = random_vector(random, -1, 1);
+    const double angle = std::uniform_real_distribution<double>(-4 * kPi, 4 * kPi)(random);
+    const Matrix43 rotation = round % 10 == 0
+                                  ? rotation_xyz({30.0 * round, round % 20 == 0 ? 90.0 : -90.0, -15.0})
+                                  : axis_angle_rows(axis, angle);
+    const Euler angles = euler_xyz(rotation);
+    EXPECT_LT(largest_difference(rotation_xyz(angles), rotation), 1e-9) << round;
+    // Unwrapped next to any earlier angles: the same rotation, no component a turn or more away.
+    const Vec3 previous_v = random_vector(random, -1000, 1000);
+    const Euler previous{previous_v.x, previous_v.y, previous_v.z};
+    const Euler near = nearest_equivalent(angles, previous);
+    EXPECT_LT(largest_difference(rotation_xyz(near), rotation), 1e-9) << round;
+    EXPECT_LE(std::fabs(near.x - previous.x), 180 + 1e-9) << round;
+    EXPECT_LE(std::fabs(near.y - previous.y), 180 + 1e-9) << round;
+    EXPECT_LE(std::fabs(near.z - previous.z), 180 + 1e-9) << round;
+  }
+}
+
 TEST(TransformMath, AQuaternionKeepsARotation) {
   std::mt19937 random(11);
   std::uniform_real_distribution<double> angle(-7, 7);
@@ -163,16 +185,17 @@ TEST(Motion, KeysAreAddedWhereEulerAnglesWouldStrayFromTheTurn) {
     track.keys = {rotation_key(0, {1, 0, 0}, 0), rotation_key(3200, c.axis, c.degrees * kPi / 180)};
     LocalMotion motion;
     motion.turns = turn_points(track, 0, 160);
-    std::vector<ChannelKey> keys;
-    follow_motion(motion, {0, 3200}, 160, KeyedChannels::Rotation, Euler{}, kKeyedTolerance,
-                  [&keys](const ChannelKey& key) { keys.push_back(key); });
+    std::vector<extended::ChannelKey> keys;
+    extended::follow_motion(motion, {0, 3200}, 160, extended::KeyedChannels::Rotation, Euler{},
+                            extended::kKeyedTolerance,
+                            [&keys](const extended::ChannelKey& key) { keys.push_back(key); });
     EXPECT_EQ(keys.size() > 2, c.more_keys);
     // Straight between keys, the angles hold the turn at every frame...
     for (double tick = 0; tick <= 3200; tick += 80) {
       std::size_t next = 1;
       while (keys[next].tick < tick) ++next;
-      const ChannelKey& a = keys[next - 1];
-      const ChannelKey& b = keys[next];
+      const extended::ChannelKey& a = keys[next - 1];
+      const extended::ChannelKey& b = keys[next];
       const double s = (tick - a.tick) / (b.tick - a.tick);
       const Euler between{a.channels.rotate.x + (b.channels.rotate.x - a.channels.rotate.x) * s,
                           a.channels.rotate.y + (b.channels.rotate.y - a.channels.rotate.y) * s,

@@ -93,7 +93,7 @@ RunOptions options_for(std::string_view switches) {
   std::vector<std::string_view> arguments = {"Kestrun", "in.ase", "out.ma"};
   arguments.insert(arguments.end(), storage.begin(), storage.end());
   CapturedConsole console;
-  const CommandLine line = read_command_line(arguments, console);
+  const cli::CommandLine line = cli::read_command_line(arguments, console);
   EXPECT_EQ(line.input_name, "in.ase");
   EXPECT_EQ(line.output_name, "out.ma");
   EXPECT_EQ(console.combined(), "") << switches;

@@ -1,4 +1,4 @@
-#include "flat/mesh_reader.h"
+#include "flat/flat_mesh_reader.h"
 
 #include <algorithm>
 #include <array>
@@ -6,10 +6,10 @@
 
 #include "base/error.h"
 #include "flat/block_walk.h"
-#include "flat/mesh_writer.h"
+#include "flat/flat_mesh_writer.h"
 #include "flat/value_reader.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 namespace {
 
 /// What the MESH walk acts on.
@@ -143,4 +143,4 @@ void read_mesh(Conversion& conversion) {
   }
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

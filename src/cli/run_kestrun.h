@@ -8,7 +8,7 @@
 #include "base/clock.h"
 #include "base/console.h"
 
-namespace kestrun {
+namespace kestrun::cli {
 
 /// Runs Kestrun on `arguments` (the first being the program's name): reads
 /// the command line, then converts the input file into the output file with
@@ -18,4 +18,4 @@ namespace kestrun {
 /// or the help screen.
 int run_kestrun(std::span<const std::string_view> arguments, Console& console, const Clock& clock);
 
-}  // namespace kestrun
+}  // namespace kestrun::cli

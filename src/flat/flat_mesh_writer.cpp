@@ -1,6 +1,6 @@
-#include "flat/mesh_writer.h"
+#include "flat/flat_mesh_writer.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 void write_vertices(MaWriter& out, std::int32_t count, std::span<const MeshVertex> vertices) {
   out.print<" setAttr -s %d \".vt[0:%d]\"\n">(count, count - 1);
@@ -34,4 +34,4 @@ void write_edges_and_faces(MaWriter& out, std::int32_t count, std::span<const Me
   out.print<";\n\n">();
 }
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

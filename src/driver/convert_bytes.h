@@ -29,8 +29,8 @@ enum class Reading { Alongside, OnCallingThread };
 /// to `report`; a failure throws Error (or std::bad_alloc), and what was
 /// written and counted before it stays. The default mode reads on the
 /// calling thread; the extended mode as `reading` says.
-void convert_stream(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                    Console& console, const Clock& clock, ConversionReport& report,
-                    Reading reading = Reading::Alongside);
+void convert_bytes(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
+                   Console& console, const Clock& clock, ConversionReport& report,
+                   Reading reading = Reading::Alongside);
 
 }  // namespace kestrun

@@ -7,7 +7,7 @@
 
 #include "maya/ma_writer.h"
 
-namespace kestrun {
+namespace kestrun::flat {
 
 struct MeshVertex {
   float x = 0.0F;
@@ -39,4 +39,4 @@ void write_vertices(MaWriter& out, std::int32_t count, std::span<const MeshVerte
 /// C-A) and the ".fc" attribute for `count` faces; missing faces are zeros.
 void write_edges_and_faces(MaWriter& out, std::int32_t count, std::span<const MeshFace> faces);
 
-}  // namespace kestrun
+}  // namespace kestrun::flat

@@ -1,4 +1,4 @@
-#include "driver/convert_stream.h"
+#include "driver/convert_bytes.h"
 
 #include <filesystem>
 
@@ -21,14 +21,14 @@ void print_completion(Console& console, StreamNames names) {
   console.print("%s Generated\n", ShownName{names.output_name});
 }
 
-/// The default mode: the token walk, byte for byte as the legacy files are.
+/// The default mode: the token walk, Maya ASCII 3.0 byte for byte as existing pipelines read it.
 void convert_default(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
                      Console& console, const Clock& clock, ConversionReport& report) {
   MaWriter out(output);
-  Tokenizer tokens(input, [&console, names] { print_completion(console, names); });
-  check_ase_header(tokens);
+  flat::Tokenizer tokens(input, [&console, names] { print_completion(console, names); });
+  flat::check_ase_header(tokens);
   write_header(out, names.output_name, clock());
-  const SceneSummary scene = walk_scene(tokens, out, console, options, report);
+  const SceneSummary scene = flat::walk_scene(tokens, out, console, options, report);
   write_trailer(out, scene, names.output_name);
   report.first_frame = scene.first_frame;
   report.last_frame = scene.last_frame;
@@ -40,10 +40,10 @@ void convert_extended(ByteSource& input, ByteSink& output, const RunOptions& opt
                       Console& console, const Clock& clock, ConversionReport& report, Reading reading) {
   MaWriter out(output);
   Warnings warnings([&console](std::string_view text) { console.warn(text); });
-  ExtendedSettings settings{options, options.z_up,
-                            std::filesystem::path(std::string(names.input_name)).stem().string(),
-                            std::string(names.output_name)};
-  SceneWriter writer(out, console, warnings, std::move(settings), clock(), report);
+  extended::ExtendedSettings settings{options, options.z_up,
+                                      std::filesystem::path(std::string(names.input_name)).stem().string(),
+                                      std::string(names.output_name)};
+  extended::SceneWriter writer(out, console, warnings, std::move(settings), clock(), report);
   if (reading == Reading::Alongside) {
     read_scene_alongside(input, writer, warnings);
   } else {
@@ -56,8 +56,8 @@ void convert_extended(ByteSource& input, ByteSink& output, const RunOptions& opt
 
 }  // namespace
 
-void convert_stream(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
-                    Console& console, const Clock& clock, ConversionReport& report, Reading reading) {
+void convert_bytes(ByteSource& input, ByteSink& output, const RunOptions& options, StreamNames names,
+                   Console& console, const Clock& clock, ConversionReport& report, Reading reading) {
   if (options.extended) {
     convert_extended(input, output, options, names, console, clock, report, reading);
   } else {
