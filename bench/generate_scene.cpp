@@ -22,13 +22,14 @@ constexpr std::uint64_t kBytesPerMb = 1'000'000;
 constexpr std::uint64_t kBytesPerVertex = 780;
 
 constexpr const char* kUsage =
-    "usage: kestrun_generate_scene --output PATH [--size-mb N | --vertices N] [--objects N]\n"
+    "usage: kestrun_generate_scene --output PATH [--size-mb N] [--vertices N] [--objects N]\n"
     "                              [--keys N] [--lights N] [--cameras N] [--seed N] [--crlf] [--sampled]\n"
     "\n"
     "Writes a deterministic 3ds Max ASCII export (ASE) scene for benchmarks.\n"
     "  --output PATH   file to write (created or truncated)\n"
     "  --size-mb N     target file size, 1 to 500 MB (1 MB = 1,000,000 bytes): objects of\n"
-    "                  about size / (780 bytes x objects) vertices are written until it is reached\n"
+    "                  about size / (780 bytes x objects) vertices, or of --vertices, are\n"
+    "                  written until it is reached\n"
     "  --vertices N    vertices per object, 9 to 5000000 (default 1000); faces are 2N\n"
     "  --objects N     textured, animated mesh objects (default 40; with --size-mb, about)\n"
     "  --keys N        keys per track, or frames when sampled (default 200; 0: no animation)\n"
@@ -92,9 +93,6 @@ Options parse_options(int argc, char** argv) {
     }
   }
   if (!o.help && o.output.empty()) throw std::invalid_argument("--output is required");
-  if (o.size_mb != 0 && o.scene.vertices != 0) {
-    throw std::invalid_argument("give --size-mb or --vertices, not both: the size decides the vertex count");
-  }
   return o;
 }
 

@@ -10,7 +10,9 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cstring>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace py = pybind11;
@@ -45,18 +47,41 @@ kestrun::Result checked(kestrun::Result result) {
   throw py::error_already_set();
 }
 
-/// `text` (str or bytes) as bytes: a str as UTF-8. A str holding a lone
-/// surrogate has no UTF-8 form.
-std::string bytes_of(const py::object& text, const std::string& what) {
-  if (py::isinstance<py::bytes>(text)) return std::string(text.cast<py::bytes>());
-  if (!py::isinstance<py::str>(text)) throw py::type_error(what + " must be str or bytes");
+/// `text` (str or bytes) as bytes without copying them: the view lasts as
+/// long as `text` (bytes do not change; a str keeps its UTF-8 form).
+std::string_view view_of(const py::object& text, const std::string& what) {
+  char* bytes = nullptr;
   Py_ssize_t size = 0;
+  if (py::isinstance<py::bytes>(text)) {
+    PyBytes_AsStringAndSize(text.ptr(), &bytes, &size);
+    return {bytes, static_cast<std::size_t>(size)};
+  }
+  if (!py::isinstance<py::str>(text)) throw py::type_error(what + " must be str or bytes");
   const char* utf8 = PyUnicode_AsUTF8AndSize(text.ptr(), &size);
   if (utf8 == nullptr) {
     PyErr_Clear();
     throw py::type_error(what + " holds a lone surrogate, which has no UTF-8 form: pass it as bytes");
   }
   return {utf8, static_cast<std::size_t>(size)};
+}
+
+/// `text` (str or bytes) as bytes of its own: a str as UTF-8.
+std::string bytes_of(const py::object& text, const std::string& what) {
+  return std::string(view_of(text, what));
+}
+
+/// `text` as a new bytes object, copied with the interpreter unlocked (the
+/// object is nobody else's yet): a large output does not hold up other threads.
+py::bytes bytes_unlocked(const std::string& text) {
+  PyObject* made = PyBytes_FromStringAndSize(nullptr, static_cast<Py_ssize_t>(text.size()));
+  if (made == nullptr) throw py::error_already_set();
+  auto bytes = py::reinterpret_steal<py::bytes>(made);
+  char* into = PyBytes_AS_STRING(made);
+  {
+    const py::gil_scoped_release unlocked;
+    std::memcpy(into, text.data(), text.size());
+  }
+  return bytes;
 }
 
 /// A path (str, bytes or os.PathLike) as the bytes the file system takes, as
@@ -125,7 +150,7 @@ PYBIND11_MODULE(_kestrun, module) {
                              "the extended mode's warnings, as str (bytes that are no UTF-8 as U+FFFD)")
       .def_readonly("counts", &kestrun::Result::counts)
       .def_property_readonly(
-          "output", [](const kestrun::Result& r) { return py::bytes(r.output); },
+          "output", [](const kestrun::Result& r) { return bytes_unlocked(r.output); },
           "convert_text only: the Maya ASCII text, as bytes")
       .def_property_readonly("ok", &kestrun::Result::ok)
       .def_property_readonly("exit_status", &kestrun::Result::exit_status)
@@ -163,7 +188,8 @@ PYBIND11_MODULE(_kestrun, module) {
       "convert_text",
       [](const py::object& text, bool geometry, bool animation, bool lights, bool cameras, bool scene,
          bool extended, bool z_up, const py::object& input_name, const py::object& output_name) {
-        const std::string input = bytes_of(text, "the scene text");
+        // A view, not a copy: `text` outlives the call, and the scene may be large.
+        const std::string_view input = view_of(text, "the scene text");
         const kestrun::Options options =
             options_of(geometry, animation, lights, cameras, scene, extended, z_up, false);
         const kestrun::Names names{bytes_of(input_name, "input_name"), bytes_of(output_name, "output_name")};

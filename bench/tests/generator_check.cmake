@@ -4,7 +4,8 @@
 #            --crlf the same scene with CR LF line ends
 #   keyed    node counts and the keyed layout; a bad option is refused
 #   sampled  node counts and the sampled layout
-#   size     --size-mb lands near its target, keyed and sampled
+#   size     --size-mb lands near its target, keyed, sampled, and with
+#            --vertices fixed (the dense shape: the size decides the objects)
 # Needs -DCASE=... -DGENERATOR=... -DPYTHON=... -DCHECKER=... -DWORK_DIR=...
 file(REMOVE_RECURSE "${WORK_DIR}")
 file(MAKE_DIRECTORY "${WORK_DIR}")
@@ -70,6 +71,8 @@ elseif(CASE STREQUAL "size")
   check(size1.ase --target-bytes 1000000)
   generate(size3.ase --size-mb 3 --sampled --crlf --seed 5)
   check(size3.ase --sampled --crlf --target-bytes 3000000)
+  generate(dense6.ase --size-mb 6 --vertices 600 --lights 20 --cameras 5 --seed 6)
+  check(dense6.ase --target-bytes 6000000 --nodes 8,20,5)
 else()
   message(FATAL_ERROR "unknown CASE '${CASE}'")
 endif()

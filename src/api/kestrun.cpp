@@ -128,7 +128,7 @@ Result convert_text(std::string_view input, const Options& options, const Names&
                MemorySource source(input);
                convert_bytes(source, sink, run, {names.input, names.output}, console, clock, report);
              });
-  result.output = sink.contents();
+  result.output = sink.take_contents();
   return result;
 }
 

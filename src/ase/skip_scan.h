@@ -1,5 +1,5 @@
-// The byte classes a pass over tokens the walk does not act on looks for,
-// 32 or 64 bytes at a time, one bit per byte.
+// The bytes a pass over tokens the walk does not act on looks for, 32 at a
+// time, one bit per byte.
 #pragma once
 
 #include <cstdint>
@@ -11,13 +11,8 @@
 namespace kestrun::flat {
 
 // The events of the 32 bytes at `q` (stars, quotes, NULs, and closing braces
-// if `braces`), and whether a point is among them; the letters, digits and
-// underscores of the 64 bytes at `q`. Each byte by byte (what the vector
-// versions must give) and with SSE2.
-
-inline bool skip_scan_is_word(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-}
+// if `braces`), and whether a point is among them: byte by byte (what the
+// vector version must give) and with SSE2.
 
 inline std::uint32_t skip_events_bytes(const unsigned char* q, bool braces, bool& points) {
   std::uint32_t events = 0;
@@ -27,14 +22,6 @@ inline std::uint32_t skip_events_bytes(const unsigned char* q, bool braces, bool
     points = points || c == '.';
   }
   return events;
-}
-
-inline std::uint64_t skip_words_bytes(const unsigned char* q) {
-  std::uint64_t words = 0;
-  for (unsigned i = 0; i < 64; ++i) {
-    if (skip_scan_is_word(q[i])) words |= std::uint64_t{1} << i;
-  }
-  return words;
 }
 
 #if defined(__SSE2__)
@@ -53,40 +40,15 @@ inline std::uint32_t skip_events_sse2(const unsigned char* q, bool braces, bool&
   points = points || _mm_movemask_epi8(point) != 0;
   return events;
 }
-
-inline std::uint64_t skip_words_sse2(const unsigned char* q) {
-  std::uint64_t words = 0;
-  for (unsigned part = 0; part < 4; ++part) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + part * 16));
-    // Unsigned ranges: x - low <= high - low. Setting bit 5 folds capitals
-    // onto small letters and nothing else onto them.
-    const __m128i digit = _mm_sub_epi8(bytes, _mm_set1_epi8('0'));
-    const __m128i letter = _mm_sub_epi8(_mm_or_si128(bytes, _mm_set1_epi8(0x20)), _mm_set1_epi8('a'));
-    const __m128i word =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(digit, _mm_set1_epi8(9)), digit),
-                                  _mm_cmpeq_epi8(_mm_min_epu8(letter, _mm_set1_epi8(25)), letter)),
-                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8('_')));
-    words |= std::uint64_t{static_cast<std::uint32_t>(_mm_movemask_epi8(word))} << (part * 16);
-  }
-  return words;
-}
 #endif
 
-/// The scans the tokenizer uses. (AVX2 versions were slower in all: the
+/// The scan the tokenizer uses. (AVX2 versions were slower in all: the
 /// processor's other code, in SSE, then paid for the switch between the two.)
 inline std::uint32_t skip_events(const unsigned char* q, bool braces, bool& points) {
 #if defined(__SSE2__)
   return skip_events_sse2(q, braces, points);
 #else
   return skip_events_bytes(q, braces, points);
-#endif
-}
-
-inline std::uint64_t skip_words(const unsigned char* q) {
-#if defined(__SSE2__)
-  return skip_words_sse2(q);
-#else
-  return skip_words_bytes(q);
 #endif
 }
 

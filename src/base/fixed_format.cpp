@@ -80,23 +80,27 @@ char* write_six_digits(std::uint32_t value, char* out) noexcept {
   return out + 6;
 }
 
+/// A float's magnitude in millionths, rounded half to even as printf rounds,
+/// or false for values the fast paths do not take (doubles that are no
+/// float, 10^12 and beyond, not finite). A single-precision value times 10^6
+/// is exact in double (24 + 14 significant bits), so rounding that product
+/// gives printf's own digits; the bound keeps it inside 64-bit integers.
+bool float_millionths(double value, std::uint64_t& units) noexcept {
+  const double magnitude = std::fabs(value);
+  if (!(magnitude < 1e12) || static_cast<double>(static_cast<float>(value)) != value) return false;
+  const double scaled = magnitude * 1e6;
+  units = static_cast<std::uint64_t>(scaled);
+  const double rest = scaled - static_cast<double>(units);
+  if (rest > 0.5 || (rest == 0.5 && (units & 1U) != 0)) ++units;
+  return true;
+}
+
 }  // namespace
 
 char* format_fixed(double value, char* out, std::size_t* replaced) noexcept {
-  const double magnitude = std::fabs(value);
-  // A single-precision value times 10^6 is exact in double (24 + 14 significant
-  // bits), so rounding that product half-to-even gives printf's own digits.
-  // The bound keeps the product inside 64-bit integers; NaN fails the test.
-  if (magnitude < 1e12 && static_cast<double>(static_cast<float>(value)) == value) {
-    const double scaled = magnitude * 1e6;
-    std::uint64_t units = static_cast<std::uint64_t>(scaled);
-    const double rest = scaled - static_cast<double>(units);
-    if (rest > 0.5 || (rest == 0.5 && (units & 1U) != 0)) {
-      ++units;
-    }
-    if (std::signbit(value)) {
-      *out++ = '-';
-    }
+  std::uint64_t units = 0;
+  if (float_millionths(value, units)) {
+    if (std::signbit(value)) *out++ = '-';
     out = write_unsigned(units / 1000000, out);
     *out++ = '.';
     return write_six_digits(static_cast<std::uint32_t>(units % 1000000), out);
@@ -109,19 +113,38 @@ char* format_fixed(double value, char* out, std::size_t* replaced) noexcept {
 }
 
 char* format_trimmed(double value, char* out, std::size_t* replaced) noexcept {
-  if (!(std::fabs(value) < 1e12) || static_cast<double>(static_cast<float>(value)) != value) {
+  std::uint64_t units = 0;
+  if (!float_millionths(value, units)) {
     if (!std::isfinite(value)) value = finite_stand_in(value, replaced);
     return std::to_chars(out, out + kMaxFixedLength, value).ptr;
   }
-  char* end = format_fixed(value, out);
-  while (end[-1] == '0') --end;
-  if (end[-1] == '.') --end;
   // A value that rounds to zero is 0, whatever its sign: "-0" says nothing more.
-  if (end - out == 2 && out[0] == '-' && out[1] == '0') {
-    out[0] = '0';
+  if (units == 0) {
+    *out = '0';
     return out + 1;
   }
-  return end;
+  if (std::signbit(value)) *out++ = '-';
+  // The six decimals one byte each, the last in byte 5 (eight_digits' bytes 2 to 7).
+  std::uint64_t decimals = 0;
+  if (units < 100'000'000) {
+    // Below 100 (normals, texture coordinates, most keys): whole and decimals in one go.
+    const std::uint64_t digits = eight_digits(static_cast<std::uint32_t>(units));
+    const int whole_digits = (digits & 0xFF) != 0 ? 2 : 1;
+    const std::uint64_t whole = ((digits & 0xFFFF) + 0x3030) >> (16 - 8 * whole_digits);
+    std::memcpy(out, &whole, 2);
+    out += whole_digits;
+    decimals = digits >> 16;
+  } else {
+    out = write_unsigned(units / 1000000, out);
+    decimals = eight_digits(static_cast<std::uint32_t>(units % 1000000)) >> 16;
+  }
+  if (decimals == 0) return out;
+  // The highest byte that is not zero is the last decimal kept.
+  const int kept = (64 - std::countl_zero(decimals) + 7) / 8;
+  const std::uint64_t text = decimals + 0x3030303030303030;
+  *out++ = '.';
+  std::memcpy(out, &text, 8);
+  return out + kept;
 }
 
 char* format_integer(std::int64_t value, char* out) noexcept {

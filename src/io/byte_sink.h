@@ -45,6 +45,8 @@ class MemorySink final : public ByteSink {
   explicit MemorySink(std::size_t limit = std::string::npos) : limit_(limit) {}
   void write(std::string_view bytes) override;
   [[nodiscard]] const std::string& contents() const { return contents_; }
+  /// Hands the output over without copying it; the sink is empty after.
+  [[nodiscard]] std::string take_contents() { return std::move(contents_); }
 
  private:
   std::string contents_;
