@@ -8,7 +8,8 @@ install(TARGETS Kestrun RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS kestrun EXPORT KestrunTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/include/kestrun/kestrun.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kestrun)
+install(FILES ${PROJECT_SOURCE_DIR}/include/kestrun/kestrun.h ${PROJECT_SOURCE_DIR}/include/kestrun/kestrun_lists.def
+              DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/kestrun)
 install(FILES ${KESTRUN_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(EXPORT KestrunTargets NAMESPACE Kestrun:: DESTINATION ${KESTRUN_CMAKE_DIR})
 configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/KestrunConfig.cmake.in

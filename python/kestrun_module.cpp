@@ -118,30 +118,22 @@ PYBIND11_MODULE(_kestrun, module) {
   py::enum_<kestrun::ResultCode>(module, "ResultCode",
                                  "How a conversion ended, numbered as the command line's messages.")
       .value("ok", kestrun::ResultCode::ok)
-      .value("usage", kestrun::ResultCode::usage)
-      .value("conversion_failed", kestrun::ResultCode::conversion_failed)
-      .value("not_ase_text", kestrun::ResultCode::not_ase_text)
-      .value("output_open", kestrun::ResultCode::output_open)
-      .value("input_open", kestrun::ResultCode::input_open)
-      .value("output_write", kestrun::ResultCode::output_write)
-      .value("input_read", kestrun::ResultCode::input_read);
+#define KESTRUN_X(name, internal_name, number, message) .value(#name, kestrun::ResultCode::name)
+          KESTRUN_FAILURES(KESTRUN_X)
+#undef KESTRUN_X
+      ;
 
-  py::class_<kestrun::Counts>(module, "Counts", "What a conversion wrote.")
-      .def_readonly("objects", &kestrun::Counts::objects)
-      .def_readonly("meshes", &kestrun::Counts::meshes)
-      .def_readonly("lights", &kestrun::Counts::lights)
-      .def_readonly("cameras", &kestrun::Counts::cameras)
-      .def_readonly("materials", &kestrun::Counts::materials)
-      .def_readonly("animation_curves", &kestrun::Counts::animation_curves)
-      .def_readonly("first_frame", &kestrun::Counts::first_frame)
-      .def_readonly("last_frame", &kestrun::Counts::last_frame)
-      .def("__repr__", [](const kestrun::Counts& c) {
-        return "Counts(objects=" + std::to_string(c.objects) + ", meshes=" + std::to_string(c.meshes) +
-               ", lights=" + std::to_string(c.lights) + ", cameras=" + std::to_string(c.cameras) +
-               ", materials=" + std::to_string(c.materials) +
-               ", animation_curves=" + std::to_string(c.animation_curves) +
-               ", frames=" + std::to_string(c.first_frame) + ".." + std::to_string(c.last_frame) + ")";
-      });
+  py::class_<kestrun::Counts> counts(module, "Counts", "What a conversion wrote.");
+#define KESTRUN_X(type, name) counts.def_readonly(#name, &kestrun::Counts::name);
+  KESTRUN_COUNTS(KESTRUN_X)
+#undef KESTRUN_X
+  counts.def("__repr__", [](const kestrun::Counts& c) {
+    return "Counts(objects=" + std::to_string(c.objects) + ", meshes=" + std::to_string(c.meshes) +
+           ", lights=" + std::to_string(c.lights) + ", cameras=" + std::to_string(c.cameras) +
+           ", materials=" + std::to_string(c.materials) +
+           ", animation_curves=" + std::to_string(c.animation_curves) +
+           ", frames=" + std::to_string(c.first_frame) + ".." + std::to_string(c.last_frame) + ")";
+  });
 
   py::class_<kestrun::Result>(module, "Result", "The outcome of one conversion.")
       .def_readonly("code", &kestrun::Result::code)

@@ -26,6 +26,8 @@
 #include <string_view>
 #include <vector>
 
+#include "kestrun_lists.def"
+
 #define KESTRUN_API __attribute__((visibility("default")))
 
 namespace kestrun {
@@ -35,17 +37,12 @@ KESTRUN_API const char* version();
 
 /// What a conversion converts and how, and where it tells its progress.
 struct Options {
-  // What is converted: everything, unless some are turned off. The command
-  // line's switches set these: -g geometry and scene, -a animation, geometry
-  // and scene, -l lights, -c cameras, -s scene.
-  bool geometry = true;   // Every GEOMOBJECT (and in the extended mode helpers, groups and shapes).
-  bool animation = true;  // The animation of converted objects.
-  bool lights = true;     // Every LIGHTOBJECT.
-  bool cameras = true;    // Every CAMERAOBJECT.
-  bool scene = true;      // The scene's timing: playback range, frame rate.
-
-  bool extended = false;  // --extended: all the scene holds, for Maya today (see the README).
-  bool z_up = false;      // --z-up: with `extended` only, keeps the file's Z-up axes.
+  // What is converted and how (kestrun_lists.def describes each): geometry,
+  // animation, lights, cameras and scene (all on unless turned off), extended
+  // and z_up (off).
+#define KESTRUN_X(name, default_value) bool name = default_value;
+  KESTRUN_CONVERSION_OPTIONS(KESTRUN_X)
+#undef KESTRUN_X
 
   /// Prints the progress on standard output and the warnings on standard
   /// error, as the command line does.
@@ -76,30 +73,22 @@ struct Names {
   std::string output = "output.ma";
 };
 
-/// How a conversion ended. The numbers are those of the command line's
-/// messages; each failure leaves a stream's output (or that of a file that
+/// How a conversion ended (kestrun_lists.def lists the failures). The numbers
+/// are those of the command line's messages; each failure leaves a stream's output (or that of a file that
 /// is no regular file) written up to it, and a regular output file as it was.
 enum class ResultCode : int {
   ok = 0,
-  usage = 1,              // The options are not ones Kestrun accepts (z_up without extended).
-  conversion_failed = 4,  // A block the converter cannot read on from, or no memory left.
-  not_ase_text = 5,       // The input is no ASE scene of version 200: nothing is written.
-  output_open = 6,        // The output file cannot be created, or is the input itself.
-  input_open = 7,         // The input cannot be opened.
-  output_write = 8,       // Writing the output failed.
-  input_read = 9,         // Reading the input failed.
+#define KESTRUN_X(name, internal_name, number, message) name = number,
+  KESTRUN_FAILURES(KESTRUN_X)
+#undef KESTRUN_X
 };
 
-/// What a conversion wrote, up to its end or its failure.
+/// What a conversion wrote, up to its end or its failure (kestrun_lists.def
+/// describes each count).
 struct Counts {
-  std::size_t objects = 0;           // Object blocks converted.
-  std::size_t meshes = 0;            // Mesh nodes written.
-  std::size_t lights = 0;            // Light nodes written.
-  std::size_t cameras = 0;           // Camera nodes written.
-  std::size_t materials = 0;         // Shading networks written (the extended mode).
-  std::size_t animation_curves = 0;  // Animation curves written.
-  std::int32_t first_frame = 0;      // The playback range written; 0 and 0 if none.
-  std::int32_t last_frame = 0;
+#define KESTRUN_X(type, name) type name = 0;
+  KESTRUN_COUNTS(KESTRUN_X)
+#undef KESTRUN_X
 };
 
 /// The outcome of one conversion.

@@ -19,14 +19,7 @@
 namespace kestrun {
 namespace {
 
-static_assert(static_cast<int>(ResultCode::usage) == static_cast<int>(ErrorCode::Usage) &&
-              static_cast<int>(ResultCode::conversion_failed) ==
-                  static_cast<int>(ErrorCode::ConversionFailed) &&
-              static_cast<int>(ResultCode::not_ase_text) == static_cast<int>(ErrorCode::NotAseText) &&
-              static_cast<int>(ResultCode::output_open) == static_cast<int>(ErrorCode::OutputOpen) &&
-              static_cast<int>(ResultCode::input_open) == static_cast<int>(ErrorCode::InputOpen) &&
-              static_cast<int>(ResultCode::output_write) == static_cast<int>(ErrorCode::OutputWrite) &&
-              static_cast<int>(ResultCode::input_read) == static_cast<int>(ErrorCode::InputRead));
+// Both enumerations come from KESTRUN_FAILURES, so their numbers agree.
 
 /// The console of one call: progress and warnings go to the caller's
 /// callbacks, warnings into the result, and both to the standard streams only
@@ -66,8 +59,11 @@ Clock clock_of(const Options& options) {
 }
 
 Counts counts_of(const ConversionReport& report) {
-  return {report.objects,   report.meshes,           report.lights,      report.cameras,
-          report.materials, report.animation_curves, report.first_frame, report.last_frame};
+  Counts counts;
+#define KESTRUN_X(type, name) counts.name = report.name;
+  KESTRUN_COUNTS(KESTRUN_X)
+#undef KESTRUN_X
+  return counts;
 }
 
 /// Runs `convert(run_options, console, clock, report)` and fills `result`

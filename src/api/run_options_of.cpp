@@ -4,25 +4,17 @@ namespace kestrun {
 
 RunOptions run_options_of(const Options& options) {
   RunOptions run;
-  run.geometry = options.geometry;
-  run.animation = options.animation;
-  run.lights = options.lights;
-  run.cameras = options.cameras;
-  run.scene = options.scene;
-  run.extended = options.extended;
-  run.z_up = options.z_up;
+#define KESTRUN_X(name, api_default) run.name = options.name;
+  KESTRUN_CONVERSION_OPTIONS(KESTRUN_X)
+#undef KESTRUN_X
   return run;
 }
 
 Options api_options_of(const RunOptions& run) {
   Options options;
-  options.geometry = run.geometry;
-  options.animation = run.animation;
-  options.lights = run.lights;
-  options.cameras = run.cameras;
-  options.scene = run.scene;
-  options.extended = run.extended;
-  options.z_up = run.z_up;
+#define KESTRUN_X(name, api_default) options.name = run.name;
+  KESTRUN_CONVERSION_OPTIONS(KESTRUN_X)
+#undef KESTRUN_X
   return options;
 }
 

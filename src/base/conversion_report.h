@@ -3,20 +3,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <kestrun/kestrun_lists.def>
 
 namespace kestrun {
 
 /// Filled in by either mode while it writes, so that a run that fails keeps
-/// the counts of what was written before the failure.
+/// the counts of what was written before the failure (kestrun_lists.def lists
+/// them; the API's Counts has the same members).
 struct ConversionReport {
-  std::size_t objects = 0;           // Object blocks converted (meshes', lights', cameras', helpers'...).
-  std::size_t meshes = 0;            // Mesh nodes written.
-  std::size_t lights = 0;            // Light nodes written.
-  std::size_t cameras = 0;           // Camera nodes written.
-  std::size_t materials = 0;         // Shading networks written (the extended mode).
-  std::size_t animation_curves = 0;  // Animation curves written.
-  std::int32_t first_frame = 0;      // The playback range written; 0 and 0 when none is.
-  std::int32_t last_frame = 0;
+#define KESTRUN_X(type, name) type name = 0;
+  KESTRUN_COUNTS(KESTRUN_X)
+#undef KESTRUN_X
 };
 
 }  // namespace kestrun

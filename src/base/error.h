@@ -3,18 +3,16 @@
 #pragma once
 
 #include <exception>
+#include <kestrun/kestrun_lists.def>
 
 namespace kestrun {
 
-/// The numbered messages a run can end with (the driver holds their texts).
+/// The numbered messages a run can end with (kestrun_lists.def lists them,
+/// with their texts, which the driver prints).
 enum class ErrorCode : unsigned {
-  Usage = 1,             // the command line is not one Kestrun understands
-  ConversionFailed = 4,  // a block the converter cannot read on from, or no memory left
-  NotAseText = 5,        // the input does not start as an ASE scene of version 200
-  OutputOpen = 6,        // the output file cannot be created
-  InputOpen = 7,         // the input file cannot be opened
-  OutputWrite = 8,       // writing the output failed
-  InputRead = 9,         // reading the input failed
+#define KESTRUN_X(api_name, name, number, message) name = number,
+  KESTRUN_FAILURES(KESTRUN_X)
+#undef KESTRUN_X
 };
 
 class Error : public std::exception {

@@ -54,6 +54,49 @@ consteval ArgClass class_of() {
 /// Reports a malformed format at compile time (a throw is not a constant expression).
 inline void format_error(const char* /*why*/) { throw 0; }
 
+/// The literal text before one conversion, and the conversion's width and letter.
+struct Piece {
+  std::size_t begin = 0;
+  std::size_t length = 0;
+  std::size_t width = 0;
+  bool has_width = false;
+  char letter = 0;  // Of the conversion after the text.
+};
+
+/// The literal pieces of a format text with `Count` conversions, each with
+/// the conversion after it; the last piece is the text after the last
+/// conversion. The one parser of a format text: the compile-time check,
+/// format_text_to and format_to all take their pieces from it. A text that
+/// ends inside a conversion, or has other than `Count` conversions, does not
+/// compile where it is checked.
+template <std::size_t Count>
+constexpr std::array<Piece, Count + 1> split_format(std::string_view text) {
+  std::array<Piece, Count + 1> pieces{};
+  std::size_t begin = 0;
+  for (std::size_t index = 0; index <= Count; ++index) {
+    // A loop, not string_view::find: g++ does not take find as a constant
+    // expression when built with -fsanitize=undefined.
+    std::size_t percent = begin;
+    while (percent < text.size() && text[percent] != '%') ++percent;
+    if (percent == text.size()) {
+      if (index < Count) format_error("more arguments than conversions");
+      pieces[index] = Piece{begin, text.size() - begin, 0, false, 0};
+      break;
+    }
+    std::size_t letter = percent + 1;
+    std::size_t width = 0;
+    while (letter < text.size() && text[letter] >= '0' && text[letter] <= '9') {
+      width = width * 10 + static_cast<std::size_t>(text[letter] - '0');
+      ++letter;
+    }
+    if (letter == text.size()) format_error("format ends inside a conversion");
+    if (index == Count) format_error("more conversions than arguments");
+    pieces[index] = Piece{begin, percent - begin, width, letter != percent + 1, text[letter]};
+    begin = letter + 1;
+  }
+  return pieces;
+}
+
 }  // namespace format_detail
 
 /// A format text checked against its argument types when it is compiled.
@@ -62,34 +105,23 @@ class FormatString {
  public:
   template <std::size_t N>
   consteval FormatString(const char (&text)[N]) : text_(text, N - 1) {  // NOLINT: implicit by design
-    constexpr format_detail::ArgClass classes[] = {format_detail::class_of<Args>()...,
-                                                   format_detail::ArgClass::Text};
-    std::size_t arg = 0;
-    for (std::size_t i = 0; i < text_.size(); ++i) {
-      if (text_[i] != '%') continue;
-      ++i;
-      bool has_width = false;
-      while (i < text_.size() && text_[i] >= '0' && text_[i] <= '9') {
-        has_width = true;
-        ++i;
-      }
-      if (i == text_.size()) format_detail::format_error("format ends inside a conversion");
-      if (arg == sizeof...(Args)) format_detail::format_error("more conversions than arguments");
-      const char letter = text_[i];
-      const format_detail::ArgClass wanted = classes[arg++];
-      if (letter == 'd') {
-        if (wanted != format_detail::ArgClass::Integer) format_detail::format_error("%d needs an integer");
-      } else if (letter == 'f' || letter == 'r') {
-        if (has_width || wanted != format_detail::ArgClass::Real)
-          format_detail::format_error("%f needs a real");
-      } else if (letter == 's' || letter == 'c') {
-        if (has_width || wanted != format_detail::ArgClass::Text)
-          format_detail::format_error("%s needs a text");
+    using format_detail::ArgClass;
+    using format_detail::format_error;
+    constexpr ArgClass classes[] = {format_detail::class_of<Args>()..., ArgClass::Text};
+    const auto pieces = format_detail::split_format<sizeof...(Args)>(text_);
+    for (std::size_t arg = 0; arg < sizeof...(Args); ++arg) {
+      const format_detail::Piece& piece = pieces[arg];
+      const ArgClass wanted = classes[arg];
+      if (piece.letter == 'd') {
+        if (wanted != ArgClass::Integer) format_error("%d needs an integer");
+      } else if (piece.letter == 'f' || piece.letter == 'r') {
+        if (piece.has_width || wanted != ArgClass::Real) format_error("%f needs a real");
+      } else if (piece.letter == 's' || piece.letter == 'c') {
+        if (piece.has_width || wanted != ArgClass::Text) format_error("%s needs a text");
       } else {
-        format_detail::format_error("unsupported conversion");
+        format_error("unsupported conversion");
       }
     }
-    if (arg != sizeof...(Args)) format_detail::format_error("more arguments than conversions");
   }
 
   [[nodiscard]] constexpr std::string_view text() const { return text_; }
@@ -157,19 +189,11 @@ void append_argument(Out& out, const T& value, std::size_t width, char letter) {
   }
 }
 
-/// Copies the literal text up to the next conversion, then renders `value` for it.
+/// Copies the literal text of `piece`, then renders `value` for its conversion.
 template <class Out, class T>
-void render_next(Out& out, std::string_view format, std::size_t& position, const T& value) {
-  const std::size_t percent = format.find('%', position);
-  out.append(format.substr(position, percent - position));
-  std::size_t i = percent + 1;
-  std::size_t width = 0;
-  while (format[i] >= '0' && format[i] <= '9') {
-    width = width * 10 + static_cast<std::size_t>(format[i] - '0');
-    ++i;
-  }
-  append_argument(out, value, width, format[i]);
-  position = i + 1;
+void render_piece(Out& out, std::string_view format, const Piece& piece, const T& value) {
+  out.append(format.substr(piece.begin, piece.length));
+  append_argument(out, value, piece.width, piece.letter);
 }
 
 }  // namespace format_detail
@@ -177,9 +201,11 @@ void render_next(Out& out, std::string_view format, std::size_t& position, const
 /// Renders `format` with `args` into `out` (append, reserve and commit).
 template <class Out, class... Args>
 void format_to(Out& out, Format<Args...> format, const Args&... args) {
-  std::size_t position = 0;
-  (format_detail::render_next(out, format.text(), position, args), ...);
-  out.append(format.text().substr(position));
+  const std::string_view text = format.text();
+  const auto pieces = format_detail::split_format<sizeof...(Args)>(text);
+  std::size_t index = 0;
+  (format_detail::render_piece(out, text, pieces[index++], args), ...);
+  out.append(text.substr(pieces[index].begin, pieces[index].length));
 }
 
 /// A format text given as a template argument, so that its literal pieces and
@@ -194,34 +220,6 @@ struct FormatText {
 };
 
 namespace format_detail {
-
-/// The literal text before one conversion, and whether the conversion has a width.
-struct Piece {
-  std::size_t begin = 0;
-  std::size_t length = 0;
-  bool has_width = false;
-  char letter = 0;  // Of the conversion after the text.
-};
-
-/// The literal pieces of a checked format with `Count` conversions; the last
-/// piece is the text after the last conversion.
-template <std::size_t Count>
-consteval std::array<Piece, Count + 1> split_format(std::string_view text) {
-  std::array<Piece, Count + 1> pieces{};
-  std::size_t begin = 0;
-  for (std::size_t index = 0; index < Count; ++index) {
-    // A loop, not string_view::find: g++ does not take find as a constant
-    // expression when built with -fsanitize=undefined.
-    std::size_t percent = begin;
-    while (text[percent] != '%') ++percent;
-    std::size_t letter = percent + 1;
-    while (text[letter] >= '0' && text[letter] <= '9') ++letter;
-    pieces[index] = Piece{begin, percent - begin, letter != percent + 1, text[letter]};
-    begin = letter + 1;
-  }
-  pieces[Count] = Piece{begin, text.size() - begin, false};
-  return pieces;
-}
 
 template <class T>
 consteval std::size_t widest_text_of() {

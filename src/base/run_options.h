@@ -1,22 +1,25 @@
 // RunOptions: what a run converts.
 #pragma once
 
+#include <kestrun/kestrun_lists.def>
+
 namespace kestrun {
 
-/// The categories a run converts. With no switch on the command line all of
-/// them are on.
+/// The categories a run converts and how (kestrun_lists.def lists them). All
+/// are off until set: the command line sets those its switches ask for.
 struct RunOptions {
-  bool animation = false;  // TM_ANIMATION blocks of converted GEOMOBJECTs
-  bool geometry = false;   // GEOMOBJECT blocks
-  bool lights = false;     // LIGHTOBJECT blocks
-  bool cameras = false;    // CAMERAOBJECT blocks
-  bool scene = false;      // the SCENE block's timing
+#define KESTRUN_X(name, api_default) bool name = false;
+  KESTRUN_CONVERSION_OPTIONS(KESTRUN_X)
+#undef KESTRUN_X
 
-  bool extended = false;  // Convert all a scene holds, for Maya today, not as Maya ASCII 3.0.
-  bool z_up = false;      // Extended: keep the file's Z-up axes instead of turning them to Y up.
-
-  /// Options that convert everything, in the default mode.
-  static constexpr RunOptions everything() { return {true, true, true, true, true, false, false}; }
+  /// Options that convert everything, in the default mode: the API's defaults.
+  static constexpr RunOptions everything() {
+    RunOptions options;
+#define KESTRUN_X(name, api_default) options.name = api_default;
+    KESTRUN_CONVERSION_OPTIONS(KESTRUN_X)
+#undef KESTRUN_X
+    return options;
+  }
 };
 
 }  // namespace kestrun

@@ -20,6 +20,7 @@ run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix})
 foreach(installed
     bin/Kestrun
     include/kestrun/kestrun.h
+    include/kestrun/kestrun_lists.def
     ${MANDIR}/man1/Kestrun.1
     ${LIBDIR}/cmake/Kestrun/KestrunConfig.cmake)
   if(NOT EXISTS ${prefix}/${installed})
