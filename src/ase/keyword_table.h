@@ -19,7 +19,7 @@ struct KeywordEntry {
 /// Every keyword of the token list with its kind, in list order.
 inline constexpr std::array keyword_table = {
 #define KESTRUN_ENTRY(name, text) KeywordEntry{text, TokenKind::name},
-    KESTRUN_ASE_KEYWORDS(KESTRUN_ENTRY)
+    KESTRUN_FLAT_KEYWORDS(KESTRUN_ENTRY)
 #undef KESTRUN_ENTRY
 };
 

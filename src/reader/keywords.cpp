@@ -12,7 +12,7 @@ struct Entry {
 
 constexpr Entry kEntries[] = {
 #define KESTRUN_KEYWORD_ENTRY(name, text) {text, Keyword::name},
-    KESTRUN_READER_KEYWORDS(KESTRUN_KEYWORD_ENTRY)
+    KESTRUN_EXTENDED_KEYWORDS(KESTRUN_KEYWORD_ENTRY)
 #undef KESTRUN_KEYWORD_ENTRY
 };
 constexpr std::size_t kCount = std::size(kEntries);
