@@ -9,33 +9,20 @@
 
 #include "ase/keyword_table.h"
 #include "ase/skip_scan.h"
+#include "base/byte_classes.h"
 #include "base/byte_scan.h"
 #include "base/number_limits.h"
 
 namespace kestrun::flat {
 namespace {
 
-enum CharClass : std::uint8_t {
-  kSpace = 1,  // blank, tab, line feed, vertical tab, form feed, carriage return
-  kDigit = 2,
-  kLetter = 4,
-  kWord = 8,         // letter, digit or underscore
-  kNumberPart = 16,  // digit or point
-};
-
-constexpr auto kCharClasses = [] {
-  std::array<std::uint8_t, 256> classes{};
-  classes[' '] = kSpace;
-  for (int c = '\t'; c <= '\r'; ++c) classes[static_cast<std::size_t>(c)] = kSpace;
-  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kDigit | kWord | kNumberPart;
-  for (int c = 'A'; c <= 'Z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter | kWord;
-  for (int c = 'a'; c <= 'z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter | kWord;
-  classes['_'] = kWord;
-  classes['.'] = kNumberPart;
-  return classes;
-}();
-
-bool has_class(unsigned char c, std::uint8_t wanted) { return (kCharClasses[c] & wanted) != 0; }
+using byte_class::has_class;
+using byte_class::kDigit;
+using byte_class::kLetter;
+using byte_class::kNumberPart;
+constexpr const auto& kCharClasses = byte_class::kByteClasses;
+constexpr std::uint8_t kSpace = byte_class::kBlank;
+constexpr std::uint8_t kWord = byte_class::kNameChar;
 
 /// digit / 10^n for the n-th fraction digit, with 10^n formed as the readers
 /// always have (1.0 times 10.0, n times): a table look-up replaces the
