@@ -481,6 +481,59 @@ void Tokenizer::settle(PendingTokens& pending) {
   }
 }
 
+namespace {
+
+/// A token classified without reading its value: its kind, where it ends,
+/// and whether it lies wholly inside the block.
+struct ClassifiedToken {
+  TokenKind kind;
+  const unsigned char* end;
+  bool whole;
+};
+
+/// Classifies the token at `p` (not a blank, before the block's `limit`).
+/// A number or keyword that ends inside the block is noted in `pending`, to
+/// be read if the walk stops after it; a token that may go on in the next
+/// block, or a string, is not whole: it must be read as next_token reads it.
+[[gnu::always_inline]] inline ClassifiedToken classify_token(const unsigned char* p,
+                                                             const unsigned char* limit,
+                                                             PendingTokens& pending) {
+  const unsigned char c = *p;
+  if (has_class(c, kDigit) || c == '-') {
+    const unsigned char* const digits = p + (c == '-' ? 1 : 0);
+    bool has_point = false;
+    const unsigned run = count_number_chars16(digits, has_point);
+    if (run == 0) {
+      return {TokenKind::Unknown, digits, digits != limit};  // A lone minus sign.
+    }
+    const bool whole = run != 16 && digits + run != limit;
+    if (whole) {
+      (has_point ? pending.real : pending.integer) = p;
+    }
+    return {has_point ? TokenKind::Real : TokenKind::Integer, digits + run, whole};
+  }
+  if (c == '*') {
+    const unsigned char* const word = p + 1;
+    if (!has_class(*word, kDigit | kLetter)) {
+      return {TokenKind::Unknown, word, word != limit};  // A '*' alone; the keyword text stays.
+    }
+    const unsigned run = count_word_chars32(word);
+    const TokenKind kind = find_padded_keyword(reinterpret_cast<const char*>(word), run);
+    const bool whole = run < kShortKeyword && word + run != limit;
+    if (whole) {
+      pending.keyword = word;
+      pending.keyword_length = run;
+    }
+    return {kind, word + run, whole};
+  }
+  if (c == '"') {
+    return {TokenKind::Unknown, p, false};
+  }
+  return {char_kind_table[c], p + 1, true};
+}
+
+}  // namespace
+
 void Tokenizer::next_token_until(const KindSet& stops) {
   // Fast passes find keywords and closing braces only; a walk that stops at
   // other tokens goes one token at a time. Short walks (to the next line of a
@@ -526,49 +579,12 @@ void Tokenizer::next_token_until(const KindSet& stops) {
       }
       continue;
     }
-    // Tokens that lie inside the block are classified here; anything that
-    // may go on in the next block, and strings, are read as next_token reads
-    // them.
     const unsigned char* const start = p;
     const unsigned char c = *p;
-    bool whole = true;
-    if (has_class(c, kDigit) || c == '-') {
-      const unsigned char* const digits = p + (c == '-' ? 1 : 0);
-      bool has_point = false;
-      const unsigned run = count_number_chars16(digits, has_point);
-      if (run == 0) {
-        kind = TokenKind::Unknown;  // A lone minus sign.
-        whole = digits != limit;
-      } else {
-        kind = has_point ? TokenKind::Real : TokenKind::Integer;
-        whole = run != 16 && digits + run != limit;
-        if (whole) {
-          (has_point ? pending.real : pending.integer) = p;
-        }
-      }
-      p = digits + run;
-    } else if (c == '*') {
-      const unsigned char* const word = p + 1;
-      if (!has_class(*word, kDigit | kLetter)) {
-        kind = TokenKind::Unknown;  // A '*' alone; the keyword text stays.
-        whole = word != limit;
-        p = word;
-      } else {
-        const unsigned run = count_word_chars32(word);
-        kind = find_padded_keyword(reinterpret_cast<const char*>(word), run);
-        whole = run < kShortKeyword && word + run != limit;
-        if (whole) {
-          pending.keyword = word;
-          pending.keyword_length = run;
-        }
-        p = word + run;
-      }
-    } else if (c == '"') {
-      whole = false;
-    } else {
-      kind = char_kind_table[c];
-      ++p;
-    }
+    const ClassifiedToken token = classify_token(p, limit, pending);
+    kind = token.kind;
+    p = token.end;
+    const bool whole = token.whole;
     if (!whole) [[unlikely]] {
       settle(pending);
       if (c == '"') {
