@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "io/sentinel_block.h"
+
 namespace kestrun::flat {
 
 CharSource::CharSource(ByteSource& source, std::function<void()> on_end)
@@ -12,20 +14,12 @@ void CharSource::refill() {
   if (end_of_input_) {
     return;
   }
-  for (;;) {
-    const std::span<unsigned char> block = source_.next_block();
-    if (block.empty()) {
-      break;
-    }
-    const std::size_t kept = keep_deliverable(block);
-    if (kept != 0) {
-      // The sentinel, and defined bytes for the scans that read past it.
-      std::memset(block.data() + kept, 0, kBlockSlack);
-      next_ = block.data();
-      end_ = next_ + kept;
-      return;
-    }
-    // Every byte of the block fell under the NUL rule: read on.
+  const std::span<const unsigned char> block = next_sentinel_block(
+      source_, [this](std::span<unsigned char> bytes) { return keep_deliverable(bytes); });
+  if (!block.empty()) {
+    next_ = block.data();
+    end_ = next_ + block.size();
+    return;
   }
   start_[0] = 0;
   next_ = end_ = start_.data();  // Stays on a NUL sentinel from now on.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <span>
 
+#include "base/byte_classes.h"
 #include "io/byte_source.h"
 
 namespace kestrun::flat {
@@ -54,7 +55,7 @@ class CharSource {
   static constexpr std::array<unsigned char, 256> kFolded = [] {
     std::array<unsigned char, 256> table{};
     for (int byte = 0; byte < 256; ++byte) {
-      const bool blank = byte == ' ' || (byte >= '\t' && byte <= '\r');
+      const bool blank = byte_class::has_class(static_cast<unsigned char>(byte), byte_class::kBlank);
       table[static_cast<std::size_t>(byte)] = static_cast<unsigned char>(blank ? ' ' : byte);
     }
     return table;

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "ase/token.h"
+#include "base/perfect_hash.h"
 
 namespace kestrun::flat {
 
@@ -19,7 +20,7 @@ struct KeywordEntry {
 /// Every keyword of the token list with its kind, in list order.
 inline constexpr std::array keyword_table = {
 #define KESTRUN_ENTRY(name, text) KeywordEntry{text, TokenKind::name},
-    KESTRUN_ASE_KEYWORDS(KESTRUN_ENTRY)
+    KESTRUN_FLAT_KEYWORDS(KESTRUN_ENTRY)
 #undef KESTRUN_ENTRY
 };
 
@@ -29,10 +30,10 @@ inline constexpr std::size_t kPaddedKeyword = 32;
 namespace keyword_detail {
 
 // Keywords are found through a perfect hash built when the program is
-// compiled: a look-up hashes three bytes and the length of the word and
+// compiled (base/perfect_hash.h): a look-up hashes three bytes and the length of the word and
 // compares it with at most one entry, in four masked 8-byte words.
 inline constexpr std::size_t kSlots = 128;
-inline constexpr std::uint8_t kEmpty = 0xFF;
+inline constexpr std::uint8_t kEmpty = kNoKeyword;
 inline constexpr std::size_t kWords = kPaddedKeyword / 8;
 
 constexpr std::size_t hash_word(const char* chars, std::size_t length) {
@@ -65,16 +66,13 @@ inline constexpr auto kPadded = [] {
   return padded;
 }();
 
-inline constexpr auto kSlotTable = [] {
-  std::array<std::uint8_t, kSlots> slots{};
-  slots.fill(kEmpty);
-  for (std::size_t index = 0; index < keyword_table.size(); ++index) {
+inline constexpr std::array<std::uint8_t, kSlots> kSlotTable = [] {
+  const auto slots = perfect_slots<kSlots>(keyword_table.size(), [](std::size_t index) {
     const std::string_view text = keyword_table[index].text;
-    std::uint8_t& slot = slots[hash_word(text.data(), text.size())];
-    if (slot != kEmpty) throw "two keywords share a slot: choose other hash factors";
-    slot = static_cast<std::uint8_t>(index);
-  }
-  return slots;
+    return hash_word(text.data(), text.size());
+  });
+  if (!slots) throw "two keywords share a slot: choose other hash factors";
+  return *slots;
 }();
 
 /// The index of the one keyword that the `length` bytes at `chars` can be,

@@ -18,7 +18,7 @@ namespace kestrun::flat {
 enum class TokenKind : std::int32_t {
   Unknown = 0,
 #define KESTRUN_KIND(name, text) name,
-  KESTRUN_ASE_KEYWORDS(KESTRUN_KIND) KESTRUN_ASE_PUNCTUATION(KESTRUN_KIND)
+  KESTRUN_FLAT_KEYWORDS(KESTRUN_KIND) KESTRUN_ASE_PUNCTUATION(KESTRUN_KIND)
 #undef KESTRUN_KIND
       Real,  // a number with a decimal point
   Integer,   // a number without one
@@ -31,7 +31,7 @@ namespace token_detail {
 /// The text of each keyword kind, by kind number (Unknown's is empty).
 inline constexpr std::string_view kKeywordTexts[] = {"",
 #define KESTRUN_TEXT(name, text) text,
-                                                     KESTRUN_ASE_KEYWORDS(KESTRUN_TEXT)
+                                                     KESTRUN_FLAT_KEYWORDS(KESTRUN_TEXT)
 #undef KESTRUN_TEXT
 };
 

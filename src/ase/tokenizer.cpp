@@ -9,33 +9,20 @@
 
 #include "ase/keyword_table.h"
 #include "ase/skip_scan.h"
+#include "base/byte_classes.h"
 #include "base/byte_scan.h"
 #include "base/number_limits.h"
 
 namespace kestrun::flat {
 namespace {
 
-enum CharClass : std::uint8_t {
-  kSpace = 1,  // blank, tab, line feed, vertical tab, form feed, carriage return
-  kDigit = 2,
-  kLetter = 4,
-  kWord = 8,         // letter, digit or underscore
-  kNumberPart = 16,  // digit or point
-};
-
-constexpr auto kCharClasses = [] {
-  std::array<std::uint8_t, 256> classes{};
-  classes[' '] = kSpace;
-  for (int c = '\t'; c <= '\r'; ++c) classes[static_cast<std::size_t>(c)] = kSpace;
-  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kDigit | kWord | kNumberPart;
-  for (int c = 'A'; c <= 'Z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter | kWord;
-  for (int c = 'a'; c <= 'z'; ++c) classes[static_cast<std::size_t>(c)] = kLetter | kWord;
-  classes['_'] = kWord;
-  classes['.'] = kNumberPart;
-  return classes;
-}();
-
-bool has_class(unsigned char c, std::uint8_t wanted) { return (kCharClasses[c] & wanted) != 0; }
+using byte_class::has_class;
+using byte_class::kDigit;
+using byte_class::kLetter;
+using byte_class::kNumberPart;
+constexpr const auto& kCharClasses = byte_class::kByteClasses;
+constexpr std::uint8_t kSpace = byte_class::kBlank;
+constexpr std::uint8_t kWord = byte_class::kNameChar;
 
 /// digit / 10^n for the n-th fraction digit, with 10^n formed as the readers
 /// always have (1.0 times 10.0, n times): a table look-up replaces the
@@ -494,6 +481,59 @@ void Tokenizer::settle(PendingTokens& pending) {
   }
 }
 
+namespace {
+
+/// A token classified without reading its value: its kind, where it ends,
+/// and whether it lies wholly inside the block.
+struct ClassifiedToken {
+  TokenKind kind;
+  const unsigned char* end;
+  bool whole;
+};
+
+/// Classifies the token at `p` (not a blank, before the block's `limit`).
+/// A number or keyword that ends inside the block is noted in `pending`, to
+/// be read if the walk stops after it; a token that may go on in the next
+/// block, or a string, is not whole: it must be read as next_token reads it.
+[[gnu::always_inline]] inline ClassifiedToken classify_token(const unsigned char* p,
+                                                             const unsigned char* limit,
+                                                             PendingTokens& pending) {
+  const unsigned char c = *p;
+  if (has_class(c, kDigit) || c == '-') {
+    const unsigned char* const digits = p + (c == '-' ? 1 : 0);
+    bool has_point = false;
+    const unsigned run = count_number_chars16(digits, has_point);
+    if (run == 0) {
+      return {TokenKind::Unknown, digits, digits != limit};  // A lone minus sign.
+    }
+    const bool whole = run != 16 && digits + run != limit;
+    if (whole) {
+      (has_point ? pending.real : pending.integer) = p;
+    }
+    return {has_point ? TokenKind::Real : TokenKind::Integer, digits + run, whole};
+  }
+  if (c == '*') {
+    const unsigned char* const word = p + 1;
+    if (!has_class(*word, kDigit | kLetter)) {
+      return {TokenKind::Unknown, word, word != limit};  // A '*' alone; the keyword text stays.
+    }
+    const unsigned run = count_word_chars32(word);
+    const TokenKind kind = find_padded_keyword(reinterpret_cast<const char*>(word), run);
+    const bool whole = run < kShortKeyword && word + run != limit;
+    if (whole) {
+      pending.keyword = word;
+      pending.keyword_length = run;
+    }
+    return {kind, word + run, whole};
+  }
+  if (c == '"') {
+    return {TokenKind::Unknown, p, false};
+  }
+  return {char_kind_table[c], p + 1, true};
+}
+
+}  // namespace
+
 void Tokenizer::next_token_until(const KindSet& stops) {
   // Fast passes find keywords and closing braces only; a walk that stops at
   // other tokens goes one token at a time. Short walks (to the next line of a
@@ -539,49 +579,12 @@ void Tokenizer::next_token_until(const KindSet& stops) {
       }
       continue;
     }
-    // Tokens that lie inside the block are classified here; anything that
-    // may go on in the next block, and strings, are read as next_token reads
-    // them.
     const unsigned char* const start = p;
     const unsigned char c = *p;
-    bool whole = true;
-    if (has_class(c, kDigit) || c == '-') {
-      const unsigned char* const digits = p + (c == '-' ? 1 : 0);
-      bool has_point = false;
-      const unsigned run = count_number_chars16(digits, has_point);
-      if (run == 0) {
-        kind = TokenKind::Unknown;  // A lone minus sign.
-        whole = digits != limit;
-      } else {
-        kind = has_point ? TokenKind::Real : TokenKind::Integer;
-        whole = run != 16 && digits + run != limit;
-        if (whole) {
-          (has_point ? pending.real : pending.integer) = p;
-        }
-      }
-      p = digits + run;
-    } else if (c == '*') {
-      const unsigned char* const word = p + 1;
-      if (!has_class(*word, kDigit | kLetter)) {
-        kind = TokenKind::Unknown;  // A '*' alone; the keyword text stays.
-        whole = word != limit;
-        p = word;
-      } else {
-        const unsigned run = count_word_chars32(word);
-        kind = find_padded_keyword(reinterpret_cast<const char*>(word), run);
-        whole = run < kShortKeyword && word + run != limit;
-        if (whole) {
-          pending.keyword = word;
-          pending.keyword_length = run;
-        }
-        p = word + run;
-      }
-    } else if (c == '"') {
-      whole = false;
-    } else {
-      kind = char_kind_table[c];
-      ++p;
-    }
+    const ClassifiedToken token = classify_token(p, limit, pending);
+    kind = token.kind;
+    p = token.end;
+    const bool whole = token.whole;
     if (!whole) [[unlikely]] {
       settle(pending);
       if (c == '"') {

@@ -144,7 +144,7 @@ FloatKey read_float_key(BlockReader& reader, KeyKind kind) {
 
 FloatTrack read_visibility_track(BlockReader& reader) {
   FloatTrack track;
-  reader.read_block("NODE_VISIBILITY_TRACK", [&](Keyword block) {
+  reader.read_block(spelling(Keyword::NodeVisibilityTrack), [&](Keyword block) {
     KeyKind kind{};
     Keyword key_keyword{};
     if (!float_controller_of(block, kind, key_keyword)) return;
@@ -166,9 +166,9 @@ FloatTrack read_visibility_track(BlockReader& reader) {
 void read_tm_animation(BlockReader& reader, SceneObject& object) {
   std::string name;
   NodeAnimation animation;
-  reader.read_block("TM_ANIMATION", [&](Keyword keyword) {
+  reader.read_block(spelling(Keyword::TmAnimation), [&](Keyword keyword) {
     if (keyword == Keyword::NodeName) {
-      name = reader.text("NODE_NAME");
+      name = reader.text(spelling(Keyword::NodeName));
       return;
     }
     Controller controller{};

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "base/perfect_hash.h"
+
 namespace kestrun::reader {
 namespace {
 
@@ -12,7 +14,7 @@ struct Entry {
 
 constexpr Entry kEntries[] = {
 #define KESTRUN_KEYWORD_ENTRY(name, text) {text, Keyword::name},
-    KESTRUN_READER_KEYWORDS(KESTRUN_KEYWORD_ENTRY)
+    KESTRUN_EXTENDED_KEYWORDS(KESTRUN_KEYWORD_ENTRY)
 #undef KESTRUN_KEYWORD_ENTRY
 };
 constexpr std::size_t kCount = std::size(kEntries);
@@ -25,7 +27,7 @@ constexpr std::array<KeywordKey, kCount> kKeys = [] {
 static_assert(kCount < 255);
 
 constexpr int kSlotBits = 12;  // 4096 slots: a multiplier without collisions is found in a few tries.
-constexpr std::uint8_t kEmpty = 0xFF;
+constexpr std::uint8_t kEmpty = kNoKeyword;
 
 constexpr std::size_t slot_of(std::uint64_t hash, std::uint64_t multiplier) {
   return static_cast<std::size_t>((hash * multiplier) >> (64 - kSlotBits));
@@ -40,15 +42,9 @@ struct PerfectHash {
 
 constexpr PerfectHash build_perfect_hash() {
   for (std::uint64_t multiplier = 0x9E3779B97F4A7C15ULL;; multiplier += 2) {
-    PerfectHash table{multiplier, {}};
-    table.slots.fill(kEmpty);
-    bool collision = false;
-    for (std::size_t index = 0; index < kCount && !collision; ++index) {
-      std::uint8_t& slot = table.slots[slot_of(keyword_hash(kKeys[index]), multiplier)];
-      collision = slot != kEmpty;
-      slot = static_cast<std::uint8_t>(index);
-    }
-    if (!collision) return table;
+    const auto slots = perfect_slots<std::size_t{1} << kSlotBits>(
+        kCount, [multiplier](std::size_t index) { return slot_of(keyword_hash(kKeys[index]), multiplier); });
+    if (slots) return PerfectHash{multiplier, *slots};
   }
 }
 

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "base/byte_classes.h"
 #include "base/byte_scan.h"
 
 namespace kestrun::reader {
@@ -17,10 +18,13 @@ enum CharClass : std::uint8_t { kBlank = 1, kWord = 2, kDigit = 4, kLineOrEnd = 
 
 constexpr std::array<std::uint8_t, 256> kClasses = [] {
   std::array<std::uint8_t, 256> classes{};
-  for (int c = 0; c < 256; ++c) classes[static_cast<std::size_t>(c)] = kWord;
-  for (const int c : {' ', '\t', '\n', '\v', '\f', '\r', '\0'}) classes[static_cast<std::size_t>(c)] = kBlank;
+  for (int c = 0; c < 256; ++c) {
+    const auto byte = static_cast<unsigned char>(c);
+    classes[byte] = byte_class::has_class(byte, byte_class::kBlank) ? kBlank : kWord;
+    if (byte_class::has_class(byte, byte_class::kDigit)) classes[byte] = kWord | kDigit | kNumberStart;
+  }
+  classes[0] = kBlank;  // A stray NUL separates tokens.
   for (const int c : {'{', '}', '"', ':', ','}) classes[static_cast<std::size_t>(c)] = 0;
-  for (int c = '0'; c <= '9'; ++c) classes[static_cast<std::size_t>(c)] = kWord | kDigit | kNumberStart;
   classes[std::size_t{'-'}] |= kNumberStart;
   classes[std::size_t{'\n'}] |= kLineOrEnd;
   classes[0] |= kLineOrEnd;

@@ -56,31 +56,31 @@ TextureMap read_map(BlockReader& reader, MapSlot slot) {
   reader.read_block("a MAP_ block", [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::MapClass:
-        map.map_class = reader.text("MAP_CLASS");
+        map.map_class = reader.text(spelling(Keyword::MapClass));
         break;
       case Keyword::MapAmount:
-        map.amount = reader.number("MAP_AMOUNT");
+        map.amount = reader.number(spelling(Keyword::MapAmount));
         break;
       case Keyword::Bitmap:
-        map.bitmap = reader.text("BITMAP");
+        map.bitmap = reader.text(spelling(Keyword::Bitmap));
         break;
       case Keyword::BitmapInvert:
         map.invert = true;
         break;
       case Keyword::UvwUOffset:
-        map.u_offset = reader.number("UVW_U_OFFSET");
+        map.u_offset = reader.number(spelling(Keyword::UvwUOffset));
         break;
       case Keyword::UvwVOffset:
-        map.v_offset = reader.number("UVW_V_OFFSET");
+        map.v_offset = reader.number(spelling(Keyword::UvwVOffset));
         break;
       case Keyword::UvwUTiling:
-        map.u_tiling = reader.number("UVW_U_TILING");
+        map.u_tiling = reader.number(spelling(Keyword::UvwUTiling));
         break;
       case Keyword::UvwVTiling:
-        map.v_tiling = reader.number("UVW_V_TILING");
+        map.v_tiling = reader.number(spelling(Keyword::UvwVTiling));
         break;
       case Keyword::UvwAngle:
-        map.angle = reader.number("UVW_ANGLE");
+        map.angle = reader.number(spelling(Keyword::UvwAngle));
         break;
       default:
         break;
@@ -94,45 +94,45 @@ Material read_material(BlockReader& reader, std::string_view block, int depth) {
   reader.read_block(block, [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::MaterialName:
-        material.name = reader.text("MATERIAL_NAME");
+        material.name = reader.text(spelling(Keyword::MaterialName));
         break;
       case Keyword::MaterialClass:
-        material.material_class = reader.text("MATERIAL_CLASS");
+        material.material_class = reader.text(spelling(Keyword::MaterialClass));
         break;
       case Keyword::MaterialAmbient:
-        material.ambient = read_color(reader, "MATERIAL_AMBIENT");
+        material.ambient = read_color(reader, spelling(Keyword::MaterialAmbient));
         break;
       case Keyword::MaterialDiffuse:
-        material.diffuse = read_color(reader, "MATERIAL_DIFFUSE");
+        material.diffuse = read_color(reader, spelling(Keyword::MaterialDiffuse));
         break;
       case Keyword::MaterialSpecular:
-        material.specular = read_color(reader, "MATERIAL_SPECULAR");
+        material.specular = read_color(reader, spelling(Keyword::MaterialSpecular));
         break;
       case Keyword::MaterialShine:
-        material.shine = reader.number("MATERIAL_SHINE");
+        material.shine = reader.number(spelling(Keyword::MaterialShine));
         break;
       case Keyword::MaterialShineStrength:
-        material.shine_strength = reader.number("MATERIAL_SHINESTRENGTH");
+        material.shine_strength = reader.number(spelling(Keyword::MaterialShineStrength));
         break;
       case Keyword::MaterialTransparency:
-        material.transparency = reader.number("MATERIAL_TRANSPARENCY");
+        material.transparency = reader.number(spelling(Keyword::MaterialTransparency));
         break;
       case Keyword::MaterialShading:
-        material.shading = reader.text("MATERIAL_SHADING");
+        material.shading = reader.text(spelling(Keyword::MaterialShading));
         break;
       case Keyword::MaterialSelfIllum:
-        material.self_illumination = reader.number("MATERIAL_SELFILLUM");
+        material.self_illumination = reader.number(spelling(Keyword::MaterialSelfIllum));
         break;
       case Keyword::MaterialTwoSided:
         material.two_sided = true;
         break;
       case Keyword::Submaterial: {
-        const std::int64_t index = reader.integer("SUBMATERIAL");
+        const std::int64_t index = reader.integer(spelling(Keyword::Submaterial));
         if (depth + 1 >= kMaxMaterialDepth) {
           reader.note("sub-materials nest too deep; the inner ones are left out");
           break;
         }
-        Material sub = read_material(reader, "SUBMATERIAL", depth + 1);
+        Material sub = read_material(reader, spelling(Keyword::Submaterial), depth + 1);
         if (index != static_cast<std::int64_t>(material.sub_materials.size())) {
           reader.note("SUBMATERIAL numbers are not in order; they are taken in file order");
         }
@@ -162,13 +162,13 @@ Material read_material(BlockReader& reader, std::string_view block, int depth) {
 
 std::vector<Material> read_material_list(BlockReader& reader) {
   std::vector<Material> materials;
-  reader.read_block("MATERIAL_LIST", [&](Keyword keyword) {
+  reader.read_block(spelling(Keyword::MaterialList), [&](Keyword keyword) {
     if (keyword != Keyword::Material) return;
-    const std::int64_t index = reader.integer("MATERIAL");
+    const std::int64_t index = reader.integer(spelling(Keyword::Material));
     if (index != static_cast<std::int64_t>(materials.size())) {
       reader.note("MATERIAL numbers are not in order; they are taken in file order");
     }
-    materials.push_back(read_material(reader, "MATERIAL", 0));
+    materials.push_back(read_material(reader, spelling(Keyword::Material), 0));
   });
   return materials;
 }

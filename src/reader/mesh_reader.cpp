@@ -30,9 +30,10 @@ class MeshReader {
   explicit MeshReader(BlockReader& reader) : reader_(reader), lexer_(reader.lexer()) {}
 
   Mesh read() {
-    reader_.read_block("MESH", [this](Keyword keyword) { statement(keyword, main_channel()); });
-    check_count(declared_vertices_, mesh_.vertices.size(), "MESH_NUMVERTEX", "vertices");
-    check_count(declared_faces_, mesh_.faces.size(), "MESH_NUMFACES", "faces");
+    reader_.read_block(spelling(Keyword::Mesh),
+                       [this](Keyword keyword) { statement(keyword, main_channel()); });
+    check_count(declared_vertices_, mesh_.vertices.size(), spelling(Keyword::MeshNumVertex), "vertices");
+    check_count(declared_faces_, mesh_.faces.size(), spelling(Keyword::MeshNumFaces), "faces");
     give_back_room(mesh_.vertices);
     give_back_room(mesh_.faces);
     match_normals();
@@ -53,13 +54,13 @@ class MeshReader {
   void statement(Keyword keyword, Mesh::Channel& texture) {
     switch (keyword) {
       case Keyword::TimeValue:
-        mesh_.time = reader_.number("TIMEVALUE");
+        mesh_.time = reader_.number(spelling(Keyword::TimeValue));
         break;
       case Keyword::MeshNumVertex:
-        declared_vertices_ = reserve(mesh_.vertices, "MESH_NUMVERTEX");
+        declared_vertices_ = reserve(mesh_.vertices, spelling(Keyword::MeshNumVertex));
         break;
       case Keyword::MeshNumFaces:
-        declared_faces_ = reserve(mesh_.faces, "MESH_NUMFACES");
+        declared_faces_ = reserve(mesh_.faces, spelling(Keyword::MeshNumFaces));
         break;
       case Keyword::MeshVertexList:
         read_vertices();
@@ -71,17 +72,17 @@ class MeshReader {
         read_coordinates(texture);
         break;
       case Keyword::MeshTFaceList:
-        read_index_faces("MESH_TFACELIST", Keyword::MeshTFace, texture.faces);
+        read_index_faces(spelling(Keyword::MeshTFaceList), Keyword::MeshTFace, texture.faces);
         break;
       case Keyword::MeshMappingChannel: {
-        const std::int64_t number = reader_.integer("MESH_MAPPINGCHANNEL");
+        const std::int64_t number = reader_.integer(spelling(Keyword::MeshMappingChannel));
         if (number < 2 || number > 99) {
           reader_.note("MESH_MAPPINGCHANNEL " + std::to_string(number) +
                        " is no extra map channel; it is left out");
           break;
         }
         Mesh::Channel& extra = channel(static_cast<int>(number));
-        reader_.read_block("MESH_MAPPINGCHANNEL", [&](Keyword inner) {
+        reader_.read_block(spelling(Keyword::MeshMappingChannel), [&](Keyword inner) {
           if (inner == Keyword::MeshTVertList || inner == Keyword::MeshTFaceList) statement(inner, extra);
         });
         break;
@@ -90,7 +91,7 @@ class MeshReader {
         read_colors();
         break;
       case Keyword::MeshCFaceList:
-        read_index_faces("MESH_CFACELIST", Keyword::MeshCFace, mesh_.color_faces);
+        read_index_faces(spelling(Keyword::MeshCFaceList), Keyword::MeshCFace, mesh_.color_faces);
         break;
       case Keyword::MeshNormals:
         read_normals();
@@ -136,15 +137,15 @@ class MeshReader {
   }
 
   void read_vertices() {
-    reader_.read_block("MESH_VERTEX_LIST", [this](Keyword keyword) {
+    reader_.read_block(spelling(Keyword::MeshVertexList), [this](Keyword keyword) {
       if (keyword != Keyword::MeshVertex) return;
-      line_number("MESH_VERTEX", mesh_.vertices.size());
-      mesh_.vertices.push_back(reader_.vec3("MESH_VERTEX"));
+      line_number(spelling(Keyword::MeshVertex), mesh_.vertices.size());
+      mesh_.vertices.push_back(reader_.vec3(spelling(Keyword::MeshVertex)));
     });
   }
 
   void read_faces() {
-    reader_.read_block("MESH_FACE_LIST", [this](Keyword keyword) {
+    reader_.read_block(spelling(Keyword::MeshFaceList), [this](Keyword keyword) {
       switch (keyword) {
         case Keyword::MeshFace:
           read_face();
@@ -155,7 +156,7 @@ class MeshReader {
         case Keyword::MeshMtlId:
           if (!mesh_.faces.empty()) {
             mesh_.faces.back().material_id = static_cast<std::int32_t>(
-                std::clamp<std::int64_t>(reader_.integer("MESH_MTLID"), 0, INT32_MAX));
+                std::clamp<std::int64_t>(reader_.integer(spelling(Keyword::MeshMtlId)), 0, INT32_MAX));
           }
           break;
         default:
@@ -166,7 +167,7 @@ class MeshReader {
 
   /// "*MESH_FACE n: A: a B: b C: c AB: .. BC: .. CA: ..", the labels in any order.
   void read_face() {
-    line_number("MESH_FACE", mesh_.faces.size());
+    line_number(spelling(Keyword::MeshFace), mesh_.faces.size());
     reader_.take(TokenType::Colon);
     Mesh::Face face;
     face.corners = {kNoIndex, kNoIndex, kNoIndex};
@@ -202,19 +203,19 @@ class MeshReader {
   }
 
   void read_coordinates(Mesh::Channel& texture) {
-    reader_.read_block("MESH_TVERTLIST", [&](Keyword keyword) {
+    reader_.read_block(spelling(Keyword::MeshTVertList), [&](Keyword keyword) {
       if (keyword != Keyword::MeshTVert) return;
-      line_number("MESH_TVERT", texture.coordinates.size());
-      const Vec3 uvw = reader_.vec3("MESH_TVERT");
+      line_number(spelling(Keyword::MeshTVert), texture.coordinates.size());
+      const Vec3 uvw = reader_.vec3(spelling(Keyword::MeshTVert));
       texture.coordinates.push_back({static_cast<float>(uvw.x), static_cast<float>(uvw.y)});
     });
   }
 
   void read_colors() {
-    reader_.read_block("MESH_CVERTLIST", [this](Keyword keyword) {
+    reader_.read_block(spelling(Keyword::MeshCVertList), [this](Keyword keyword) {
       if (keyword != Keyword::MeshVertCol) return;
-      line_number("MESH_VERTCOL", mesh_.colors.size());
-      const Vec3 rgb = reader_.vec3("MESH_VERTCOL");
+      line_number(spelling(Keyword::MeshVertCol), mesh_.colors.size());
+      const Vec3 rgb = reader_.vec3(spelling(Keyword::MeshVertCol));
       mesh_.colors.push_back(
           {static_cast<float>(rgb.x), static_cast<float>(rgb.y), static_cast<float>(rgb.z)});
     });
@@ -242,10 +243,10 @@ class MeshReader {
   void read_normals() {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     bool in_order = true;
-    reader_.read_block("MESH_NORMALS", [&](Keyword keyword) {
+    reader_.read_block(spelling(Keyword::MeshNormals), [&](Keyword keyword) {
       if (keyword == Keyword::MeshFaceNormal) {
-        const std::int64_t number = reader_.integer("MESH_FACENORMAL");
-        const Vec3 n = reader_.vec3("MESH_FACENORMAL");
+        const std::int64_t number = reader_.integer(spelling(Keyword::MeshFaceNormal));
+        const Vec3 n = reader_.vec3(spelling(Keyword::MeshFaceNormal));
         // A face in order, or one already given: memory follows the lines.
         if (number < 0 || static_cast<std::size_t>(number) > mesh_.face_normals.size()) {
           if (in_order) reader_.note("MESH_FACENORMAL numbers skip faces; their normals are left out");
@@ -259,8 +260,8 @@ class MeshReader {
                                     static_cast<float>(n.z)};
         normal_groups_.push_back({static_cast<std::uint32_t>(face), normal_records_.size()});
       } else if (keyword == Keyword::MeshVertexNormal) {
-        const std::uint32_t vertex = index("MESH_VERTEXNORMAL");
-        const Vec3 n = reader_.vec3("MESH_VERTEXNORMAL");
+        const std::uint32_t vertex = index(spelling(Keyword::MeshVertexNormal));
+        const Vec3 n = reader_.vec3(spelling(Keyword::MeshVertexNormal));
         normal_records_.push_back(
             {vertex, {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)}});
       }
@@ -358,7 +359,7 @@ Mesh read_mesh(BlockReader& reader) { return MeshReader(reader).read(); }
 
 std::vector<Mesh> read_mesh_animation(BlockReader& reader) {
   std::vector<Mesh> meshes;
-  reader.read_block("MESH_ANIMATION", [&](Keyword keyword) {
+  reader.read_block(spelling(Keyword::MeshAnimation), [&](Keyword keyword) {
     if (keyword != Keyword::Mesh) return;
     Mesh mesh = read_mesh(reader);
     if (!mesh.time) {

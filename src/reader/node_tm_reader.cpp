@@ -9,10 +9,10 @@ NodeTransform read_node_tm(BlockReader& reader) {
   bool decomposed = false;
   Vec3 position, axis, scale{1, 1, 1}, scale_axis;
   double angle = 0.0, scale_angle = 0.0;
-  reader.read_block("NODE_TM", [&](Keyword keyword) {
+  reader.read_block(spelling(Keyword::NodeTm), [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::NodeName:
-        transform.name = reader.text("NODE_NAME");
+        transform.name = reader.text(spelling(Keyword::NodeName));
         break;
       case Keyword::TmRow0:
       case Keyword::TmRow1:
@@ -24,26 +24,26 @@ NodeTransform read_node_tm(BlockReader& reader) {
         break;
       }
       case Keyword::TmPos:
-        position = reader.vec3("TM_POS");
+        position = reader.vec3(spelling(Keyword::TmPos));
         decomposed = true;
         break;
       case Keyword::TmRotAxis:
-        axis = reader.vec3("TM_ROTAXIS");
+        axis = reader.vec3(spelling(Keyword::TmRotAxis));
         decomposed = true;
         break;
       case Keyword::TmRotAngle:
-        angle = reader.number("TM_ROTANGLE");
+        angle = reader.number(spelling(Keyword::TmRotAngle));
         decomposed = true;
         break;
       case Keyword::TmScale:
-        scale = reader.vec3("TM_SCALE");
+        scale = reader.vec3(spelling(Keyword::TmScale));
         decomposed = true;
         break;
       case Keyword::TmScaleAxis:
-        scale_axis = reader.vec3("TM_SCALEAXIS");
+        scale_axis = reader.vec3(spelling(Keyword::TmScaleAxis));
         break;
       case Keyword::TmScaleAxisAng:
-        scale_angle = reader.number("TM_SCALEAXISANG");
+        scale_angle = reader.number(spelling(Keyword::TmScaleAxisAng));
         break;
       default:
         break;

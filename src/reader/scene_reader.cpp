@@ -41,21 +41,21 @@ SceneTiming read_scene_block(BlockReader& reader) {
     }
     field = static_cast<std::int32_t>(value);
   };
-  reader.read_block("SCENE", [&](Keyword keyword) {
+  reader.read_block(spelling(Keyword::Scene), [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::SceneFirstFrame:
-        setting("SCENE_FIRSTFRAME", timing.first_frame);
+        setting(spelling(Keyword::SceneFirstFrame), timing.first_frame);
         timing.has_range = true;
         break;
       case Keyword::SceneLastFrame:
-        setting("SCENE_LASTFRAME", timing.last_frame);
+        setting(spelling(Keyword::SceneLastFrame), timing.last_frame);
         timing.has_range = true;
         break;
       case Keyword::SceneFrameSpeed:
-        setting("SCENE_FRAMESPEED", timing.frame_speed);
+        setting(spelling(Keyword::SceneFrameSpeed), timing.frame_speed);
         break;
       case Keyword::SceneTicksPerFrame:
-        setting("SCENE_TICKSPERFRAME", timing.ticks_per_frame);
+        setting(spelling(Keyword::SceneTicksPerFrame), timing.ticks_per_frame);
         break;
       default:
         break;
@@ -89,10 +89,10 @@ SceneObject read_object(BlockReader& reader, ObjectKind kind) {
   reader.read_block(block_name(kind), [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::NodeName:
-        object.name = reader.text("NODE_NAME");
+        object.name = reader.text(spelling(Keyword::NodeName));
         break;
       case Keyword::NodeParent:
-        object.parent = reader.text("NODE_PARENT");
+        object.parent = reader.text(spelling(Keyword::NodeParent));
         break;
       case Keyword::NodeTm: {
         NodeTransform transform = read_node_tm(reader);
@@ -111,16 +111,16 @@ SceneObject read_object(BlockReader& reader, ObjectKind kind) {
         break;
       case Keyword::MaterialRef:
         object.material_ref = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(reader.integer("MATERIAL_REF"), INT32_MIN, INT32_MAX));
+            std::clamp<std::int64_t>(reader.integer(spelling(Keyword::MaterialRef)), INT32_MIN, INT32_MAX));
         break;
       case Keyword::TmAnimation:
         read_tm_animation(reader, object);
         break;
       case Keyword::LightType:
-        object.light.type = light_type(reader.text("LIGHT_TYPE"));
+        object.light.type = light_type(reader.text(spelling(Keyword::LightType)));
         break;
       case Keyword::LightShadows:
-        object.light.shadows = reader.text("LIGHT_SHADOWS");
+        object.light.shadows = reader.text(spelling(Keyword::LightShadows));
         break;
       case Keyword::LightSettings:
         read_light_settings(reader, object.light);
@@ -147,20 +147,20 @@ SceneObject read_object(BlockReader& reader, ObjectKind kind) {
         object.visibility = read_visibility_track(reader);
         break;
       case Keyword::ShapeLineCount:
-        declared_lines = reader.integer("SHAPE_LINECOUNT");
+        declared_lines = reader.integer(spelling(Keyword::ShapeLineCount));
         break;
       case Keyword::ShapeLine:
-        reader.integer("SHAPE_LINE");
+        reader.integer(spelling(Keyword::ShapeLine));
         object.shape_lines.push_back(read_shape_line(reader));
         break;
       case Keyword::PropCastShadow:
-        property("PROP_CASTSHADOW", object.properties.casts_shadows);
+        property(spelling(Keyword::PropCastShadow), object.properties.casts_shadows);
         break;
       case Keyword::PropRecvShadow:
-        property("PROP_RECVSHADOW", object.properties.receives_shadows);
+        property(spelling(Keyword::PropRecvShadow), object.properties.receives_shadows);
         break;
       case Keyword::PropMotionBlur:
-        property("PROP_MOTIONBLUR", object.properties.motion_blur);
+        property(spelling(Keyword::PropMotionBlur), object.properties.motion_blur);
         break;
       default:
         break;
@@ -288,7 +288,7 @@ class TopLevel {
     give_group_head();
     group_head_.emplace();
     group_head_->kind = ObjectKind::Group;
-    group_head_->name = reader_.text("GROUP");
+    group_head_->name = reader_.text(spelling(Keyword::Group));
     if (!reader_.take(TokenType::OpenBrace)) {
       reader_.note("GROUP has no block in braces");
       give_group_head();

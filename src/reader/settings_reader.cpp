@@ -32,25 +32,25 @@ std::vector<Settings> read_animated(BlockReader& reader, std::string_view block,
 
 bool read_light_settings(BlockReader& reader, LightSettings& light) {
   bool timed = false;
-  reader.read_block("LIGHT_SETTINGS", [&](Keyword keyword) {
+  reader.read_block(spelling(Keyword::LightSettings), [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::TimeValue:
-        light.time = reader.number("TIMEVALUE");
+        light.time = reader.number(spelling(Keyword::TimeValue));
         timed = true;
         break;
       case Keyword::LightColor: {
-        const Vec3 color = reader.vec3("LIGHT_COLOR");
+        const Vec3 color = reader.vec3(spelling(Keyword::LightColor));
         light.color = {static_cast<float>(color.x), static_cast<float>(color.y), static_cast<float>(color.z)};
         break;
       }
       case Keyword::LightIntens:
-        light.intensity = reader.number("LIGHT_INTENS");
+        light.intensity = reader.number(spelling(Keyword::LightIntens));
         break;
       case Keyword::LightHotspot:
-        light.hotspot = reader.number("LIGHT_HOTSPOT");
+        light.hotspot = reader.number(spelling(Keyword::LightHotspot));
         break;
       case Keyword::LightFalloff:
-        light.falloff = reader.number("LIGHT_FALLOFF");
+        light.falloff = reader.number(spelling(Keyword::LightFalloff));
         break;
       default:
         break;
@@ -64,23 +64,23 @@ bool read_camera_settings(BlockReader& reader, CameraSettings& camera) {
   // clips by hand; CAMERA_NEAR and CAMERA_FAR are only its environment range
   // (for fog and the like), which clips nothing.
   bool timed = false;
-  reader.read_block("CAMERA_SETTINGS", [&](Keyword keyword) {
+  reader.read_block(spelling(Keyword::CameraSettings), [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::TimeValue:
-        camera.time = reader.number("TIMEVALUE");
+        camera.time = reader.number(spelling(Keyword::TimeValue));
         timed = true;
         break;
       case Keyword::CameraHither:
-        camera.near_clip = reader.number("CAMERA_HITHER");
+        camera.near_clip = reader.number(spelling(Keyword::CameraHither));
         break;
       case Keyword::CameraYon:
-        camera.far_clip = reader.number("CAMERA_YON");
+        camera.far_clip = reader.number(spelling(Keyword::CameraYon));
         break;
       case Keyword::CameraFov:
-        camera.fov = reader.number("CAMERA_FOV");
+        camera.fov = reader.number(spelling(Keyword::CameraFov));
         break;
       case Keyword::CameraTdist:
-        camera.target_distance = reader.number("CAMERA_TDIST");
+        camera.target_distance = reader.number(spelling(Keyword::CameraTdist));
         break;
       default:
         break;
@@ -90,11 +90,13 @@ bool read_camera_settings(BlockReader& reader, CameraSettings& camera) {
 }
 
 std::vector<LightSettings> read_light_animation(BlockReader& reader, const LightSettings& light) {
-  return read_animated(reader, "LIGHT_ANIMATION", Keyword::LightSettings, light, read_light_settings);
+  return read_animated(reader, spelling(Keyword::LightAnimation), Keyword::LightSettings, light,
+                       read_light_settings);
 }
 
 std::vector<CameraSettings> read_camera_animation(BlockReader& reader, const CameraSettings& camera) {
-  return read_animated(reader, "CAMERA_ANIMATION", Keyword::CameraSettings, camera, read_camera_settings);
+  return read_animated(reader, spelling(Keyword::CameraAnimation), Keyword::CameraSettings, camera,
+                       read_camera_settings);
 }
 
 }  // namespace kestrun::reader

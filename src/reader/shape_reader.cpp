@@ -9,13 +9,13 @@ ShapeLine read_shape_line(BlockReader& reader) {
   ShapeLine line;
   std::int64_t declared = -1;
   bool in_order = true;
-  reader.read_block("SHAPE_LINE", [&](Keyword keyword) {
+  reader.read_block(spelling(Keyword::ShapeLine), [&](Keyword keyword) {
     switch (keyword) {
       case Keyword::ShapeClosed:
         line.closed = true;
         break;
       case Keyword::ShapeVertexCount:
-        declared = reader.integer("SHAPE_VERTEXCOUNT");
+        declared = reader.integer(spelling(Keyword::ShapeVertexCount));
         break;
       case Keyword::ShapeVertexKnot:
       case Keyword::ShapeVertexInterp: {

@@ -17,7 +17,7 @@ namespace {
 /// The kinds' names as the code spells them, in kind order.
 constexpr std::string_view kKindNames[] = {"Unknown",
 #define KESTRUN_NAME(name, text) #name,
-                                           KESTRUN_ASE_KEYWORDS(KESTRUN_NAME)
+                                           KESTRUN_FLAT_KEYWORDS(KESTRUN_NAME)
                                                KESTRUN_ASE_PUNCTUATION(KESTRUN_NAME)
 #undef KESTRUN_NAME
                                                    "Real",
