@@ -163,30 +163,83 @@ struct LastNumbers {
   const unsigned char* integer = nullptr;
 };
 
+/// A token classified without reading its value: its kind, where it ends,
+/// and whether it lies wholly inside the block.
+struct ClassifiedToken {
+  TokenKind kind;
+  const unsigned char* end;
+  bool whole;
+};
+
+/// Classifies the token at `p` (not a blank, before the block's `limit`;
+/// null: no limit in the stretch), and gives the byte after it in the block.
+/// A number or keyword that ends inside the block is noted in `pending`, to
+/// be read if the walk stops after it; a token that may go on in the next
+/// block, or a string, is not whole: it must be read byte by byte. Without
+/// `kKeywordKinds` a keyword's kind is not looked up (it is Unknown).
+template <bool kKeywordKinds = true>
+[[gnu::always_inline]] inline ClassifiedToken classify_token(const unsigned char* p,
+                                                             const unsigned char* limit,
+                                                             PendingTokens& pending) {
+  const unsigned char c = *p;
+  if (has_class(c, kDigit) || c == '-') {
+    const unsigned char* const digits = p + (c == '-' ? 1 : 0);
+    bool has_point = false;
+    const unsigned run = count_number_chars16(digits, has_point);
+    if (run == 0) {
+      return {TokenKind::Unknown, digits, digits != limit};  // A lone minus sign.
+    }
+    const unsigned char* end = digits + run;
+    const bool whole = run != 16 && end != limit;
+    if (whole) {
+      (has_point ? pending.real : pending.integer) = p;
+    } else {
+      for (; has_class(*end, kNumberPart); ++end) has_point = has_point || *end == '.';  // A long number.
+    }
+    return {has_point ? TokenKind::Real : TokenKind::Integer, end, whole};
+  }
+  if (c == '*') {
+    const unsigned char* const word = p + 1;
+    if (!has_class(*word, kDigit | kLetter)) {
+      return {TokenKind::Unknown, word, word != limit};  // A '*' alone; the keyword text stays.
+    }
+    const unsigned run = count_word_chars32(word);
+    TokenKind kind = TokenKind::Unknown;
+    if constexpr (kKeywordKinds) kind = find_padded_keyword(reinterpret_cast<const char*>(word), run);
+    const unsigned char* end = word + run;
+    const bool whole = run < kShortKeyword && end != limit;
+    if (whole) {
+      pending.keyword = word;
+      pending.keyword_length = run;
+    } else {
+      while (has_class(*end, kWord)) ++end;  // A long keyword.
+    }
+    return {kind, end, whole};
+  }
+  if (c == '"') {
+    return {TokenKind::Unknown, p + 1, false};
+  }
+  return {char_kind_table[c], p + 1, true};
+}
+
 /// Classifies the tokens of [p, end) (`p` a token's first byte or a blank,
 /// `end` a token's first byte, no quote between), as the tokenizer cuts
 /// them, and returns the first byte of the last real and the last integer.
 LastNumbers last_numbers(const unsigned char* p, const unsigned char* end) {
   LastNumbers last;
+  PendingTokens unused;
   while (p < end) {
-    const unsigned char c = *p;
-    if (has_class(c, kSpace)) {
+    if (has_class(*p, kSpace)) {
       ++p;
-    } else if (has_class(c, kDigit) || c == '-') {
-      const unsigned char* run = p + (c == '-' ? 1 : 0);
-      if (!has_class(*run, kNumberPart)) {
-        p = run;  // A lone minus sign.
-        continue;
-      }
-      bool point = false;
-      for (; has_class(*run, kNumberPart); ++run) point = point || *run == '.';
-      (point ? last.real : last.integer) = p;
-      p = run;
-    } else if (c == '*' && has_class(p[1], kDigit | kLetter)) {
-      for (++p; has_class(*p, kWord);) ++p;
-    } else {
-      ++p;  // A token of one byte (a lone '*' too).
+      continue;
     }
+    const ClassifiedToken token = classify_token<false>(p, nullptr, unused);
+    if (token.kind == TokenKind::Real) {
+      last.real = p;
+    } else if (token.kind == TokenKind::Integer) {
+      last.integer = p;
+    }
+    p = token.end;
   }
   return last;
 }
@@ -355,6 +408,8 @@ void Tokenizer::next_token() {
       return;
     }
   }
+  // Not classify_token: its numbers would be scanned twice, and next_token
+  // is the default walk's hot path (see docs/architecture.md).
   const unsigned char c = *p;
   if (has_class(c, kDigit) || c == '-') {
     read_number(p);
@@ -481,59 +536,6 @@ void Tokenizer::settle(PendingTokens& pending) {
   }
 }
 
-namespace {
-
-/// A token classified without reading its value: its kind, where it ends,
-/// and whether it lies wholly inside the block.
-struct ClassifiedToken {
-  TokenKind kind;
-  const unsigned char* end;
-  bool whole;
-};
-
-/// Classifies the token at `p` (not a blank, before the block's `limit`).
-/// A number or keyword that ends inside the block is noted in `pending`, to
-/// be read if the walk stops after it; a token that may go on in the next
-/// block, or a string, is not whole: it must be read as next_token reads it.
-[[gnu::always_inline]] inline ClassifiedToken classify_token(const unsigned char* p,
-                                                             const unsigned char* limit,
-                                                             PendingTokens& pending) {
-  const unsigned char c = *p;
-  if (has_class(c, kDigit) || c == '-') {
-    const unsigned char* const digits = p + (c == '-' ? 1 : 0);
-    bool has_point = false;
-    const unsigned run = count_number_chars16(digits, has_point);
-    if (run == 0) {
-      return {TokenKind::Unknown, digits, digits != limit};  // A lone minus sign.
-    }
-    const bool whole = run != 16 && digits + run != limit;
-    if (whole) {
-      (has_point ? pending.real : pending.integer) = p;
-    }
-    return {has_point ? TokenKind::Real : TokenKind::Integer, digits + run, whole};
-  }
-  if (c == '*') {
-    const unsigned char* const word = p + 1;
-    if (!has_class(*word, kDigit | kLetter)) {
-      return {TokenKind::Unknown, word, word != limit};  // A '*' alone; the keyword text stays.
-    }
-    const unsigned run = count_word_chars32(word);
-    const TokenKind kind = find_padded_keyword(reinterpret_cast<const char*>(word), run);
-    const bool whole = run < kShortKeyword && word + run != limit;
-    if (whole) {
-      pending.keyword = word;
-      pending.keyword_length = run;
-    }
-    return {kind, word + run, whole};
-  }
-  if (c == '"') {
-    return {TokenKind::Unknown, p, false};
-  }
-  return {char_kind_table[c], p + 1, true};
-}
-
-}  // namespace
-
 void Tokenizer::next_token_until(const KindSet& stops) {
   // Fast passes find keywords and closing braces only; a walk that stops at
   // other tokens goes one token at a time. Short walks (to the next line of a
@@ -580,20 +582,12 @@ void Tokenizer::next_token_until(const KindSet& stops) {
       continue;
     }
     const unsigned char* const start = p;
-    const unsigned char c = *p;
     const ClassifiedToken token = classify_token(p, limit, pending);
     kind = token.kind;
     p = token.end;
-    const bool whole = token.whole;
-    if (!whole) [[unlikely]] {
+    if (!token.whole) [[unlikely]] {
       settle(pending);
-      if (c == '"') {
-        read_string(start);
-      } else if (c == '*') {
-        read_keyword(start);
-      } else {
-        read_number(start);
-      }
+      read_token_bytewise(start);
       if (stops.contains(token_.kind) || chars_.end_of_input()) {
         return;
       }
@@ -617,6 +611,16 @@ void Tokenizer::next_token_until(const KindSet& stops) {
         return;
       }
     }
+  }
+}
+
+void Tokenizer::read_token_bytewise(const unsigned char* p) {
+  if (*p == '"') {
+    read_string(p);
+  } else if (*p == '*') {
+    read_keyword(p);
+  } else {
+    read_number(p);
   }
 }
 

@@ -77,6 +77,9 @@ class Tokenizer {
   void read_number(const unsigned char* p);
   void read_string(const unsigned char* p);
   void read_keyword(const unsigned char* p);
+  /// The reader of the token at `p` (a string, keyword or number) that
+  /// classify_token could not take whole: it may go on in the next block.
+  void read_token_bytewise(const unsigned char* p);
 
   /// Called with `p` at the block's limit: reads on. Returns false once the
   /// input is exhausted; otherwise `p` is on the next block's first byte.
