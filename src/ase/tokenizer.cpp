@@ -20,7 +20,6 @@ using byte_class::has_class;
 using byte_class::kDigit;
 using byte_class::kLetter;
 using byte_class::kNumberPart;
-constexpr const auto& kCharClasses = byte_class::kByteClasses;
 constexpr std::uint8_t kSpace = byte_class::kBlank;
 constexpr std::uint8_t kWord = byte_class::kNameChar;
 
