@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <iostream>
@@ -157,29 +158,43 @@ std::string growth_input(const GrowthCase& c, std::size_t n) {
   return text.append("}\n}\n}\n");
 }
 
+/// Expects doubling the input at most roughly to double the CPU time: linear work doubles,
+/// quadratic work quadruples, and a quarter second absorbs noise. `run(twice)` converts the
+/// smaller (0) or the larger (1) input and gives its CPU seconds. A run's CPU time depends on how
+/// its two threads were scheduled, which a test running beside it changes, so a doubling that
+/// looks worse than linear is measured again, twice at most, keeping each size's fastest run:
+/// quadratic work fails every time.
+template <class Run>
+void expect_roughly_linear(Run run) {
+  double cpu[2] = {run(0), run(1)};
+  const auto linear = [&] { return cpu[1] < 3.0 * cpu[0] + 0.25; };
+  for (int again = 0; again < 2 && !linear(); ++again) {
+    cpu[0] = std::min(cpu[0], run(0));
+    cpu[1] = std::min(cpu[1], run(1));
+  }
+  EXPECT_TRUE(linear()) << "from " << cpu[0] << " s to " << cpu[1] << " s";
+}
+
 class Growth : public ::testing::TestWithParam<GrowthCase> {};
 
 TEST_P(Growth, DoublingTheInputAtMostRoughlyDoublesTheWork) {
   const GrowthCase& c = GetParam();
   TempDir dir;
-  double cpu[2] = {0, 0};
-  for (int twice = 0; twice < 2; ++twice) {
+  expect_roughly_linear([&](int twice) {
     const std::size_t n = c.size << twice;
     write_file(dir.path() / "in.ase", growth_input(c, n));
     std::vector<std::string> arguments = {"in.ase", "out.ma"};
     if (c.extended) arguments.emplace_back("--extended");
     const ProcessResult result = run_program(kBinary, arguments, dir.path());
-    ASSERT_EQ(result.exit_status, 0) << result.err;
+    EXPECT_EQ(result.exit_status, 0) << result.err;
     EXPECT_LT(result.peak_memory_kb, kMemoryBoundKb);
     if (twice == 0) {
       EXPECT_NE(read_file(dir.path() / "out.ma").find(c.expected), std::string::npos) << c.expected;
     }
-    cpu[twice] = result.cpu_seconds;
     std::cout << "[ growth ] " << c.name << " " << n << ": " << result.cpu_seconds << " s CPU, peak "
               << result.peak_memory_kb << " KiB\n";
-  }
-  // Linear work doubles; quadratic work would quadruple. A quarter second absorbs noise.
-  EXPECT_LT(cpu[1], 3.0 * cpu[0] + 0.25) << "from " << cpu[0] << " s to " << cpu[1] << " s";
+    return result.cpu_seconds;
+  });
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -298,13 +313,12 @@ class Hostile : public ::testing::TestWithParam<HostileCase> {};
 TEST_P(Hostile, DoublingThePartsAtMostRoughlyDoublesTheWorkAndTheMemoryHeldForThem) {
   const HostileCase& c = GetParam();
   TempDir dir;
-  double cpu[2] = {0, 0};
   long peak[2] = {0, 0};
-  for (int twice = 0; twice < 2; ++twice) {
+  expect_roughly_linear([&](int twice) {
     const std::size_t n = c.size << twice;
     write_file(dir.path() / "in.ase", c.scene(n));
     const ProcessResult result = run_program(kBinary, {"in.ase", "/dev/null", "--extended"}, dir.path());
-    ASSERT_EQ(result.exit_status, 0) << result.err.substr(0, 1000);
+    EXPECT_EQ(result.exit_status, 0) << result.err.substr(0, 1000);
     if (twice == 0) {
       EXPECT_NE(result.err.find(c.warning), std::string::npos) << result.err.substr(0, 1000);
     }
@@ -314,12 +328,11 @@ TEST_P(Hostile, DoublingThePartsAtMostRoughlyDoublesTheWorkAndTheMemoryHeldForTh
     if (c.bytes_per_part == 0) {
       EXPECT_LT(result.peak_memory_kb, kHostileBoundKb);
     }
-    cpu[twice] = result.cpu_seconds;
     peak[twice] = result.peak_memory_kb;
     std::cout << "[ growth ] " << c.name << " " << n << ": " << result.cpu_seconds << " s CPU, peak "
               << result.peak_memory_kb << " KiB, " << result.err.size() << " bytes of warnings\n";
-  }
-  EXPECT_LT(cpu[1], 3.0 * cpu[0] + 0.25) << "from " << cpu[0] << " s to " << cpu[1] << " s";
+    return result.cpu_seconds;
+  });
   if (c.bytes_per_part != 0) {
     const long held = (peak[1] - peak[0]) * 1024 / static_cast<long>(c.size);
     EXPECT_LT(held, c.bytes_per_part) << "bytes held per part";
