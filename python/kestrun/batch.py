@@ -80,11 +80,16 @@ def read_arguments(argv: Sequence[str]) -> Arguments:
     paths: List[str] = []
     letters = set()
     extended = z_up = False
-    items = list(argv)
-    i = 0
-    while i < len(items):
-        argument = items[i]
-        i += 1
+    items = iter(argv)
+
+    def next_item(option: str) -> str:
+        """The argument after an option that needs a number there."""
+        item = next(items, None)
+        if item is None:
+            raise UsageError(f"{option} needs a number")
+        return item
+
+    for argument in items:
         if argument.startswith("--"):
             name, _, value = argument.partition("=")
             if name == "--extended":
@@ -97,23 +102,14 @@ def read_arguments(argv: Sequence[str]) -> Arguments:
                 arguments.progress = True
             elif name == "--jobs":
                 if not value:
-                    if i >= len(items):
-                        raise UsageError("--jobs needs a number")
-                    value = items[i]
-                    i += 1
+                    value = next_item("--jobs")
                 arguments.jobs = jobs_of(value)
             else:
                 raise UsageError(f"Unrecognized parameter : {argument}")
         elif argument.startswith("-") and len(argument) > 1:
             letter = argument[1]
             if letter == "j":
-                value = argument[2:]
-                if not value:
-                    if i >= len(items):
-                        raise UsageError("-j needs a number")
-                    value = items[i]
-                    i += 1
-                arguments.jobs = jobs_of(value)
+                arguments.jobs = jobs_of(argument[2:] or next_item("-j"))
             elif letter.lower() in SWITCHES:
                 letters.add(letter.lower())
             else:
